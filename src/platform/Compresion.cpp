@@ -1,0 +1,153 @@
+#include "platform/Compresion.h"
+
+#include <zstd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <memory>
+
+#include "platform/ErrorEjecucion.h"
+
+namespace platform {
+
+namespace {
+
+const QString kOrigen = QStringLiteral("Compresion");
+
+struct LiberaDCtx {
+    void operator()(ZSTD_DCtx* c) const { ZSTD_freeDCtx(c); }
+};
+struct LiberaCCtx {
+    void operator()(ZSTD_CCtx* c) const { ZSTD_freeCCtx(c); }
+};
+
+[[noreturn]] void falla(qint32 numero, const QString& descripcion) {
+    throw ErrorEjecucion(numero, descripcion, kOrigen);
+}
+
+void abreEntrada(QFile& entrada) {
+    if (entrada.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    if (!QFileInfo::exists(entrada.fileName())) {
+        falla(Compresion::kNoEncontrado,
+              QStringLiteral("No se encontró el fichero: ") + entrada.fileName());
+    }
+    falla(Compresion::kPermisoDenegado, QStringLiteral("Permiso denegado al leer el fichero: ") +
+                                            entrada.fileName() + QStringLiteral(" (") +
+                                            entrada.errorString() + QStringLiteral(")"));
+}
+
+// A folder we may not write into, or a target we may not replace, is a permission matter
+// (the callers tell the user the file is in use); anything else is a plain access error.
+[[noreturn]] void fallaSalida(const QSaveFile& salida) {
+    const QFileInfo info(salida.fileName());
+    const bool sinPermiso =
+        !QFileInfo(info.absolutePath()).isWritable() || (info.exists() && !info.isWritable());
+    falla(sinPermiso ? Compresion::kPermisoDenegado : Compresion::kErrorAcceso,
+          QStringLiteral("No se pudo escribir el fichero: ") + salida.fileName() +
+              QStringLiteral(" (") + salida.errorString() + QStringLiteral(")"));
+}
+
+void abreSalida(QSaveFile& salida) {
+    if (!salida.open(QIODevice::WriteOnly)) {
+        fallaSalida(salida);
+    }
+}
+
+void escribe(QSaveFile& salida, const char* datos, size_t tam) {
+    if (tam > 0 && salida.write(datos, qint64(tam)) != qint64(tam)) {
+        fallaSalida(salida);
+    }
+}
+
+void confirma(QSaveFile& salida) {
+    if (!salida.commit()) {
+        fallaSalida(salida);
+    }
+}
+
+qint64 lee(QFile& entrada, QByteArray& buffer) {
+    const qint64 n = entrada.read(buffer.data(), buffer.size());
+    if (n < 0) {
+        falla(Compresion::kErrorAcceso, QStringLiteral("No se pudo leer el fichero: ") +
+                                            entrada.fileName() + QStringLiteral(" (") +
+                                            entrada.errorString() + QStringLiteral(")"));
+    }
+    return n;
+}
+
+[[noreturn]] void fallaDatos(const QString& fichero, const QString& detalle) {
+    falla(Compresion::kDatosDanados, QStringLiteral("El fichero comprimido ") + fichero +
+                                         QStringLiteral(" está dañado: ") + detalle);
+}
+
+}  // namespace
+
+void Compresion::restaura() const {
+    QFile entrada(ficheroComprimido_);
+    abreEntrada(entrada);
+    QSaveFile salida(ficheroSalida_);
+    abreSalida(salida);
+    std::unique_ptr<ZSTD_DCtx, LiberaDCtx> dctx(ZSTD_createDCtx());
+    QByteArray bufEntrada(qsizetype(ZSTD_DStreamInSize()), Qt::Uninitialized);
+    QByteArray bufSalida(qsizetype(ZSTD_DStreamOutSize()), Qt::Uninitialized);
+    size_t pendiente = 1;  // non-zero until the frame has been decoded and flushed
+    for (qint64 n = lee(entrada, bufEntrada); n > 0; n = lee(entrada, bufEntrada)) {
+        ZSTD_inBuffer in{bufEntrada.constData(), size_t(n), 0};
+        bool salidaLlena = false;
+        while (in.pos < in.size || (salidaLlena && pendiente != 0)) {
+            if (pendiente == 0) {
+                fallaDatos(ficheroComprimido_, QStringLiteral("datos tras el final"));
+            }
+            ZSTD_outBuffer out{bufSalida.data(), size_t(bufSalida.size()), 0};
+            pendiente = ZSTD_decompressStream(dctx.get(), &out, &in);
+            if (ZSTD_isError(pendiente)) {
+                fallaDatos(ficheroComprimido_, QString::fromLatin1(ZSTD_getErrorName(pendiente)));
+            }
+            escribe(salida, bufSalida.constData(), out.pos);
+            salidaLlena = out.pos == out.size;
+        }
+    }
+    if (pendiente != 0) {
+        falla(kDatosDanados, QStringLiteral("El fichero comprimido ") + ficheroComprimido_ +
+                                 QStringLiteral(" está incompleto."));
+    }
+    confirma(salida);
+}
+
+void Compresion::comprime(const QString& origen, const QString& destino, int nivel) {
+    QFile entrada(origen);
+    abreEntrada(entrada);
+    QSaveFile salida(destino);
+    abreSalida(salida);
+    std::unique_ptr<ZSTD_CCtx, LiberaCCtx> cctx(ZSTD_createCCtx());
+    ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_compressionLevel, nivel);
+    ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_checksumFlag, 1);
+    ZSTD_CCtx_setPledgedSrcSize(cctx.get(), static_cast<unsigned long long>(entrada.size()));
+    QByteArray bufEntrada(qsizetype(ZSTD_CStreamInSize()), Qt::Uninitialized);
+    QByteArray bufSalida(qsizetype(ZSTD_CStreamOutSize()), Qt::Uninitialized);
+    bool terminado = false;
+    while (!terminado) {
+        const qint64 n = lee(entrada, bufEntrada);
+        const ZSTD_EndDirective modo = n == 0 ? ZSTD_e_end : ZSTD_e_continue;
+        ZSTD_inBuffer in{bufEntrada.constData(), size_t(n), 0};
+        bool vaciado = false;
+        while (!vaciado) {
+            ZSTD_outBuffer out{bufSalida.data(), size_t(bufSalida.size()), 0};
+            const size_t resto = ZSTD_compressStream2(cctx.get(), &out, &in, modo);
+            if (ZSTD_isError(resto)) {
+                falla(kErrorAcceso, QStringLiteral("No se pudo comprimir el fichero ") + origen +
+                                        QStringLiteral(": ") +
+                                        QString::fromLatin1(ZSTD_getErrorName(resto)));
+            }
+            escribe(salida, bufSalida.constData(), out.pos);
+            vaciado = modo == ZSTD_e_end ? resto == 0 : in.pos == in.size;
+        }
+        terminado = modo == ZSTD_e_end;
+    }
+    confirma(salida);
+}
+
+}  // namespace platform

@@ -1,0 +1,187 @@
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "platform/Compresion.h"
+#include "platform/ErrorEjecucion.h"
+#include "support/CarpetaSoloLectura.h"
+
+using platform::Compresion;
+using platform::ErrorEjecucion;
+
+namespace {
+
+QByteArray aleatorios(qsizetype n) {
+    QByteArray datos(n, Qt::Uninitialized);
+    QRandomGenerator generador(quint32(n) + 7);
+    for (char& c : datos) {
+        c = char(generador.bounded(256));
+    }
+    return datos;
+}
+
+void escribe(const QString& ruta, const QByteArray& datos) {
+    QFile f(ruta);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(datos), datos.size());
+}
+
+QByteArray lee(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no existe>");
+}
+
+// Runs restaura() expecting a failure; returns the error number (0 when nothing failed).
+qint32 restauraFallando(const QString& comprimido, const QString& salida) {
+    Compresion c;
+    c.setFicheroComprimido(comprimido);
+    c.setFicheroSalida(salida);
+    try {
+        c.restaura();
+    } catch (const ErrorEjecucion& e) {
+        return e.numero();
+    }
+    return 0;
+}
+
+}  // namespace
+
+class TstCompresion : public QObject {
+    Q_OBJECT
+private slots:
+    void idaYVuelta_data() {
+        QTest::addColumn<QByteArray>("datos");
+        QTest::newRow("vacío") << QByteArray();
+        QTest::newRow("1 byte") << aleatorios(1);
+        QTest::newRow("un bloque") << aleatorios(10240);
+        QTest::newRow("un bloque y un byte") << aleatorios(10241);
+        QTest::newRow("5 000 000 aleatorios") << aleatorios(5000000);
+        QTest::newRow("texto repetido") << QByteArray("línea de programa\n").repeated(300000);
+    }
+    void idaYVuelta() {
+        QFETCH(QByteArray, datos);
+        QTemporaryDir dir;
+        escribe(dir.filePath("f.exe"), datos);
+        Compresion::comprime(dir.filePath("f.exe"), dir.filePath("f.exe.jzp"));
+        Compresion c;
+        c.setFicheroComprimido(dir.filePath("f.exe.jzp"));
+        c.setFicheroSalida(dir.filePath("g.exe"));
+        c.restaura();
+        QCOMPARE(lee(dir.filePath("g.exe")), datos);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+    }
+
+    // The form on disk is plain zstd: the standard tool reads ours and we read its.
+    void formatoZstdEstandar() {
+        if (QStandardPaths::findExecutable("zstd").isEmpty()) {
+            QSKIP("the zstd tool is not installed");
+        }
+        QTemporaryDir dir;
+        const QByteArray datos = aleatorios(300000) + QByteArray(200000, 'x');
+        escribe(dir.filePath("a"), datos);
+        Compresion::comprime(dir.filePath("a"), dir.filePath("a.jzp"));
+        QCOMPARE(
+            QProcess::execute("zstd", {"-q", "-d", dir.filePath("a.jzp"), "-o", dir.filePath("b")}),
+            0);
+        QCOMPARE(lee(dir.filePath("b")), datos);
+        QCOMPARE(QProcess::execute("zstd", {"-q", dir.filePath("b"), "-o", dir.filePath("b.jzp")}),
+                 0);
+        Compresion c;
+        c.setFicheroComprimido(dir.filePath("b.jzp"));
+        c.setFicheroSalida(dir.filePath("c"));
+        c.restaura();
+        QCOMPARE(lee(dir.filePath("c")), datos);
+    }
+
+    void restauraSustituyeLaSalida() {
+        QTemporaryDir dir;
+        escribe(dir.filePath("nuevo"), "contenido nuevo");
+        escribe(dir.filePath("f"), "contenido viejo y más largo");
+        Compresion::comprime(dir.filePath("nuevo"), dir.filePath("f.jzp"));
+        QCOMPARE(restauraFallando(dir.filePath("f.jzp"), dir.filePath("f")), 0);
+        QCOMPARE(lee(dir.filePath("f")), QByteArray("contenido nuevo"));
+    }
+
+    // Bad input fails clearly and leaves the previous output whole and no temporary file.
+    void entradaDefectuosa_data() {
+        QTest::addColumn<int>("defecto");
+        QTest::addColumn<int>("numero");
+        QTest::newRow("byte cambiado") << 0 << int(Compresion::kDatosDanados);
+        QTest::newRow("truncado") << 1 << int(Compresion::kDatosDanados);
+        QTest::newRow("datos tras el final") << 2 << int(Compresion::kDatosDanados);
+        QTest::newRow("vacío") << 3 << int(Compresion::kDatosDanados);
+        QTest::newRow("no es zstd") << 4 << int(Compresion::kDatosDanados);
+        QTest::newRow("no existe") << 5 << int(Compresion::kNoEncontrado);
+    }
+    void entradaDefectuosa() {
+        QFETCH(int, defecto);
+        QFETCH(int, numero);
+        QTemporaryDir dir;
+        escribe(dir.filePath("orig"), aleatorios(400000));
+        Compresion::comprime(dir.filePath("orig"), dir.filePath("f.jzp"));
+        QByteArray jzp = lee(dir.filePath("f.jzp"));
+        switch (defecto) {
+            case 0:
+                jzp[jzp.size() / 2] = char(jzp[jzp.size() / 2] ^ 0x55);
+                break;
+            case 1:
+                jzp.chop(100);
+                break;
+            case 2:
+                jzp.append("basura");
+                break;
+            case 3:
+                jzp.clear();
+                break;
+            case 4:
+                jzp = QByteArray("MZ esto no es un fichero comprimido").repeated(50);
+                break;
+            default:
+                break;
+        }
+        if (defecto == 5) {
+            QFile::remove(dir.filePath("f.jzp"));
+        } else {
+            escribe(dir.filePath("f.jzp"), jzp);
+        }
+        escribe(dir.filePath("f"), "versión anterior");
+        const QStringList antes = QDir(dir.path()).entryList(QDir::Files);
+        QCOMPARE(restauraFallando(dir.filePath("f.jzp"), dir.filePath("f")), numero);
+        QCOMPARE(lee(dir.filePath("f")), QByteArray("versión anterior"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), antes);
+    }
+
+    void salidaEnCarpetaSoloLectura() {
+        QTemporaryDir dir;
+        QDir().mkdir(dir.filePath("ro"));
+        escribe(dir.filePath("nuevo"), "nuevo");
+        Compresion::comprime(dir.filePath("nuevo"), dir.filePath("f.jzp"));
+        escribe(dir.filePath("ro/f"), "viejo");
+        CarpetaSoloLectura soloLectura(dir.filePath("ro"));
+        if (!soloLectura.efectiva()) {
+            QSKIP("this system cannot make a folder read-only for this user");
+        }
+        QCOMPARE(restauraFallando(dir.filePath("f.jzp"), dir.filePath("ro/f")),
+                 int(Compresion::kPermisoDenegado));
+        QCOMPARE(lee(dir.filePath("ro/f")), QByteArray("viejo"));
+        QCOMPARE(QDir(dir.filePath("ro")).entryList(QDir::Files), QStringList{"f"});
+    }
+
+    void comprimirSinOrigenFalla() {
+        QTemporaryDir dir;
+        try {
+            Compresion::comprime(dir.filePath("no-existe"), dir.filePath("x.jzp"));
+            QFAIL("compressing a missing file must fail");
+        } catch (const ErrorEjecucion& e) {
+            QCOMPARE(e.numero(), Compresion::kNoEncontrado);
+            QVERIFY(e.descripcion().contains("no-existe"));
+        }
+        QVERIFY(!QFile::exists(dir.filePath("x.jzp")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstCompresion)
+#include "tst_Compresion.moc"
