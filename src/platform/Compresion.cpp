@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/ErrorEjecucion.h"
+#include "platform/ErrorFichero.h"
 
 namespace platform {
 
@@ -27,27 +28,13 @@ struct LiberaCCtx {
 }
 
 void abreEntrada(QFile& entrada) {
-    if (entrada.open(QIODevice::ReadOnly)) {
-        return;
+    if (!entrada.open(QIODevice::ReadOnly)) {
+        throw errorLectura(entrada, kOrigen);
     }
-    if (!QFileInfo::exists(entrada.fileName())) {
-        falla(Compresion::kNoEncontrado,
-              QStringLiteral("No se encontró el fichero: ") + entrada.fileName());
-    }
-    falla(Compresion::kPermisoDenegado, QStringLiteral("Permiso denegado al leer el fichero: ") +
-                                            entrada.fileName() + QStringLiteral(" (") +
-                                            entrada.errorString() + QStringLiteral(")"));
 }
 
-// A folder we may not write into, or a target we may not replace, is a permission matter
-// (the callers tell the user the file is in use); anything else is a plain access error.
 [[noreturn]] void fallaSalida(const QSaveFile& salida) {
-    const QFileInfo info(salida.fileName());
-    const bool sinPermiso =
-        !QFileInfo(info.absolutePath()).isWritable() || (info.exists() && !info.isWritable());
-    falla(sinPermiso ? Compresion::kPermisoDenegado : Compresion::kErrorAcceso,
-          QStringLiteral("No se pudo escribir el fichero: ") + salida.fileName() +
-              QStringLiteral(" (") + salida.errorString() + QStringLiteral(")"));
+    throw errorEscritura(salida, kOrigen);
 }
 
 void abreSalida(QSaveFile& salida) {
@@ -71,9 +58,9 @@ void confirma(QSaveFile& salida) {
 qint64 lee(QFile& entrada, QByteArray& buffer) {
     const qint64 n = entrada.read(buffer.data(), buffer.size());
     if (n < 0) {
-        falla(Compresion::kErrorAcceso, QStringLiteral("No se pudo leer el fichero: ") +
-                                            entrada.fileName() + QStringLiteral(" (") +
-                                            entrada.errorString() + QStringLiteral(")"));
+        falla(kErrorAccesoFichero, QStringLiteral("No se pudo leer el fichero: ") +
+                                       entrada.fileName() + QStringLiteral(" (") +
+                                       entrada.errorString() + QStringLiteral(")"));
     }
     return n;
 }
@@ -138,9 +125,9 @@ void Compresion::comprime(const QString& origen, const QString& destino, int niv
             ZSTD_outBuffer out{bufSalida.data(), size_t(bufSalida.size()), 0};
             const size_t resto = ZSTD_compressStream2(cctx.get(), &out, &in, modo);
             if (ZSTD_isError(resto)) {
-                falla(kErrorAcceso, QStringLiteral("No se pudo comprimir el fichero ") + origen +
-                                        QStringLiteral(": ") +
-                                        QString::fromLatin1(ZSTD_getErrorName(resto)));
+                falla(kErrorAccesoFichero, QStringLiteral("No se pudo comprimir el fichero ") +
+                                               origen + QStringLiteral(": ") +
+                                               QString::fromLatin1(ZSTD_getErrorName(resto)));
             }
             escribe(salida, bufSalida.constData(), out.pos);
             vaciado = modo == ZSTD_e_end ? resto == 0 : in.pos == in.size;

@@ -10,10 +10,8 @@ namespace platform {
 // it was and no partial file behind.
 class Compresion {
 public:
-    // Run-time error numbers the callers classify.
-    static constexpr qint32 kNoEncontrado = 53;
-    static constexpr qint32 kPermisoDenegado = 70;
-    static constexpr qint32 kErrorAcceso = 75;
+    // Error number of a compressed file that is not one whole, intact frame (missing and
+    // unwritable files carry the numbers of platform/ErrorFichero.h).
     static constexpr qint32 kDatosDanados = 32100;
 
     // Path of the compressed file that restaura() reads.

@@ -7,6 +7,7 @@
 
 #include "platform/Compresion.h"
 #include "platform/ErrorEjecucion.h"
+#include "platform/ErrorFichero.h"
 #include "support/CarpetaSoloLectura.h"
 
 using platform::Compresion;
@@ -114,7 +115,7 @@ private slots:
         QTest::newRow("datos tras el final") << 2 << int(Compresion::kDatosDanados);
         QTest::newRow("vacío") << 3 << int(Compresion::kDatosDanados);
         QTest::newRow("no es zstd") << 4 << int(Compresion::kDatosDanados);
-        QTest::newRow("no existe") << 5 << int(Compresion::kNoEncontrado);
+        QTest::newRow("no existe") << 5 << int(platform::kFicheroNoEncontrado);
     }
     void entradaDefectuosa() {
         QFETCH(int, defecto);
@@ -165,7 +166,7 @@ private slots:
             QSKIP("this system cannot make a folder read-only for this user");
         }
         QCOMPARE(restauraFallando(dir.filePath("f.jzp"), dir.filePath("ro/f")),
-                 int(Compresion::kPermisoDenegado));
+                 int(platform::kPermisoDenegado));
         QCOMPARE(lee(dir.filePath("ro/f")), QByteArray("viejo"));
         QCOMPARE(QDir(dir.filePath("ro")).entryList(QDir::Files), QStringList{"f"});
     }
@@ -176,7 +177,7 @@ private slots:
             Compresion::comprime(dir.filePath("no-existe"), dir.filePath("x.jzp"));
             QFAIL("compressing a missing file must fail");
         } catch (const ErrorEjecucion& e) {
-            QCOMPARE(e.numero(), Compresion::kNoEncontrado);
+            QCOMPARE(e.numero(), platform::kFicheroNoEncontrado);
             QVERIFY(e.descripcion().contains("no-existe"));
         }
         QVERIFY(!QFile::exists(dir.filePath("x.jzp")));

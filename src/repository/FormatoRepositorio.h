@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The storage format of the repository, shared with every other installation that reads or
+// writes the same three tables: tCarpetas (folder tree), tFicheros (one row per file) and
+// tDatosFichero (the contents in numbered blocks).
+namespace formatoRepositorio {
+
+// Every block holds this many bytes except the last, which holds the rest.
+inline constexpr qint32 kTamBloque = 10240;
+// Code and name of the root folder.
+inline constexpr qint32 kCodRaiz = 1;
+inline constexpr char16_t kNombreRaiz[] = u"RAIZ";
+// A file row under its name plus this suffix is an upload that has not finished.
+inline constexpr char16_t kSufijoSubida[] = u".new";
+// The downloaded compressed form is the file name plus this extension.
+inline constexpr char16_t kExtensionComprimido[] = u".jzp";
+// Blocks fetched per query when reading a file: enough to keep the engine busy, few enough
+// that a driver holding a whole result in memory stays at a few megabytes.
+inline constexpr qint32 kBloquesPorConsulta = 256;
+
+// Blocks needed for a file of `bytes` bytes (0 for an empty file).
+constexpr qint32 nBloques(qint64 bytes) {
+    return static_cast<qint32>(bytes / kTamBloque + (bytes % kTamBloque != 0 ? 1 : 0));
+}
+
+// Folder and name joined with "/"; a folder ending in "/" or "\" gets no second separator.
+inline QString une(const QString& carpeta, const QString& nombre) {
+    const bool conSeparador = carpeta.endsWith(u'/') || carpeta.endsWith(u'\\');
+    return carpeta + (conSeparador ? QString() : QStringLiteral("/")) + nombre;
+}
+
+}  // namespace formatoRepositorio
