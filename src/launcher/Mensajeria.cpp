@@ -1,0 +1,89 @@
+#include "launcher/Mensajeria.h"
+
+#include <QMessageBox>
+#include <QPointer>
+
+#include "platform/Pausa.h"
+#include "platform/Producto.h"
+#include "platform/Twips.h"
+#include "ui/fMensaje.h"
+#include "ui/fMensajeSystem.h"
+
+namespace modTolvane1 {
+namespace {
+
+// The system message window opens from this corner and slides down to its full height, in twips.
+constexpr int kEsquinaSistema = 150;
+constexpr int kAltoInicialSistema = 150;
+constexpr int kAltoFinalSistema = 2250;
+constexpr int kPasoSistema = 15;
+constexpr int kPausaSistema = 5;
+
+// The program's own windows.
+class MensajeriaVentanas : public Mensajeria {
+public:
+    bool pregunta(const QString& texto) override {
+        QMessageBox caja(QMessageBox::Question, platform::nombreProducto(), texto,
+                         QMessageBox::Yes | QMessageBox::No);
+        caja.setDefaultButton(QMessageBox::Yes);
+        return caja.exec() == QMessageBox::Yes;
+    }
+
+    void muestraMensaje(const QString& texto, const QString& titulo, const QString& tipo,
+                        qint16 segundos) override {
+        fMensaje ventana;
+        ventana.setWindowTitle(titulo);
+        ventana.setTexto(texto);
+        ventana.estableceImagen(claveImagen(tipo));
+        if (segundos > 0) {
+            ventana.estableceTiempo(segundos);
+        }
+        ventana.exec();
+    }
+
+    void mensajeSistema(const QString& texto, QWidget* ventana, bool abandonar,
+                        qint32 tiempo) override {
+        QPointer<fMensajeSystem> sistema(new fMensajeSystem(ventana));
+        sistema->setAbandonar(abandonar);
+        sistema->setTexto(texto);
+        sistema->setTiempo(tiempo);
+        sistema->setGeometry(platform::aPixeles(kEsquinaSistema),
+                             platform::aPixeles(kEsquinaSistema), sistema->width(),
+                             platform::aPixeles(kAltoInicialSistema));
+        sistema->show();
+        for (int alto = kAltoInicialSistema; alto <= kAltoFinalSistema; alto += kPasoSistema) {
+            sistema->resize(sistema->width(), platform::aPixeles(alto));
+            platform::pausa(kPausaSistema);
+            // It may be accepted (by the user or its timer) before it is fully open.
+            if (!sistema || !sistema->isVisible()) {
+                return;
+            }
+        }
+    }
+
+private:
+    static QString claveImagen(const QString& tipo) {
+        if (tipo == QLatin1String("E")) {
+            return QStringLiteral("exclamacion");
+        }
+        if (tipo == QLatin1String("I")) {
+            return QStringLiteral("informacion");
+        }
+        return QString();
+    }
+};
+
+MensajeriaVentanas ventanas;
+Mensajeria* instalada = nullptr;
+
+}  // namespace
+
+Mensajeria& mensajeria() {
+    return instalada ? *instalada : ventanas;
+}
+
+void estableceMensajeria(Mensajeria* otra) {
+    instalada = otra == &ventanas ? nullptr : otra;
+}
+
+}  // namespace modTolvane1

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+#include "launcher/Mensajeria.h"
+
+class QWidget;
+
+// A message routing for tests: records every question and message instead of showing it, and
+// answers questions from a queue. Installs itself while it lives.
+class MensajeriaGrabada : public modTolvane1::Mensajeria {
+public:
+    enum class Clase { Pregunta, Mensaje, Sistema };
+
+    // One recorded call; the fields a kind of call does not carry stay empty or zero.
+    struct Registro {
+        Clase clase;
+        QString texto;
+        QString titulo;
+        QString tipo;
+        qint32 segundos = 0;
+        bool abandonar = false;
+        QWidget* ventana = nullptr;
+    };
+
+    // Installs this routing in place of the one in force.
+    MensajeriaGrabada();
+    // Puts back the routing that was in force before.
+    ~MensajeriaGrabada() override;
+    MensajeriaGrabada(const MensajeriaGrabada&) = delete;
+    MensajeriaGrabada& operator=(const MensajeriaGrabada&) = delete;
+
+    // Every call received, oldest first.
+    QList<Registro> registros;
+    // Answers for the next questions, first in first out.
+    QQueue<bool> respuestas;
+    // The answer given when the queue is empty (No unless a test says otherwise).
+    bool respuestaPorDefecto = false;
+
+    // The texts of the recorded calls of one kind, oldest first.
+    QStringList textos(Clase clase) const;
+
+    bool pregunta(const QString& texto) override;
+    void muestraMensaje(const QString& texto, const QString& titulo, const QString& tipo,
+                        qint16 segundos) override;
+    void mensajeSistema(const QString& texto, QWidget* ventana, bool abandonar,
+                        qint32 tiempo) override;
+
+private:
+    modTolvane1::Mensajeria* anterior_;
+};

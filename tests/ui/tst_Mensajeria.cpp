@@ -1,0 +1,231 @@
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include "launcher/Mensajeria.h"
+#include "platform/Fin.h"
+#include "platform/Producto.h"
+#include "support/MensajeriaGrabada.h"
+#include "ui/fMensaje.h"
+#include "ui/fMensajeSystem.h"
+
+namespace {
+
+int finales = 0;
+void cuentaFinal() {
+    ++finales;
+}
+
+// Runs alAbrir on the next modal window that opens (the call that opens it blocks the test).
+void alAbrirseModal(std::function<void(QWidget*)> alAbrir) {
+    auto* sondeo = new QTimer;
+    QObject::connect(sondeo, &QTimer::timeout, [sondeo, alAbrir] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            return;
+        }
+        sondeo->stop();
+        sondeo->deleteLater();
+        alAbrir(modal);
+    });
+    sondeo->start(20);
+}
+
+fMensajeSystem* ventanaSistema() {
+    for (QWidget* ventana : QApplication::topLevelWidgets()) {
+        if (auto* sistema = qobject_cast<fMensajeSystem*>(ventana);
+            sistema && sistema->isVisible()) {
+            return sistema;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+class tst_Mensajeria : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { finales = 0; }
+    void cleanup() { platform::estableceTerminacion(nullptr); }
+
+    void grabadaSeInstalaYSeRetira() {
+        modTolvane1::Mensajeria* original = &modTolvane1::mensajeria();
+        {
+            MensajeriaGrabada grabada;
+            QCOMPARE(&modTolvane1::mensajeria(), &grabada);
+            {
+                MensajeriaGrabada anidada;
+                QCOMPARE(&modTolvane1::mensajeria(), &anidada);
+            }
+            QCOMPARE(&modTolvane1::mensajeria(), &grabada);
+        }
+        QCOMPARE(&modTolvane1::mensajeria(), original);
+        QVERIFY(dynamic_cast<MensajeriaGrabada*>(original) == nullptr);
+    }
+
+    void grabadaRegistraYResponde() {
+        MensajeriaGrabada grabada;
+        grabada.respuestas << true << false;
+        QCOMPARE(modTolvane1::mensajeria().pregunta(QStringLiteral("uno")), true);
+        QCOMPARE(modTolvane1::mensajeria().pregunta(QStringLiteral("dos")), false);
+        QCOMPARE(modTolvane1::mensajeria().pregunta(QStringLiteral("tres")), false);
+        grabada.respuestaPorDefecto = true;
+        QCOMPARE(modTolvane1::mensajeria().pregunta(QStringLiteral("cuatro")), true);
+        modTolvane1::mensajeria().muestraMensaje(QStringLiteral("aviso"), QStringLiteral("T"),
+                                                 QStringLiteral("E"), 3);
+        QWidget dueno;
+        modTolvane1::mensajeria().mensajeSistema(QStringLiteral("fin"), &dueno, true, 30);
+
+        QCOMPARE(grabada.registros.size(), 6);
+        QCOMPARE(grabada.textos(MensajeriaGrabada::Clase::Pregunta),
+                 QStringList({"uno", "dos", "tres", "cuatro"}));
+        const auto& mensaje = grabada.registros.at(4);
+        QCOMPARE(mensaje.clase, MensajeriaGrabada::Clase::Mensaje);
+        QCOMPARE(mensaje.titulo, QStringLiteral("T"));
+        QCOMPARE(mensaje.tipo, QStringLiteral("E"));
+        QCOMPARE(mensaje.segundos, 3);
+        const auto& sistema = grabada.registros.at(5);
+        QCOMPARE(sistema.clase, MensajeriaGrabada::Clase::Sistema);
+        QCOMPARE(sistema.texto, QStringLiteral("fin"));
+        QCOMPARE(sistema.ventana, &dueno);
+        QVERIFY(sistema.abandonar);
+        QCOMPARE(sistema.segundos, 30);
+    }
+
+    void muestraMensajePorTipo_data() {
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<QString>("clave");
+        QTest::newRow("exclamacion") << "E"
+                                     << "exclamacion";
+        QTest::newRow("informacion") << "I"
+                                     << "informacion";
+        QTest::newRow("otro") << "X"
+                              << "";
+        QTest::newRow("ninguno") << ""
+                                 << "";
+    }
+
+    void muestraMensajePorTipo() {
+        QFETCH(QString, tipo);
+        QFETCH(QString, clave);
+        QString titulo, claveVista;
+        bool conImagen = false;
+        alAbrirseModal([&](QWidget* modal) {
+            auto* mensaje = qobject_cast<fMensaje*>(modal);
+            QVERIFY(mensaje);
+            titulo = mensaje->windowTitle();
+            claveVista = mensaje->claveImagen();
+            conImagen = !mensaje->findChild<QLabel*>(QStringLiteral("imagen"))->pixmap().isNull();
+            mensaje->findChild<QPushButton*>(QStringLiteral("bAceptar"))->click();
+        });
+        modTolvane1::mensajeria().muestraMensaje(QStringLiteral("hola"), QStringLiteral("Título"),
+                                                 tipo, 0);
+        QCOMPARE(titulo, QStringLiteral("Título"));
+        QCOMPARE(claveVista, clave);
+        QCOMPARE(conImagen, !clave.isEmpty());
+    }
+
+    void muestraMensajeConRetornosDeCarro() {
+        QString visto;
+        int lineas = 0;
+        alAbrirseModal([&](QWidget* modal) {
+            auto* texto = modal->findChild<QPlainTextEdit*>(QStringLiteral("mensaje"));
+            visto = texto->toPlainText();
+            lineas = texto->document()->blockCount();
+            modal->close();
+        });
+        modTolvane1::mensajeria().muestraMensaje(QStringLiteral("uno\rdos\r\ntres"),
+                                                 QStringLiteral("T"), QStringLiteral("I"), 0);
+        QCOMPARE(visto, QStringLiteral("uno\ndos\ntres"));
+        QCOMPARE(lineas, 3);
+    }
+
+    void muestraMensajeSeCierraSolo() {
+        bool forzado = false;
+        alAbrirseModal([&](QWidget* modal) {
+            QTimer::singleShot(30000, modal, [&forzado, modal] {
+                forzado = true;
+                modal->close();
+            });
+        });
+        modTolvane1::mensajeria().muestraMensaje(QStringLiteral("breve"), QStringLiteral("T"),
+                                                 QStringLiteral("E"), 1);
+        QVERIFY(!forzado);
+    }
+
+    void preguntaResponde_data() {
+        QTest::addColumn<QMessageBox::StandardButton>("boton");
+        QTest::addColumn<bool>("esperado");
+        QTest::newRow("si") << QMessageBox::Yes << true;
+        QTest::newRow("no") << QMessageBox::No << false;
+    }
+
+    void preguntaResponde() {
+        QFETCH(QMessageBox::StandardButton, boton);
+        QFETCH(bool, esperado);
+        QString titulo;
+        QMessageBox::Icon icono = QMessageBox::NoIcon;
+        alAbrirseModal([&](QWidget* modal) {
+            auto* caja = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(caja);
+            titulo = caja->windowTitle();
+            icono = caja->icon();
+            caja->button(boton)->click();
+        });
+        QCOMPARE(modTolvane1::mensajeria().pregunta(QStringLiteral("¿Seguro?")), esperado);
+        QCOMPARE(titulo, platform::nombreProducto());
+        QCOMPARE(icono, QMessageBox::Question);
+    }
+
+    void mensajeSistemaSeDesliza() {
+        platform::estableceTerminacion(cuentaFinal);
+        QWidget dueno;
+        modTolvane1::mensajeria().mensajeSistema(QStringLiteral("a\rb"), &dueno, false, 0);
+        fMensajeSystem* sistema = ventanaSistema();
+        QVERIFY(sistema);
+        QCOMPARE(sistema->parentWidget(), &dueno);
+        QCOMPARE(sistema->geometry(), QRect(10, 10, sistema->width(), 150));
+        QCOMPARE(sistema->findChild<QPlainTextEdit*>(QStringLiteral("tMensaje"))->toPlainText(),
+                 QStringLiteral("a\nb"));
+        QSignalSpy destruida(sistema, &QObject::destroyed);
+        sistema->findChild<QPushButton*>(QStringLiteral("bAceptar"))->click();
+        // Accepted outside any event loop: the deferred deletion needs a push.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(destruida.count(), 1);
+        QCOMPARE(finales, 0);
+    }
+
+    void mensajeSistemaAbandona() {
+        platform::estableceTerminacion(cuentaFinal);
+        modTolvane1::mensajeria().mensajeSistema(QStringLiteral("adiós"), nullptr, true, 1);
+        fMensajeSystem* sistema = ventanaSistema();
+        QVERIFY(sistema);
+        QCOMPARE(finales, 0);
+        QSignalSpy destruida(sistema, &QObject::destroyed);
+        QVERIFY(destruida.wait(20000));
+        QCOMPARE(finales, 1);
+    }
+
+    void mensajeSistemaAceptadoAlAbrirse() {
+        platform::estableceTerminacion(cuentaFinal);
+        QTimer::singleShot(50, [] {
+            if (fMensajeSystem* sistema = ventanaSistema()) {
+                sistema->acepta();
+            }
+        });
+        modTolvane1::mensajeria().mensajeSistema(QStringLiteral("pronto"), nullptr, true, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(finales, 1, 20000);
+        QTRY_VERIFY(ventanaSistema() == nullptr);
+    }
+};
+
+QTEST_MAIN(tst_Mensajeria)
+#include "tst_Mensajeria.moc"
