@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <QPointer>
 
-#include "platform/Pausa.h"
+#include "platform/Espera.h"
 #include "platform/Producto.h"
 #include "platform/Twips.h"
 #include "ui/fMensaje.h"
@@ -53,7 +53,7 @@ public:
         sistema->show();
         for (int alto = kAltoInicialSistema; alto <= kAltoFinalSistema; alto += kPasoSistema) {
             sistema->resize(sistema->width(), platform::aPixeles(alto));
-            platform::pausa(kPausaSistema);
+            platform::esperaMs(kPausaSistema);
             // It may be accepted (by the user or its timer) before it is fully open.
             if (!sistema || !sistema->isVisible()) {
                 return;

@@ -14,8 +14,8 @@
 #include <QTimer>
 #include <limits>
 
+#include "platform/Espera.h"
 #include "platform/Fin.h"
-#include "platform/Pausa.h"
 #include "platform/Twips.h"
 #include "ui/ArrastrePorTitulo.h"
 #include "ui/TextoMensaje.h"
@@ -111,7 +111,7 @@ void fMensajeSystem::acepta() {
     for (int alto = platform::aTwips(height()); alto >= kAltoMinimoAnimado;
          alto -= kPasoAnimacion) {
         resize(width(), aPixeles(alto));
-        platform::pausa(kPausaAnimacion);
+        platform::esperaMs(kPausaAnimacion);
         if (!viva) {
             return;
         }
