@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/ErrorEjecucion.h"
+
+namespace platform {
+
+// Number of an engine error that is neither a time-out nor a lost connection.
+constexpr qint32 kErrorMotorGenerico = -2147217900;
+
+// The number the toolkit classifies an engine failure by: time-out (HYT00, HYT01, S1T00),
+// lost connection (SQLSTATE class 08, MariaDB 2006, 2013, 5014), or kErrorMotorGenerico.
+qint32 clasificaErrorMotor(const QString& sqlState, qint32 codigoNativo);
+
+// An ErrorEjecucion for an engine failure, numbered by clasificaErrorMotor.
+ErrorEjecucion errorMotor(const QString& descripcion, const QString& sqlState, qint32 codigoNativo,
+                          const QString& origen);
+
+}  // namespace platform

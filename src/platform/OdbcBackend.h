@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "platform/ConnectionBackend.h"
+
+namespace platform {
+
+// The server engines through unixODBC's wide-character API: one environment and one
+// connection handle; every statement its own statement handle. CommandTimeout is the
+// statement's query time-out, the connection time-out its login time-out; long values are
+// read with SQLGetData in pieces, and parameters are bound with their exact lengths.
+class OdbcBackend : public ConnectionBackend {
+public:
+    explicit OdbcBackend(QString textoOdbc);
+    ~OdbcBackend() override;
+
+    QString motor() const override { return QStringLiteral("odbc"); }
+    void open(qint32 connectionTimeout) override;
+    void close() override;
+    Resultado execute(const QString& sql, const QVariantList& parametros,
+                      qint32 commandTimeout) override;
+    // "Data Source" is the server (or DSN) of the text; "DBMS Name", "DBMS Version" and
+    // "Driver Name" come from the driver.
+    QVariant property(const QString& name) const override;
+    QStringList primaryKey(const QString& table) override;
+
+private:
+    QString textoOdbc_;
+    void* entorno_ = nullptr;
+    void* conexion_ = nullptr;
+};
+
+// The driver names the ODBC driver manager lists (odbcinst.ini).
+QStringList controladoresOdbcInstalados();
+
+}  // namespace platform
