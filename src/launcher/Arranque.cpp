@@ -1,0 +1,67 @@
+#include "launcher/Arranque.h"
+
+#include "launcher/modTolvane1.h"
+
+namespace modCorvinal {
+
+namespace {
+
+using C = RegistroArranque::Campo;
+
+// The folder, local folder and file of the download, with their defaults.
+void fijaDescarga(PlanArranque& plan, const QStringList& campos, const QString& carpetaLanzador) {
+    plan.carpeta = campos.value(C::kCarpeta);
+    const QString carpetaLocal = campos.value(C::kCarpetaLocal);
+    plan.carpetaLocal = carpetaLocal.isEmpty() ? carpetaLanzador : carpetaLocal;
+    const QString fichero = campos.value(C::kFichero);
+    plan.fichero = fichero.isEmpty() ? QString::fromLatin1(kFicheroPorDefecto) : fichero;
+}
+
+}  // namespace
+
+PlanArranque planificaArranque(const QString& lineaOrdenes,
+                               const std::optional<QString>& contenidoFichero,
+                               const QString& carpetaLanzador) {
+    PlanArranque plan;
+    const bool desdeOrdenes = !lineaOrdenes.trimmed().isEmpty();
+    if (!desdeOrdenes && !contenidoFichero) {
+        plan.necesitaVentanaConfiguracion = true;
+        return plan;
+    }
+    plan.registro = RegistroArranque::analiza(desdeOrdenes ? lineaOrdenes : *contenidoFichero);
+    const RegistroArranque& r = plan.registro;
+    if (!r.valido) {
+        plan.motivo = r.motivo;
+        return plan;
+    }
+    const QStringList& campos = r.campos;
+    plan.valido = true;
+    plan.tipoConexion = r.tipo;
+    plan.provider = r.provider;
+    plan.sid = r.sid;
+    plan.servidor = campos.at(C::kServidor);
+    plan.baseDatos = campos.at(C::kBaseDatos);
+    plan.login = campos.at(C::kLogin);
+    plan.password = lineaOrdenes.isEmpty() ? modTolvane1::decodifica(campos.at(C::kPassword))
+                                           : campos.at(C::kPassword);
+    plan.puerto = r.puerto;
+    fijaDescarga(plan, campos, carpetaLanzador);
+
+    const QStringList descarga = campos.size() > C::kCarpeta
+                                     ? QStringList{plan.carpeta, plan.carpetaLocal, plan.fichero}
+                                     : QStringList();
+    plan.lineaFichero = RegistroArranque::lineaArranque(
+        plan.tipoConexion, plan.provider, plan.sid, plan.servidor, plan.baseDatos, plan.login,
+        plan.password, campos.at(C::kPuerto), descarga);
+
+    if (campos.size() > C::kModo) {
+        plan.modoIndependiente = false;
+        plan.modo = campos.at(C::kModo);
+        plan.carpetaLocalRegistro = campos.at(C::kCarpetaLocal);
+        plan.ficheroRegistro = campos.at(C::kFichero);
+    }
+    plan.espera = r.espera;
+    return plan;
+}
+
+}  // namespace modCorvinal
