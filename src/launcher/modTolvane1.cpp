@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "launcher/Mensajeria.h"
 #include "platform/Cp1252.h"
+#include "platform/Producto.h"
 
 namespace modTolvane1 {
 
@@ -59,7 +61,39 @@ quint64 identificadorSistemaFicheros(int descriptor) {
     return fstat(descriptor, &st) == 0 ? static_cast<quint64>(st.st_dev) : 0;
 }
 
+// Every carriage return not already followed by a line feed gets one; an existing CR LF stays.
+QString conSaltosDeLinea(const QString& texto) {
+    QString resultado;
+    resultado.reserve(texto.size());
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        resultado += texto.at(i);
+        const bool siguienteEsSalto = i + 1 < texto.size() && texto.at(i + 1) == u'\n';
+        if (texto.at(i) == u'\r' && !siguienteEsSalto) {
+            resultado += u'\n';
+        }
+    }
+    return resultado;
+}
+
 }  // namespace
+
+bool pregunta(const QString& texto) {
+    return mensajeria().pregunta(texto);
+}
+
+void aviso(const QString& texto, qint16 segundos) {
+    muestraMensaje(texto, platform::tituloProducto(), QStringLiteral("E"), segundos);
+}
+
+void muestraMensaje(const QString& texto, const QString& titulo, const QString& tipo,
+                    qint16 segundos) {
+    mensajeria().muestraMensaje(conSaltosDeLinea(texto), titulo, tipo, segundos);
+}
+
+void mensajeSistema(const QString& texto, QWidget* ventana, bool abandonar, qint32 tiempo,
+                    const QVariant& /*sinUso*/) {
+    mensajeria().mensajeSistema(conSaltosDeLinea(texto), ventana, abandonar, tiempo);
+}
 
 QString carpetaTemporal() {
     const QString valor = qEnvironmentVariable("temp");
