@@ -1,6 +1,7 @@
 #include "platform/Espera.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <chrono>
@@ -24,16 +25,25 @@ void esperaMs(qint64 ms) {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
         return;
     }
-    QEventLoop bucle;
-    QTimer::singleShot(std::chrono::milliseconds(ms), &bucle, &QEventLoop::quit);
-    bucle.exec();
+    // A timer holds at most about 24 days: longer waits go in stretches.
+    constexpr qint64 kTramoMs = 24LL * 3600 * 1000;
+    const QDeadlineTimer limite(ms);
+    for (qint64 queda = ms; queda > 0; queda = limite.remainingTime()) {
+        QEventLoop bucle;
+        QTimer::singleShot(std::chrono::milliseconds(qMin(queda, kTramoMs)), &bucle,
+                           &QEventLoop::quit);
+        bucle.exec();
+    }
 }
 
 void esperaSegundos(double segundos) {
-    if (!std::isfinite(segundos)) {
+    // Beyond a thousand years a wait is as good as endless; the bound keeps the arithmetic sound.
+    constexpr double kMaximoSegundos = 3.2e10;
+    if (!(segundos > 0)) {
+        cede();
         return;
     }
-    esperaMs(std::llround(segundos * 1000.0));
+    esperaMs(std::llround(qMin(segundos, kMaximoSegundos) * 1000.0));
 }
 
 bool esperaCondicion(const std::function<bool()>& hecho, qint64 msMaximo, int msPaso) {

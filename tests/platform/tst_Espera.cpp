@@ -1,4 +1,5 @@
 #include <QtTest>
+#include <limits>
 
 #include "platform/Espera.h"
 #include "platform/Reloj.h"
@@ -43,6 +44,23 @@ private slots:
         platform::esperaSegundos(0.3);
         const double cpu = double(std::clock() - antes) / CLOCKS_PER_SEC;
         QVERIFY2(cpu < 0.15, qPrintable(QString::number(cpu)));
+    }
+
+    void esperaSinDuracionSoloCede_data() {
+        QTest::addColumn<double>("segundos");
+        QTest::newRow("cero") << 0.0;
+        QTest::newRow("negativa") << -5.0;
+        QTest::newRow("no es numero") << std::numeric_limits<double>::quiet_NaN();
+    }
+    void esperaSinDuracionSoloCede() {
+        QFETCH(double, segundos);
+        bool atendido = false;
+        QTimer::singleShot(0, this, [&] { atendido = true; });
+        QElapsedTimer medido;
+        medido.start();
+        platform::esperaSegundos(segundos);
+        QVERIFY(atendido);
+        QVERIFY(medido.elapsed() < 5000);
     }
 
     void condicionCumplidaTermina() {
