@@ -60,7 +60,13 @@ Diagnostico diagnostico(SQLSMALLINT tipoHandle, SQLHANDLE handle) {
     return d;
 }
 
-[[noreturn]] void lanza(SQLSMALLINT tipoHandle, SQLHANDLE handle, const QString& contexto) {
+// MariaDB 1969 (max_statement_time exceeded) and MySQL 3024 (max_execution_time exceeded)
+// are the server-side statement limits this backend sets for those engines.
+constexpr qint32 kLimiteMariaDb = 1969;
+constexpr qint32 kLimiteMySql = 3024;
+
+[[noreturn]] void lanza(SQLSMALLINT tipoHandle, SQLHANDLE handle, const QString& contexto,
+                        bool limiteServidor = false) {
     const Diagnostico d = diagnostico(tipoHandle, handle);
     QString descripcion = d.mensajes.join(u'\n');
     if (descripcion.isEmpty()) {
@@ -68,6 +74,10 @@ Diagnostico diagnostico(SQLSMALLINT tipoHandle, SQLHANDLE handle) {
     }
     if (!contexto.isEmpty()) {
         descripcion += QStringLiteral(" (%1)").arg(contexto);
+    }
+    if (limiteServidor && (d.nativo == kLimiteMariaDb || d.nativo == kLimiteMySql)) {
+        throw ErrorEjecucion(ErrorEjecucion::kTiempoAgotado, descripcion, kOrigen, d.sqlState,
+                             d.nativo);
     }
     throw errorMotor(descripcion, d.sqlState, d.nativo, kOrigen);
 }
@@ -451,6 +461,33 @@ void OdbcBackend::open(qint32 connectionTimeout) {
         }
         throw errorMotor(descripcion, d.sqlState, d.nativo, kOrigen);
     }
+    const QString nombre = property(QStringLiteral("DBMS Name")).toString() + u' ' +
+                           property(QStringLiteral("DBMS Version")).toString();
+    familia_ = nombre.contains(QStringLiteral("MariaDB"), Qt::CaseInsensitive) ? Familia::MariaDb
+               : nombre.contains(QStringLiteral("MySQL"), Qt::CaseInsensitive) ? Familia::MySql
+                                                                               : Familia::Otra;
+    limiteAplicado_ = -1;
+}
+
+void OdbcBackend::aplicaLimiteServidor(qint32 commandTimeout) {
+    if (familia_ == Familia::Otra || commandTimeout == limiteAplicado_) {
+        return;
+    }
+    limiteAplicado_ = commandTimeout;
+    const qint32 segundos = std::max(commandTimeout, 0);
+    const QString sql =
+        familia_ == Familia::MariaDb
+            ? QStringLiteral("SET SESSION max_statement_time=%1").arg(segundos)
+            : QStringLiteral("SET SESSION max_execution_time=%1").arg(segundos * 1000);
+    StatementPropio propio;
+    if (exito(SQLAllocHandle(SQL_HANDLE_STMT, static_cast<SQLHDBC>(conexion_), &propio.st))) {
+        // A server without the setting keeps only the driver's time-out.
+        SQLExecDirectW(propio.st, w(sql), SQL_NTS);
+    }
+}
+
+void OdbcBackend::lanzaDeSentencia(void* sentencia, const QString& sql) const {
+    lanza(SQL_HANDLE_STMT, static_cast<SQLHSTMT>(sentencia), sql, familia_ != Familia::Otra);
 }
 
 void OdbcBackend::close() {
@@ -472,6 +509,7 @@ Resultado OdbcBackend::execute(const QString& sql, const QVariantList& parametro
                              QStringLiteral("La conexión está cerrada."), kOrigen,
                              QStringLiteral("08003"), 0);
     }
+    aplicaLimiteServidor(commandTimeout);
     StatementPropio propio;
     if (!exito(SQLAllocHandle(SQL_HANDLE_STMT, static_cast<SQLHDBC>(conexion_), &propio.st))) {
         lanza(SQL_HANDLE_DBC, static_cast<SQLHDBC>(conexion_), sql);
@@ -484,7 +522,7 @@ Resultado OdbcBackend::execute(const QString& sql, const QVariantList& parametro
         r = SQLExecDirectW(propio.st, w(sql), SQL_NTS);
     } else {
         if (!exito(SQLPrepareW(propio.st, w(sql), SQL_NTS))) {
-            lanza(SQL_HANDLE_STMT, propio.st, sql);
+            lanzaDeSentencia(propio.st, sql);
         }
         enlazados.enlaza(propio.st, parametros);
         r = SQLExecute(propio.st);
@@ -493,7 +531,7 @@ Resultado OdbcBackend::execute(const QString& sql, const QVariantList& parametro
     if (r == SQL_SUCCESS_WITH_INFO) {
         resultado.avisos = diagnostico(SQL_HANDLE_STMT, propio.st).mensajes;
     } else if (r != SQL_SUCCESS && r != SQL_NO_DATA) {
-        lanza(SQL_HANDLE_STMT, propio.st, sql);
+        lanzaDeSentencia(propio.st, sql);
     }
     SQLSMALLINT columnas = 0;
     SQLNumResultCols(propio.st, &columnas);

@@ -27,7 +27,15 @@ public:
     QStringList primaryKey(const QString& table) override;
 
 private:
+    // MariaDB's and MySQL's drivers ignore the query time-out: the server's own statement
+    // limit is set for the session instead, whenever CommandTimeout changes.
+    void aplicaLimiteServidor(qint32 commandTimeout);
+    [[noreturn]] void lanzaDeSentencia(void* sentencia, const QString& sql) const;
+
+    enum class Familia { Otra, MariaDb, MySql };
     QString textoOdbc_;
+    Familia familia_ = Familia::Otra;
+    qint32 limiteAplicado_ = -1;
     void* entorno_ = nullptr;
     void* conexion_ = nullptr;
 };

@@ -1,0 +1,363 @@
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/Connection.h"
+#include "platform/Recordset.h"
+#include "support/MotoresPrueba.h"
+
+using platform::Connection;
+using platform::ErrorEjecucion;
+using platform::RecordsetPtr;
+
+namespace {
+
+// What the connection's events said, in order.
+struct Diario {
+    QStringList lineas;
+    QVector<RecordsetPtr> recordsets;
+
+    void escucha(Connection& con) {
+        QObject::connect(&con, &Connection::willExecute,
+                         [this](const QString& sql) { lineas << "will " + sql; });
+        QObject::connect(&con, &Connection::executeComplete,
+                         [this](qint32, const ErrorEjecucion* e, qint32 estado, const QString& sql,
+                                RecordsetPtr rs) {
+                             lineas << QStringLiteral("complete %1 %2 %3")
+                                           .arg(estado)
+                                           .arg(e ? e->numero() : 0)
+                                           .arg(sql);
+                             recordsets << rs;
+                         });
+        QObject::connect(
+            &con, &Connection::connectComplete, [this](const ErrorEjecucion* e, qint32 estado) {
+                lineas << QStringLiteral("connect %1 %2").arg(estado).arg(e ? e->numero() : 0);
+            });
+    }
+};
+
+qint32 cuenta(Connection& con, const QString& tabla) {
+    RecordsetPtr rs = con.execute("SELECT COUNT(*) AS n FROM " + tabla);
+    return rs->field("n").value().toInt();
+}
+
+// Brings the private MariaDB back whatever happens in a test that stops it.
+struct ServidorVuelve {
+    ~ServidorVuelve() { prueba::controlaMariaDb(true); }
+};
+
+}  // namespace
+
+class TstConnection : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir carpeta_;
+
+    prueba::MotorPrueba motor() {
+        QFETCH(QString, motor);
+        return prueba::motorPrueba(motor, carpeta_.path());
+    }
+
+private slots:
+    void eventosRodeanCadaSentencia_data() { prueba::filasMotores(); }
+    void eventosRodeanCadaSentencia() {
+        const prueba::MotorPrueba m = motor();
+        PRUEBA_REQUIERE_MOTOR(m);
+        Connection con;
+        Diario diario;
+        diario.escucha(con);
+        con.open(m.textoConexion);
+        QCOMPARE(con.state(), Connection::kAbierto);
+        con.execute("DROP TABLE IF EXISTS tEventos");
+        con.execute("CREATE TABLE tEventos (n INTEGER PRIMARY KEY, t VARCHAR(20))");
+        qint32 afectadas = 0;
+        con.execute("INSERT INTO tEventos (n, t) VALUES (1, 'uno')", &afectadas);
+        QCOMPARE(afectadas, 1);
+        RecordsetPtr devuelto = con.execute("SELECT * FROM tEventos");
+        platform::Recordset rs;
+        rs.open("SELECT * FROM tEventos WHERE n=1", &con, 0, 3);
+        rs.field("t").setValue("UNO");
+        rs.update();
+        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, con.execute("SELECT nada FROM tEventos"));
+        const QStringList esperado{
+            "connect 1 0",
+            "will DROP TABLE IF EXISTS tEventos",
+            "complete 1 0 DROP TABLE IF EXISTS tEventos",
+            "will CREATE TABLE tEventos (n INTEGER PRIMARY KEY, t VARCHAR(20))",
+            "complete 1 0 CREATE TABLE tEventos (n INTEGER PRIMARY KEY, t VARCHAR(20))",
+            "will INSERT INTO tEventos (n, t) VALUES (1, 'uno')",
+            "complete 1 0 INSERT INTO tEventos (n, t) VALUES (1, 'uno')",
+            "will SELECT * FROM tEventos",
+            "complete 1 0 SELECT * FROM tEventos",
+            "will SELECT * FROM tEventos WHERE n=1",
+            "complete 1 0 SELECT * FROM tEventos WHERE n=1",
+            "will UPDATE tEventos SET t=? WHERE n=?",
+            "complete 1 0 UPDATE tEventos SET t=? WHERE n=?",
+            "will SELECT nada FROM tEventos",
+            QStringLiteral("complete 2 %1 SELECT nada FROM tEventos").arg(Connection::kErrorMotor)};
+        QCOMPARE(diario.lineas, esperado);
+        QCOMPARE(diario.recordsets.size(), 7);
+        QVERIFY(!diario.recordsets[2]);
+        QCOMPARE(diario.recordsets[3], devuelto);
+        QCOMPARE(diario.recordsets[4].get(), &rs);
+        QCOMPARE(cuenta(con, "tEventos"), 1);
+    }
+
+    void errorLlevaEstadoYCodigoNativo_data() { prueba::filasMotores(); }
+    void errorLlevaEstadoYCodigoNativo() {
+        const prueba::MotorPrueba m = motor();
+        PRUEBA_REQUIERE_MOTOR(m);
+        Connection con;
+        con.open(m.textoConexion);
+        con.execute("DROP TABLE IF EXISTS tUnica");
+        con.execute("CREATE TABLE tUnica (n INTEGER PRIMARY KEY)");
+        con.execute("INSERT INTO tUnica (n) VALUES (1)");
+        try {
+            con.execute("INSERT INTO tUnica (n) VALUES (1)");
+            QFAIL("a duplicate key was accepted");
+        } catch (const ErrorEjecucion& e) {
+            QCOMPARE(e.numero(), Connection::kErrorMotor);
+            QCOMPARE(e.sqlState().left(2), QStringLiteral("23"));
+            QVERIFY(e.codigoNativo() != 0);
+            QVERIFY(!e.descripcion().isEmpty());
+        }
+        // The session survives the failure.
+        QCOMPARE(cuenta(con, "tUnica"), 1);
+    }
+
+    void tiempoAgotado_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("sql");
+        QTest::newRow("sqlite") << "sqlite"
+                                << "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c) "
+                                   "SELECT COUNT(*) FROM c";
+        QTest::newRow("mariadb") << "mariadb"
+                                 << "SELECT SLEEP(3)";
+    }
+    void tiempoAgotado() {
+        QFETCH(QString, sql);
+        const prueba::MotorPrueba m = motor();
+        PRUEBA_REQUIERE_MOTOR(m);
+        Connection con;
+        con.open(m.textoConexion);
+        con.setCommandTimeout(1);
+        Diario diario;
+        diario.escucha(con);
+        try {
+            con.execute(sql);
+            QFAIL("the statement outlived its time-out");
+        } catch (const ErrorEjecucion& e) {
+            QCOMPARE(e.numero(), ErrorEjecucion::kTiempoAgotado);
+            QVERIFY(!e.sqlState().isEmpty());
+        }
+        QCOMPARE(diario.lineas.last(),
+                 QStringLiteral("complete 2 %1 %2").arg(ErrorEjecucion::kTiempoAgotado).arg(sql));
+        con.setCommandTimeout(30);
+        QCOMPARE(con.execute("SELECT 7 AS n")->field("n").value().toInt(), 7);
+    }
+
+    void abreYEjecutaAsincronos_data() { prueba::filasMotores(); }
+    void abreYEjecutaAsincronos() {
+        const prueba::MotorPrueba m = motor();
+        PRUEBA_REQUIERE_MOTOR(m);
+        Connection con;
+        Diario diario;
+        diario.escucha(con);
+        QSignalSpy conectada(&con, &Connection::connectComplete);
+        con.open(m.textoConexion, Connection::kOpcionAsincrona);
+        QCOMPARE(con.state(), Connection::kConectando);
+        QCOMPARE(conectada.count(), 0);
+        QVERIFY(conectada.wait(10000));
+        QCOMPARE(con.state(), Connection::kAbierto);
+        con.execute("DROP TABLE IF EXISTS tAsincrona");
+        con.execute("CREATE TABLE tAsincrona (n INTEGER)");
+        diario.lineas.clear();
+
+        QSignalSpy completada(&con, &Connection::executeComplete);
+        QVERIFY(!con.execute("INSERT INTO tAsincrona (n) VALUES (5)", nullptr, 144));
+        QCOMPARE(con.state(), Connection::kAbierto | Connection::kEjecutando);
+        QCOMPARE(diario.lineas, QStringList{"will INSERT INTO tAsincrona (n) VALUES (5)"});
+        QVERIFY(completada.wait(10000));
+        QCOMPARE(con.state(), Connection::kAbierto);
+        QCOMPARE(diario.lineas.last(),
+                 QStringLiteral("complete 1 0 INSERT INTO tAsincrona (n) VALUES (5)"));
+
+        // A failing asynchronous statement reports through its event and throws nothing.
+        con.execute("INSERT INTO tNoExiste (n) VALUES (1)", nullptr, 144);
+        QVERIFY(completada.wait(10000));
+        QVERIFY(diario.lineas.last().startsWith(
+            QStringLiteral("complete 2 %1").arg(Connection::kErrorMotor)));
+
+        platform::Recordset rs;
+        rs.open("SELECT n FROM tAsincrona", &con, 0, 1, 16);
+        QCOMPARE(rs.state(), platform::Recordset::kEjecutando);
+        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, rs.eof());
+        QVERIFY(completada.wait(10000));
+        QCOMPARE(rs.state(), platform::Recordset::kAbierto);
+        QCOMPARE(rs.field("n").value().toInt(), 5);
+    }
+
+    void sentenciaSincronaCompletaAntesLasPendientes_data() { prueba::filasMotores(); }
+    void sentenciaSincronaCompletaAntesLasPendientes() {
+        const prueba::MotorPrueba m = motor();
+        PRUEBA_REQUIERE_MOTOR(m);
+        Connection con;
+        Diario diario;
+        diario.escucha(con);
+        con.open(m.textoConexion, Connection::kOpcionAsincrona);
+        con.execute("DROP TABLE IF EXISTS tOrden", nullptr, 144);
+        con.execute("CREATE TABLE tOrden (n INTEGER)", nullptr, 144);
+        // Nothing has run yet; this one runs after the two accepted before it.
+        con.execute("INSERT INTO tOrden (n) VALUES (1)");
+        QCOMPARE(diario.lineas, (QStringList{"will DROP TABLE IF EXISTS tOrden",
+                                             "will CREATE TABLE tOrden (n INTEGER)", "connect 1 0",
+                                             "complete 1 0 DROP TABLE IF EXISTS tOrden",
+                                             "complete 1 0 CREATE TABLE tOrden (n INTEGER)",
+                                             "will INSERT INTO tOrden (n) VALUES (1)",
+                                             "complete 1 0 INSERT INTO tOrden (n) VALUES (1)"}));
+        QCOMPARE(cuenta(con, "tOrden"), 1);
+    }
+
+    void cancelaYCierraLoPendiente_data() { prueba::filasMotores(); }
+    void cancelaYCierraLoPendiente() {
+        const prueba::MotorPrueba m = motor();
+        PRUEBA_REQUIERE_MOTOR(m);
+        Connection con;
+        Diario diario;
+        diario.escucha(con);
+        con.open(m.textoConexion);
+        con.execute("DROP TABLE IF EXISTS tCancela");
+        con.execute("CREATE TABLE tCancela (n INTEGER)");
+        con.execute("INSERT INTO tCancela (n) VALUES (1)", nullptr, 144);
+        con.cancel();
+        QCOMPARE(diario.lineas.last(),
+                 QStringLiteral("complete 2 %1 INSERT INTO tCancela (n) VALUES (1)")
+                     .arg(Connection::kErrorCancelado));
+        con.execute("INSERT INTO tCancela (n) VALUES (2)", nullptr, 144);
+        con.close();
+        QCOMPARE(con.state(), Connection::kCerrado);
+        QTest::qWait(20);
+        con.open();
+        QCOMPARE(cuenta(con, "tCancela"), 0);
+    }
+
+    void cerrarSueltaLosRecordsets_data() { prueba::filasMotores(); }
+    void cerrarSueltaLosRecordsets() {
+        const prueba::MotorPrueba m = motor();
+        PRUEBA_REQUIERE_MOTOR(m);
+        Connection con;
+        con.open(m.textoConexion);
+        con.execute("DROP TABLE IF EXISTS tSuelta");
+        con.execute("CREATE TABLE tSuelta (n INTEGER)");
+        con.execute("INSERT INTO tSuelta (n) VALUES (1)");
+        con.execute("INSERT INTO tSuelta (n) VALUES (2)");
+        RecordsetPtr leyendo = con.execute("SELECT n FROM tSuelta ORDER BY n");
+        RecordsetPtr leido = con.execute("SELECT n FROM tSuelta ORDER BY n");
+        QCOMPARE(leido->recordCount(), 2);
+        con.close();
+        QCOMPARE(leyendo->state(), platform::Recordset::kCerrado);
+        QCOMPARE(leido->state(), platform::Recordset::kAbierto);
+        leido->moveLast();
+        QCOMPARE(leido->field("n").value().toInt(), 2);
+        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, leido->requery());
+    }
+
+    void propiedadOrigenDeDatos_data() { prueba::filasMotores(); }
+    void propiedadOrigenDeDatos() {
+        const prueba::MotorPrueba m = motor();
+        PRUEBA_REQUIERE_MOTOR(m);
+        Connection con;
+        con.open(m.textoConexion);
+        const QString esperado = m.nombre == u"sqlite"
+                                     ? carpeta_.filePath(QStringLiteral("prueba.mdb"))
+                                     : prueba::datosMariaDb()->host;
+        QCOMPARE(con.property("Data Source").toString(), esperado);
+        QCOMPARE(con.motor(),
+                 m.nombre == u"sqlite" ? QStringLiteral("sqlite") : QStringLiteral("odbc"));
+    }
+
+    void entradaErronea_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<qint32>("numero");
+        QTest::addColumn<QString>("nombrado");
+        QTest::newRow("proveedor") << "Provider=Foo.Bar.1;Data Source=x" << 3706 << "Foo.Bar.1";
+        QTest::newRow("controlador") << "Driver={No Existe 9};Server=x" << 3706 << "No Existe 9";
+        QTest::newRow("fichero ausente")
+            << "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/no/existe/x.mdb"
+            << ErrorEjecucion::kConexionRota << "/no/existe/x.mdb";
+    }
+    void entradaErronea() {
+        QFETCH(QString, texto);
+        QFETCH(qint32, numero);
+        QFETCH(QString, nombrado);
+        Connection con;
+        Diario diario;
+        diario.escucha(con);
+        try {
+            con.open(texto);
+            QFAIL("the connection opened");
+        } catch (const ErrorEjecucion& e) {
+            QCOMPARE(e.numero(), numero);
+            QVERIFY2(e.descripcion().contains(nombrado), qPrintable(e.descripcion()));
+        }
+        QCOMPARE(con.state(), Connection::kCerrado);
+        QCOMPARE(diario.lineas, QStringList{QStringLiteral("connect 2 %1").arg(numero)});
+        // The same failure arrives through the event when the open is asynchronous.
+        QSignalSpy conectada(&con, &Connection::connectComplete);
+        con.open(texto, Connection::kOpcionAsincrona);
+        QVERIFY(conectada.wait(5000));
+        QCOMPARE(con.state(), Connection::kCerrado);
+        QCOMPARE(diario.lineas.last(), QStringLiteral("connect 2 %1").arg(numero));
+        try {
+            con.execute("SELECT 1");
+            QFAIL("a closed connection ran a statement");
+        } catch (const ErrorEjecucion& e) {
+            QCOMPARE(e.numero(), Connection::kErrorObjetoCerrado);
+        }
+        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, con.property("Data Source"));
+        platform::Recordset rs;
+        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, rs.open("SELECT 1", &con));
+        QCOMPARE(rs.state(), platform::Recordset::kCerrado);
+        con.close();
+    }
+
+    void abrirDosVecesFalla() {
+        QTemporaryDir carpeta;
+        Connection con;
+        con.open(prueba::textoSqlite(prueba::creaFicheroSqlite(carpeta.path())));
+        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, con.open());
+        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, con.setConnectionString("x"));
+        QCOMPARE(con.state(), Connection::kAbierto);
+    }
+
+    void conexionPerdida() {
+        const prueba::MotorPrueba m = prueba::motorPrueba("mariadb", carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        Connection con;
+        con.open(m.textoConexion);
+        Diario diario;
+        diario.escucha(con);
+        {
+            ServidorVuelve vuelve;
+            QVERIFY(prueba::controlaMariaDb(false));
+            try {
+                con.execute("SELECT 1");
+                QFAIL("a statement ran on a stopped server");
+            } catch (const ErrorEjecucion& e) {
+                QCOMPARE(e.numero(), ErrorEjecucion::kConexionRota);
+                QVERIFY2(e.sqlState().startsWith(u"08") || e.codigoNativo() == 2006 ||
+                             e.codigoNativo() == 2013,
+                         qPrintable(e.sqlState() + ' ' + QString::number(e.codigoNativo())));
+            }
+            QCOMPARE(diario.lineas.last(),
+                     QStringLiteral("complete 2 %1 SELECT 1").arg(ErrorEjecucion::kConexionRota));
+        }
+        con.close();
+        con.open();
+        QCOMPARE(con.execute("SELECT 3 AS n")->field("n").value().toInt(), 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstConnection)
+#include "tst_Connection.moc"

@@ -1,0 +1,165 @@
+#include <QTest>
+
+#include "platform/ConnectionText.h"
+#include "platform/ErrorEjecucion.h"
+
+using platform::ControladoresOdbc;
+using platform::DestinoConexion;
+
+class TstConnectionText : public QObject {
+    Q_OBJECT
+
+private:
+    static ControladoresOdbc sistema() {
+        ControladoresOdbc c;
+        c.instalados = {QStringLiteral("FreeTDS"), QStringLiteral("MariaDB Unicode"),
+                        QStringLiteral("mySQL")};
+        return c;
+    }
+
+private slots:
+    void pares_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QStringList>("esperado");  // key, value, key, value...
+        QTest::newRow("jet con espacio")
+            << QStringLiteral(
+                   "Provider=Microsoft.Jet.OLEDB.4.0; Data Source=/a/b.mdb;Persist Security "
+                   "Info=False")
+            << QStringList{"Provider", "Microsoft.Jet.OLEDB.4.0", "Data Source",
+                           "/a/b.mdb", "Persist Security Info",   "False"};
+        QTest::newRow("comillas") << QStringLiteral("Password=\"a;b\"\"c\";User ID='x y'")
+                                  << QStringList{"Password", "a;b\"c", "User ID", "x y"};
+        QTest::newRow("llaves") << QStringLiteral("Driver={mySQL};Pwd={p;}}w};Stmt=;")
+                                << QStringList{"Driver", "mySQL", "Pwd", "p;}w", "Stmt", ""};
+        QTest::newRow("trozos sin igual")
+            << QStringLiteral(";;basura;Server= h ;") << QStringList{"Server", "h"};
+    }
+    void pares() {
+        QFETCH(QString, texto);
+        QFETCH(QStringList, esperado);
+        QStringList obtenido;
+        for (const auto& [k, v] : platform::paresConexion(texto)) {
+            obtenido << k << v;
+        }
+        QCOMPARE(obtenido, esperado);
+    }
+
+    void traduce_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("sqlServer");
+        QTest::addColumn<QString>("oracle");
+        QTest::addColumn<bool>("esSqlite");
+        QTest::addColumn<QString>("esperado");
+
+        QTest::newRow("jet")
+            << QStringLiteral(
+                   "Provider=Microsoft.Jet.OLEDB.4.0; Data Source=/datos/app.mdb;Persist Security "
+                   "Info=False")
+            << QString() << QString() << true << QStringLiteral("/datos/app.mdb");
+        QTest::newRow("jet minusculas y comillas")
+            << QStringLiteral("provider = microsoft.jet.oledb.4.0 ;DATA SOURCE=\"/d/x y.mdb\"")
+            << QString() << QString() << true << QStringLiteral("/d/x y.mdb");
+        QTest::newRow("sqloledb remoto")
+            << QStringLiteral(
+                   "Provider=sqloledb.1;Network Library=DBMSSOCN;Data "
+                   "Source=srv,1433;Initial Catalog=fob;User ID=sa;Password=x")
+            << QString() << QString() << false
+            << QStringLiteral("Driver={FreeTDS};Server=srv;Port=1433;Database=fob;UID=sa;PWD=x");
+        QTest::newRow("sqloledb cifrado")
+            << QStringLiteral(
+                   "Provider=SQLOLEDB;Data Source=srv,1500;Initial Catalog=fob;User "
+                   "ID=sa;Password=p;w;Encrypt=yes")
+            << QString() << QString() << false
+            << QStringLiteral(
+                   "Driver={FreeTDS};Server=srv;Port=1500;Database=fob;UID=sa;PWD=p;Encryption="
+                   "require");
+        QTest::newRow("sqlncli con otro controlador")
+            << QStringLiteral(
+                   "Provider=SQLNCLI11;Data Source=srv\\inst,1433;Initial "
+                   "Catalog=fob;User ID=sa;Password={a;b}")
+            << QStringLiteral("MariaDB Unicode") << QString() << false
+            << QStringLiteral(
+                   "Driver={MariaDB Unicode};Server=srv\\inst,1433;Database=fob;UID=sa;PWD={a;b}");
+        QTest::newRow("msoledbsql sin puerto")
+            << QStringLiteral("Provider=MSOLEDBSQL;Server=srv;Database=fob;UID=u;PWD=") << QString()
+            << QString() << false
+            << QStringLiteral("Driver={FreeTDS};Server=srv;Database=fob;UID=u;PWD=");
+        QTest::newRow("odbc tal cual")
+            << QStringLiteral(
+                   "Driver={mySQL};Server=h;Port=3306;Option=149512;Stmt=;Database=d;"
+                   "Uid=u;Pwd=p;Option=3")
+            << QString() << QString() << false
+            << QStringLiteral(
+                   "Driver={mySQL};Server=h;Port=3306;Option=149512;Stmt=;Database=d;"
+                   "Uid=u;Pwd=p;Option=3");
+        QTest::newRow("oracle con servicio")
+            << QStringLiteral(
+                   "Provider=OraOLEDB.Oracle;Data Source=(DESCRIPTION=(ADDRESS_LIST=("
+                   "ADDRESS=(PROTOCOL=TCP)(HOST=h)(PORT=1521)))(CONNECT_DATA=(SERVER="
+                   "DEDICATED)(SERVICE_NAME=s)));User Id=u;Password=p;")
+            << QString() << QStringLiteral("mySQL") << false
+            << QStringLiteral(
+                   "Driver={mySQL};DBQ={(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL="
+                   "TCP)(HOST=h)(PORT=1521)))(CONNECT_DATA=(SERVER=DEDICATED)(SERVICE_"
+                   "NAME=s)))};UID=u;PWD=p");
+        QTest::newRow("oracle sin servicio")
+            << QStringLiteral("Provider=OraOLEDB.Oracle;Data Source=h;User Id=u;Password=p")
+            << QString() << QStringLiteral("{mySQL}") << false
+            << QStringLiteral("Driver={mySQL};DBQ=h;UID=u;PWD=p");
+    }
+    void traduce() {
+        QFETCH(QString, texto);
+        QFETCH(QString, sqlServer);
+        QFETCH(QString, oracle);
+        QFETCH(bool, esSqlite);
+        QFETCH(QString, esperado);
+        ControladoresOdbc c = sistema();
+        c.sqlServer = sqlServer;
+        c.oracle = oracle;
+        const DestinoConexion d = platform::traduceConexion(texto, c);
+        QCOMPARE(d.motor == DestinoConexion::Motor::Sqlite, esSqlite);
+        QCOMPARE(esSqlite ? d.ficheroSqlite : d.textoOdbc, esperado);
+    }
+
+    void rechaza_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("sqlServer");
+        QTest::addColumn<QString>("oracle");
+        QTest::addColumn<QString>("nombrado");
+        QTest::newRow("proveedor desconocido")
+            << QStringLiteral("Provider=MSDAORA.1;Data Source=x") << QString() << QString()
+            << QStringLiteral("MSDAORA.1");
+        QTest::newRow("controlador sin instalar")
+            << QStringLiteral("Driver={MySQL ODBC 8.0 Driver};Server=h") << QString() << QString()
+            << QStringLiteral("MySQL ODBC 8.0 Driver");
+        QTest::newRow("sql server con controlador ausente")
+            << QStringLiteral("Provider=sqloledb.1;Data Source=h")
+            << QStringLiteral("ODBC Driver 18") << QString() << QStringLiteral("ODBC Driver 18");
+        QTest::newRow("oracle sin variable")
+            << QStringLiteral("Provider=OraOLEDB.Oracle;Data Source=h") << QString() << QString()
+            << QStringLiteral("CORVINAL_ODBC_ORACLE");
+        QTest::newRow("jet sin fichero") << QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;")
+                                         << QString() << QString() << QStringLiteral("Data Source");
+        QTest::newRow("vacio") << QString() << QString() << QString()
+                               << QStringLiteral("proveedor");
+    }
+    void rechaza() {
+        QFETCH(QString, texto);
+        QFETCH(QString, sqlServer);
+        QFETCH(QString, oracle);
+        QFETCH(QString, nombrado);
+        ControladoresOdbc c = sistema();
+        c.sqlServer = sqlServer;
+        c.oracle = oracle;
+        try {
+            platform::traduceConexion(texto, c);
+            QFAIL("the text was accepted");
+        } catch (const platform::ErrorEjecucion& e) {
+            QCOMPARE(e.numero(), 3706);
+            QVERIFY2(e.descripcion().contains(nombrado), qPrintable(e.descripcion()));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TstConnectionText)
+#include "tst_ConnectionText.moc"
