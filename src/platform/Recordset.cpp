@@ -382,6 +382,7 @@ void Recordset::update() {
     actual_ = escrita;
     hayActual_ = true;
     eof_ = false;
+    bof_ = false;
 }
 
 void Recordset::inserta(const QString& tabla) {

@@ -1,0 +1,350 @@
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/Connection.h"
+#include "platform/Recordset.h"
+#include "support/MotoresPrueba.h"
+
+using platform::Connection;
+using platform::ErrorEjecucion;
+using platform::Recordset;
+using platform::RecordsetPtr;
+
+namespace {
+
+qint32 numeroDe(const std::function<void()>& accion) {
+    try {
+        accion();
+    } catch (const ErrorEjecucion& e) {
+        return e.numero();
+    }
+    return 0;
+}
+
+QString longitudTexto(const QString& motor) {
+    return motor == u"sqlite" ? QStringLiteral("length") : QStringLiteral("char_length");
+}
+
+}  // namespace
+
+class TstRecordset : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir carpeta_;
+    Connection con_;
+    QString motor_;
+
+    // Five rows in tLista: n 1..5, nombre a..e, nota 'par' on even rows and NULL on odd ones.
+    void preparaLista() {
+        con_.execute("DROP TABLE IF EXISTS tLista");
+        con_.execute(
+            "CREATE TABLE tLista (n INTEGER PRIMARY KEY, nombre VARCHAR(20) NOT NULL, "
+            "nota VARCHAR(20))");
+        for (int i = 1; i <= 5; ++i) {
+            con_.execute(
+                QStringLiteral("INSERT INTO tLista (n, nombre, nota) VALUES (%1, '%2', %3)")
+                    .arg(i)
+                    .arg(QChar(u'a' + i - 1))
+                    .arg(i % 2 ? QStringLiteral("NULL") : QStringLiteral("'par'")));
+        }
+    }
+
+private slots:
+    void init() { con_.close(); }
+
+    void leeHaciaDelante_data() { prueba::filasMotores(); }
+    void leeHaciaDelante() {
+        QFETCH(QString, motor);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        con_.open(m.textoConexion);
+        preparaLista();
+        RecordsetPtr rs = con_.execute("SELECT n, nombre, nota FROM tLista ORDER BY n");
+        QVERIFY(!rs->bof());
+        QString leidos;
+        while (!rs->eof()) {
+            leidos += rs->fields()[1].value().toString();
+            QCOMPARE(rs->field("NOMBRE").value(), rs->fields().item("nombre").value());
+            rs->moveNext();
+        }
+        QCOMPARE(leidos, QStringLiteral("abcde"));
+        QVERIFY(!rs->bof());
+        QCOMPARE(numeroDe([&] { rs->moveNext(); }), Recordset::kErrorBofEof);
+        QCOMPARE(numeroDe([&] { rs->field("nombre").value(); }), Recordset::kErrorBofEof);
+        QCOMPARE(numeroDe([&] { rs->field("noExiste"); }), Recordset::kErrorCampo);
+        QCOMPARE(numeroDe([&] { rs->fields().item(3); }), Recordset::kErrorCampo);
+
+        RecordsetPtr vacio = con_.execute("SELECT n FROM tLista WHERE n < 0");
+        QVERIFY(vacio->eof());
+        QVERIFY(vacio->bof());
+        QCOMPARE(vacio->recordCount(), 0);
+        QCOMPARE(vacio->fields().count(), 1);
+    }
+
+    void materializaCuandoHaceFalta_data() { prueba::filasMotores(); }
+    void materializaCuandoHaceFalta() {
+        QFETCH(QString, motor);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        con_.open(m.textoConexion);
+        preparaLista();
+        RecordsetPtr rs = con_.execute("SELECT n, nombre FROM tLista ORDER BY n");
+        rs->moveNext();
+        rs->moveNext();
+        // Two rows were already passed forward: the count keeps the position.
+        QCOMPARE(rs->recordCount(), 5);
+        QCOMPARE(rs->field("n").value().toInt(), 3);
+        rs->movePrevious();
+        QCOMPARE(rs->field("n").value().toInt(), 2);
+        rs->moveLast();
+        QCOMPARE(rs->field("n").value().toInt(), 5);
+        rs->moveFirst();
+        QCOMPARE(rs->field("n").value().toInt(), 1);
+        rs->movePrevious();
+        QVERIFY(rs->bof());
+        QVERIFY(!rs->eof());
+        QCOMPARE(numeroDe([&] { rs->movePrevious(); }), Recordset::kErrorBofEof);
+        con_.execute("INSERT INTO tLista (n, nombre) VALUES (6, 'f')");
+        rs->requery();
+        QCOMPARE(rs->recordCount(), 6);
+        QCOMPARE(rs->field("nombre").value().toString(), QStringLiteral("a"));
+    }
+
+    void filtra_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("criterio");
+        QTest::addColumn<QString>("esperado");
+        const QVector<std::pair<QString, QString>> casos{
+            {"nombre='C'", "c"},
+            {"n>=2 AND n<4", "bc"},
+            {"nombre='a' OR (n>3 AND nota='par')", "ad"},
+            {"nota IS NULL", "ace"},
+            {"nota = NULL", "ace"},
+            {"nota IS NOT NULL", "bd"},
+            {"nombre LIKE '[b-c]*'", ""},
+            {"nombre LIKE 'b*' OR nombre LIKE '%e'", "be"},
+            {"nombre NOT LIKE 'a*'", "bcde"},
+            {"n<>3", "abde"},
+            {"", "abcde"},
+        };
+        for (const QString& motor : {QStringLiteral("sqlite"), QStringLiteral("mariadb")}) {
+            for (const auto& [criterio, esperado] : casos) {
+                QTest::addRow("%s %s", qPrintable(motor), qPrintable(criterio))
+                    << motor << criterio << esperado;
+            }
+        }
+    }
+    void filtra() {
+        QFETCH(QString, motor);
+        QFETCH(QString, criterio);
+        QFETCH(QString, esperado);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        con_.open(m.textoConexion);
+        preparaLista();
+        RecordsetPtr rs = con_.execute("SELECT * FROM tLista ORDER BY n");
+        rs->setFilter(criterio);
+        QCOMPARE(rs->recordCount(), esperado.size());
+        QString leidos;
+        for (; !rs->eof(); rs->moveNext()) {
+            leidos += rs->field("nombre").value().toString();
+        }
+        QCOMPARE(leidos, esperado);
+        rs->setFilter(0);
+        QCOMPARE(rs->recordCount(), 5);
+    }
+
+    void filtroMalFormadoNoCambiaNada() {
+        QTemporaryDir carpeta;
+        con_.open(prueba::textoSqlite(prueba::creaFicheroSqlite(carpeta.path())));
+        preparaLista();
+        RecordsetPtr rs = con_.execute("SELECT * FROM tLista ORDER BY n");
+        rs->setFilter("n>3");
+        for (const char* malo : {"noExiste=1", "n>", "n=1 AND", "(n=1", "nombre='x", "n ? 3"}) {
+            QCOMPARE(numeroDe([&] { rs->setFilter(malo); }), 3001);
+            QCOMPARE(rs->recordCount(), 2);
+            QCOMPARE(rs->filter().toString(), QStringLiteral("n>3"));
+        }
+    }
+
+    void escribeTextosYBinariosExactos_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QByteArray>("datos");
+        QByteArray todos;
+        for (int i = 0; i < 256; ++i) {
+            todos.append(char(i));
+        }
+        const QVector<std::tuple<const char*, QString, QByteArray>> casos{
+            {"ascii", "hola", QByteArray("abc")},
+            {"acentos", QString::fromUtf8("áéíóú ñÑ çÇ üÜ"), QByteArray(1, '\0')},
+            {"comillas", QString::fromUtf8("O'Brien dijo \"sí\" \\ ''"), todos},
+            {"fuera de 1252", QString::fromUtf8("Ω ж 中文 😀 €"), QByteArray(3, '\xff')},
+            {"vacios", QString(""), QByteArray("")},
+            {"largos", QString(70000, u'x') + QString::fromUtf8("ñ"), todos.repeated(400)},
+        };
+        for (const QString& motor : {QStringLiteral("sqlite"), QStringLiteral("mariadb")}) {
+            for (const auto& [nombre, texto, datos] : casos) {
+                QTest::addRow("%s %s", qPrintable(motor), nombre) << motor << texto << datos;
+            }
+        }
+    }
+    void escribeTextosYBinariosExactos() {
+        QFETCH(QString, motor);
+        QFETCH(QString, texto);
+        QFETCH(QByteArray, datos);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        con_.open(m.textoConexion);
+        const QString tipoTexto = motor == u"sqlite" ? "TEXT" : "LONGTEXT";
+        const QString tipoDatos = motor == u"sqlite" ? "BLOB" : "LONGBLOB";
+        con_.execute("DROP TABLE IF EXISTS tEscritura");
+        con_.execute(QStringLiteral("CREATE TABLE tEscritura (cod INTEGER PRIMARY KEY, texto %1, "
+                                    "datos %2, otro VARCHAR(10))")
+                         .arg(tipoTexto, tipoDatos));
+        Recordset rs;
+        rs.open("SELECT * FROM tEscritura WHERE cod=-1", &con_, 0, Recordset::kOptimista);
+        QVERIFY(rs.eof());
+        rs.addNew();
+        QCOMPARE(rs.editMode(), Recordset::kAnadiendo);
+        rs.field("cod").setValue(1);
+        rs.field("texto").setValue(texto);
+        rs.field("datos").setValue(datos);
+        rs.update();
+        QCOMPARE(rs.editMode(), Recordset::kSinEdicion);
+        QCOMPARE(rs.field("texto").value().toString(), texto);
+        rs.close();
+
+        RecordsetPtr comprobacion = con_.execute(
+            QStringLiteral("SELECT %1(texto) AS lt, hex(texto) AS ht, length(datos) AS ld, "
+                           "hex(datos) AS hd, texto, datos, otro FROM tEscritura")
+                .arg(longitudTexto(motor)));
+        // Characters outside the basic plane count as one in the engine, two in UTF-16.
+        QCOMPARE(comprobacion->field("lt").value().toInt(), int(texto.toUcs4().size()));
+        QCOMPARE(comprobacion->field("ht").value().toString(),
+                 QString(texto.toUtf8().toHex().toUpper()));
+        QCOMPARE(comprobacion->field("ld").value().toInt(), int(datos.size()));
+        QCOMPARE(comprobacion->field("hd").value().toString(), QString(datos.toHex().toUpper()));
+        QCOMPARE(comprobacion->field("texto").value().toString(), texto);
+        QVERIFY(!comprobacion->field("texto").value().isNull());
+        QCOMPARE(comprobacion->field("datos").value().toByteArray(), datos);
+        QVERIFY(comprobacion->field("otro").value().isNull());
+
+        // Editing rewrites the row found by its key.
+        Recordset edicion;
+        edicion.open("SELECT * FROM tEscritura WHERE cod=1", &con_, 0, Recordset::kOptimista);
+        edicion.field("otro").setValue(texto.left(10));
+        QCOMPARE(edicion.editMode(), Recordset::kEditando);
+        edicion.update();
+        QCOMPARE(con_.execute("SELECT otro FROM tEscritura")->field("otro").value().toString(),
+                 texto.left(10));
+    }
+
+    void actualizaSinClavePorValoresOriginales_data() { prueba::filasMotores(); }
+    void actualizaSinClavePorValoresOriginales() {
+        QFETCH(QString, motor);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        con_.open(m.textoConexion);
+        con_.execute("DROP TABLE IF EXISTS tSinClave");
+        con_.execute("CREATE TABLE tSinClave (a INTEGER, b VARCHAR(10))");
+        con_.execute("INSERT INTO tSinClave (a, b) VALUES (1, 'x')");
+        con_.execute("INSERT INTO tSinClave (a, b) VALUES (1, NULL)");
+        con_.execute("INSERT INTO tSinClave (a, b) VALUES (2, 'x')");
+        Recordset rs;
+        rs.open("SELECT * FROM tSinClave WHERE a=1 AND b IS NULL", &con_, 0, Recordset::kOptimista);
+        rs.field("b").setValue("y");
+        rs.update();
+        RecordsetPtr filas = con_.execute("SELECT a, b FROM tSinClave ORDER BY a, b");
+        QStringList vistos;
+        for (; !filas->eof(); filas->moveNext()) {
+            vistos << filas->field("a").value().toString() + filas->field("b").value().toString();
+        }
+        QCOMPARE(vistos, (QStringList{"1x", "1y", "2x"}));
+
+        // A row deleted meanwhile is reported, never taken as written.
+        rs.close();
+        rs.open("SELECT * FROM tSinClave WHERE a=2", &con_, 0, Recordset::kOptimista);
+        con_.execute("DELETE FROM tSinClave WHERE a=2");
+        rs.field("b").setValue("z");
+        QCOMPARE(numeroDe([&] { rs.update(); }), Recordset::kErrorFilaNoEncontrada);
+    }
+
+    void soloLecturaNoSeEscribe_data() { prueba::filasMotores(); }
+    void soloLecturaNoSeEscribe() {
+        QFETCH(QString, motor);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        con_.open(m.textoConexion);
+        preparaLista();
+        RecordsetPtr rs = con_.execute("SELECT * FROM tLista");
+        QCOMPARE(numeroDe([&] { rs->addNew(); }), Recordset::kErrorNoActualizable);
+        QCOMPARE(numeroDe([&] { rs->field("nombre").setValue("z"); }),
+                 Recordset::kErrorNoActualizable);
+        Recordset union_;
+        union_.open("SELECT a.n FROM tLista a, tLista b WHERE a.n=b.n", &con_, 0,
+                    Recordset::kOptimista);
+        QCOMPARE(numeroDe([&] { union_.addNew(); }), Recordset::kErrorNoActualizable);
+        QCOMPARE(con_.execute("SELECT COUNT(*) AS c FROM tLista WHERE nombre='z'")
+                     ->field("c")
+                     .value()
+                     .toInt(),
+                 0);
+    }
+
+    void camposDescribenSusColumnas_data() { prueba::filasMotores(); }
+    void camposDescribenSusColumnas() {
+        QFETCH(QString, motor);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        con_.open(m.textoConexion);
+        con_.execute("DROP TABLE IF EXISTS tTipos");
+        con_.execute(
+            "CREATE TABLE tTipos (e INTEGER NOT NULL, t VARCHAR(30), f DATETIME, "
+            "d DOUBLE, x DECIMAL(10,2))");
+        con_.execute("INSERT INTO tTipos (e, t, f, d, x) VALUES (7, NULL, NULL, 2.5, 12.25)");
+        RecordsetPtr rs = con_.execute("SELECT * FROM tTipos");
+        const platform::Field& e = rs->field("e");
+        QCOMPARE(e.type(), 3);
+        QCOMPARE(e.value().typeId(), int(QMetaType::Int));
+        QCOMPARE(e.attributes() & platform::Field::kAdmiteNulo, 0);
+        const platform::Field& t = rs->field("t");
+        QCOMPARE(t.definedSize(), 30);
+        QVERIFY(t.attributes() & platform::Field::kAdmiteNulo);
+        QVERIFY(t.value().isNull());
+        QCOMPARE(t.value().typeId(), int(QMetaType::QString));
+        QCOMPARE(t.actualSize(), -1);
+        QVERIFY(rs->field("f").value().isNull());
+        QCOMPARE(rs->field("f").value().typeId(), int(QMetaType::QDateTime));
+        QCOMPARE(rs->field("d").value().toDouble(), 2.5);
+        QCOMPARE(rs->field("x").type(), 131);
+        QCOMPARE(rs->field("x").precision(), quint8(10));
+        QCOMPARE(rs->field("x").numericScale(), quint8(2));
+        QCOMPARE(rs->field("x").value().toDouble(), 12.25);
+        con_.execute("UPDATE tTipos SET f=" +
+                     QString(motor == u"sqlite" ? "#03/13/07 10:11:12#" : "'2007-03-13 10:11:12'"));
+        QCOMPARE(con_.execute("SELECT f FROM tTipos")->field("f").value().toDateTime(),
+                 QDateTime(QDate(2007, 3, 13), QTime(10, 11, 12)));
+    }
+
+    void cancelaAperturaAsincrona() {
+        QTemporaryDir carpeta;
+        con_.open(prueba::textoSqlite(prueba::creaFicheroSqlite(carpeta.path())));
+        preparaLista();
+        auto rs = std::make_shared<Recordset>();
+        rs->open("SELECT * FROM tLista", &con_, 0, 1, 16);
+        rs->cancel();
+        QCOMPARE(rs->state(), Recordset::kCerrado);
+        QTest::qWait(20);
+        QCOMPARE(rs->state(), Recordset::kCerrado);
+        // A recordset destroyed while its open is pending leaves nothing behind to complete.
+        rs->open("SELECT * FROM tLista", &con_, 0, 1, 16);
+        rs.reset();
+        QTest::qWait(20);
+        QCOMPARE(con_.state(), Connection::kAbierto);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstRecordset)
+#include "tst_Recordset.moc"

@@ -1,0 +1,109 @@
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/ErrorEjecucion.h"
+#include "platform/Stream.h"
+
+using platform::ErrorEjecucion;
+using platform::Stream;
+
+class TstStream : public QObject {
+    Q_OBJECT
+
+private slots:
+    void escribeLeeYPosiciona() {
+        Stream s;
+        s.open();
+        s.write("abcdef");
+        QCOMPARE(s.size(), 6);
+        QVERIFY(s.eos());
+        s.setPosition(2);
+        QCOMPARE(s.read(3), QByteArray("cde"));
+        QCOMPARE(s.position(), 5);
+        QCOMPARE(s.read(10), QByteArray("f"));
+        QCOMPARE(s.read(), QByteArray());
+        s.setPosition(1);
+        s.write("XYZ");
+        s.setPosition(0);
+        QCOMPARE(s.read(), QByteArray("aXYZef"));
+        s.setPosition(4);
+        s.setEOS();
+        QCOMPARE(s.size(), 4);
+        s.setPosition(0);
+        s.write("0123456");
+        QCOMPARE(s.size(), 7);
+        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, s.setPosition(8));
+        s.open();
+        QCOMPARE(s.size(), 0);
+    }
+
+    void cerradoFalla() {
+        Stream s;
+        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, s.write("x"));
+        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, s.size());
+        s.open();
+        s.write("x");
+        s.close();
+        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, s.read());
+    }
+
+    void guardaYCarga_data() {
+        QTest::addColumn<bool>("existe");
+        QTest::addColumn<qint32>("opcion");
+        QTest::addColumn<bool>("guarda");
+        QTest::newRow("nuevo, crear") << false << 1 << true;
+        QTest::newRow("existe, crear") << true << 1 << false;
+        QTest::newRow("existe, sobrescribir") << true << 2 << true;
+        QTest::newRow("nuevo, sobrescribir") << false << 2 << true;
+    }
+    void guardaYCarga() {
+        QFETCH(bool, existe);
+        QFETCH(qint32, opcion);
+        QFETCH(bool, guarda);
+        QTemporaryDir carpeta;
+        const QString ruta = carpeta.filePath("f.bin");
+        if (existe) {
+            QFile viejo(ruta);
+            QVERIFY(viejo.open(QIODevice::WriteOnly));
+            viejo.write("viejo contenido largo");
+        }
+        QByteArray datos;
+        for (int i = 0; i < 70000; ++i) {
+            datos.append(char(i % 251));
+        }
+        Stream s;
+        s.open();
+        s.write(datos);
+        if (!guarda) {
+            QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, s.saveToFile(ruta, opcion));
+            QFile f(ruta);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), QByteArray("viejo contenido largo"));
+            return;
+        }
+        s.saveToFile(ruta, opcion);
+        Stream leido;
+        leido.open();
+        leido.loadFromFile(ruta);
+        QCOMPARE(leido.size(), datos.size());
+        QCOMPARE(leido.position(), 0);
+        QCOMPARE(leido.read(), datos);
+    }
+
+    void ficherosImposibles() {
+        QTemporaryDir carpeta;
+        Stream s;
+        s.open();
+        s.write("x");
+        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion,
+                                 s.saveToFile(carpeta.filePath("no/existe.bin"), 2));
+        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, s.loadFromFile(carpeta.filePath("falta.bin")));
+        QCOMPARE(s.read(), QByteArray());
+        s.setPosition(0);
+        QCOMPARE(s.read(), QByteArray("x"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstStream)
+#include "tst_Stream.moc"
