@@ -1,0 +1,320 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "platform/Connection.h"
+
+class QWidget;
+
+// The toolkit's one data-access class: it holds the connection settings of one of four engines
+// (0 file database, 1 SQL Server, 2 MySQL, 3 Oracle), opens its connection, runs statements
+// with their retry rules, registers failures in tErrores and events in tSucesos, and writes the
+// SQL fragments that differ between engines.
+class aConexion : public QObject {
+    Q_OBJECT
+
+public:
+    // Shows the folder browser owned by ventana with the given title; the chosen folder, or an
+    // empty text when nothing was chosen.
+    using SelectorDirectorio = std::function<QString(QWidget* ventana, const QString& titulo)>;
+
+    // The marker seleccionaDirectorio answers when no folder was chosen.
+    static inline const QString kCancelar = QStringLiteral("Cancelar...");
+    // The file in the program's folder that remembers the folder of a file database.
+    static inline const QString kFicheroConfiguracion = QStringLiteral("conex.cfg");
+    // The debug log, in the temporary folder.
+    static inline const QString kFicheroDepuracion = QStringLiteral("logfob7.txt");
+
+    // A new, closed connection with every setting empty.
+    explicit aConexion(QObject* parent = nullptr);
+    ~aConexion() override;
+
+    // The platform connection every statement goes through.
+    platform::Connection* con() const;
+
+    // ---- Settings (a new instance holds 0, false or the empty text) ----
+
+    // Engine code; setting 1 with no provider also sets the provider "sqloledb.1".
+    qint32 tipoConexion() const { return tipoConexion_; }
+    void setTipoConexion(qint32 valor);
+    // Provider name of SQL Server and Oracle.
+    QString provider() const { return provider_; }
+    void setProvider(const QString& valor) { provider_ = valor; }
+    // Host (and instance) of the database server.
+    QString servidor() const { return servidor_; }
+    void setServidor(const QString& valor) { servidor_ = valor; }
+    // File name inside directorioBD (file database) or the catalogue name (SQL Server, MySQL).
+    QString baseDatos() const { return baseDatos_; }
+    void setBaseDatos(const QString& valor) { baseDatos_ = valor; }
+    // User name.
+    QString login() const { return login_; }
+    void setLogin(const QString& valor) { login_ = valor; }
+    // Password, held in clear.
+    QString Password() const { return password_; }
+    void setPassword(const QString& valor) { password_ = valor; }
+    // TCP port; conecta turns 1433 into the engine's own port for MySQL and Oracle.
+    qint16 puerto() const { return static_cast<qint16>(puerto_); }
+    void setPuerto(qint16 valor) { puerto_ = valor; }
+    // Oracle service name; chooses between the two Oracle connection forms.
+    QString sid() const { return sid_; }
+    void setSid(const QString& valor) { sid_ = valor; }
+    // ODBC driver name for MySQL; empty means "mySQL".
+    QString driver() const { return driver_; }
+    void setDriver(const QString& valor) { driver_ = valor; }
+    // SQL Server over the TCP/IP network library.
+    bool servidorRemoto() const { return servidorRemoto_; }
+    void setServidorRemoto(bool valor) { servidorRemoto_ = valor; }
+    // SQL Server with an encrypted connection.
+    bool conexionEncriptada() const { return conexionEncriptada_; }
+    void setConexionEncriptada(bool valor) { conexionEncriptada_ = valor; }
+    // Stored for the callers; nothing here depends on it.
+    bool respaldo() const { return respaldo_; }
+    void setRespaldo(bool valor) { respaldo_ = valor; }
+    // Open the connection asynchronously: conecta returns at once, conectando() tells the end.
+    bool conexionAsincrona() const { return conexionAsincrona_; }
+    void setConexionAsincrona(bool valor) { conexionAsincrona_ = valor; }
+    // Folder of the database file; conecta ends it with a separator (the program's folder
+    // when empty).
+    QString directorioBD() const { return directorioBD_; }
+    void setDirectorioBD(const QString& valor) { directorioBD_ = valor; }
+    // When not empty, the whole connection text; the other settings are then not used for it.
+    QString cadenaConexion() const { return cadenaConexion_; }
+    void setCadenaConexion(const QString& valor) { cadenaConexion_ = valor; }
+    // Debug log of every statement; switching it on starts a new log file.
+    bool modoDepuracion() const { return modoDepuracion_; }
+    void setModoDepuracion(bool valor);
+    // Debug log lines written encoded with the text codec.
+    void setEncriptarDepuracion(bool valor) { encriptarDepuracion_ = valor; }
+    // No failure is registered in tErrores while set.
+    void setDesactivaDepurador(bool valor) { desactivaDepurador_ = valor; }
+    // rs reconnects by itself when it finds the connection broken.
+    void setReconectarSiRotura(bool valor) { reconectarSiRotura_ = valor; }
+
+    // baseDatos as it was at the last conecta.
+    QString ficheroBD() const { return ficheroBD_; }
+    // File database: the folder of the open database file without its last separator; other
+    // engines: empty. A failure to read the connection's "Data Source" reaches the caller.
+    QString ubicacion() const;
+    // The connection text conecta gives the connection for the settings as they stand now
+    // (empty for an unknown engine code, where the connection keeps its previous text).
+    QString textoConexion() const;
+
+    // Replaces the folder browser (a test's answer); an empty function restores the real one.
+    static void estableceSelectorDirectorio(SelectorDirectorio selector);
+
+    // ---- Lifecycle ----
+
+    // Opens the connection; failures set errorConexion/mensajeErrorConexion and, unless
+    // silencioso, are shown. Asynchronous: returns at once with conectando() true.
+    void conecta(bool silencioso = false);
+    // Closes and re-opens the connection with its current text; false on failure (shown unless
+    // sinMensaje). Clears the broken-connection mark on success.
+    bool reconecta(bool sinMensaje = false);
+    // Closes an open connection; a failure is shown, never raised.
+    void desconecta();
+    // Runs a trivial query so that a broken connection shows in conexionRota(); never raises.
+    void pruebaConexion();
+    // File database only (t = 0): finds its folder ("conex.cfg" or the folder browser owned by
+    // ventana), tests the connection and remembers the folder in "conex.cfg".
+    void estableceConexion(qint32 t, QWidget* ventana, const QString& baseDatos);
+    // The connection is open.
+    bool conexionAbierta() const;
+    // The connection is not open, or a statement found it broken.
+    bool conexionRota() const;
+    // An open is under way (an asynchronous one until its completion arrives).
+    bool conectando() const { return conectando_; }
+    // The last conecta failed, and why.
+    bool errorConexion() const { return errorConexion_; }
+    QString mensajeErrorConexion() const { return mensajeErrorConexion_; }
+    // Statements switch the pointer to the hourglass again / no longer.
+    void activaReloj() { relojDesactivado_ = false; }
+    void desactivaReloj() { relojDesactivado_ = true; }
+
+    // ---- Execution ----
+
+    // Runs sql; on failure asks whether to repeat it. Never raises.
+    void ejecuta(const QString& sql);
+    // Runs sql without records; failures are raised.
+    void executeNR(const QString& sql);
+    // Submits sql without records to complete later; a failure to submit is raised.
+    void executeAsincronoNR(const QString& sql);
+    // Runs sql with descripcionAccion before the error text of its registration, once more
+    // after a TDS protocol error; the records, or nothing when it failed. Never raises.
+    platform::RecordsetPtr ejecutaAccion(const QString& sql, const QString& descripcionAccion);
+    // Runs sql up to nVecesMaximo times while it times out, registering no time-out; raises
+    // the last time-out, or any other failure at once.
+    void ejecutaSinTimeout(const QString& sql, qint16 nVecesMaximo);
+    // Opens r on sql (asinc: forward only, read only, asynchronously, waiting for it). On
+    // failure: false at once when the connection broke (reconnecting first when asked to),
+    // otherwise asks whether to try again. Never raises.
+    bool rs(platform::RecordsetPtr& r, const QString& sql, bool asinc = false);
+    // Registers a caller's failure in tErrores (unless registration is switched off); raises
+    // a failure of the insert.
+    void marcaError(const QString& mensajeError, const QString& query = QString(),
+                    const QString& historial = QString());
+    // The last ten successful statements, newest first, joined by "·"; empties the list.
+    QString historialQuerys();
+    // The last statement timed out.
+    bool errorTimeOut() const { return errorTimeOut_; }
+    // The engine's duplicate-key error code.
+    qint32 ERindiceDuplicado() const;
+    // Answers the same codes as ERindiceDuplicado, as it always has.
+    qint32 ERtimeOut() const;
+
+    // ---- Connection code and event log ----
+
+    // The code written into every row the class logs; 0 in this system.
+    qint32 codConexionRemota() const { return codConexionRemota_; }
+    // Records cad as an event of the application in tSucesos; failures are raised.
+    void suceso(const QString& cad);
+    // Counts calls; nothing more while codConexionRemota() is 0 or less.
+    void hit(QWidget* padre);
+    // The next code of campoCod in tabla: the largest one (among the rows of filtro) plus one.
+    qint32 codsiguiente(const QString& tabla, const QString& campoCod,
+                        const QString& filtro = QString());
+
+    // ---- Dialect ----
+
+    // The engine's current date-time expression.
+    QString ahora() const;
+    // The engine's current-date expression.
+    QString hoy() const;
+    // A date literal of d.
+    QString fecha(const QDate& d) const;
+    // d written as the engine's date literal writes it, without delimiters.
+    QString fechav(const QDate& d) const;
+    // A date-time literal of d.
+    QString fechaHora(const QDateTime& d) const;
+    // The server's current date-time (the computer's when the query gives no row).
+    QDateTime ahoraSistema();
+    // The server's current date (the computer's when the query gives no row).
+    QDate hoySistema();
+    // cadena with "&" concatenation turned into the engine's operator.
+    QString concat(const QString& cadena) const;
+    // The comma-separated expressions of cad concatenated, nulls counting as empty; error 5
+    // for engines without a form.
+    QString concatena(const QString& cad) const;
+    // campo, or valor when campo is null (empty for MySQL and Oracle).
+    QString siNulo(const QString& campo, const QString& valor) const;
+    // The engine's conditional expression.
+    QString condicion(const QString& expresion, const QString& verdad, const QString& falso) const;
+    // campo matched against busqueda (case-insensitive on Oracle).
+    QString sql_like(const QString& campo, const QString& busqueda) const;
+    // A user's pattern with "*" wildcards as a quote-safe LIKE pattern.
+    QString como(const QVariant& s) const;
+    // s quote-safe for a statement literal, blanks trimmed.
+    QString aplana(const QString& s) const;
+    // A number literal: the shortest decimal text, "." as decimal point whatever the locale.
+    QString numero(const QVariant& C) const;
+    // A currency literal (four decimals at most).
+    QString cur(double C) const;
+    // A double literal.
+    QString dbl(double d) const;
+    // A boolean literal.
+    QString bol(bool b) const;
+    // The engine's boolean value (a boolean or the 16-bit 1/0).
+    QVariant bolv(bool b) const;
+    // The engine's true value (empty for Oracle and unknown engines).
+    QVariant verdad() const;
+    // tabla ("table [alias]") joined to each "table [alias];column" of listaTablas.
+    QString une(const QString& tabla, const QString& listaTablas) const;
+    // The column campo of the first row of sql; error 3005 when there is no row.
+    QVariant contenido(const QString& campo, const QString& sql);
+
+public slots:
+    // Before every statement: clears the statement flags, hourglass, debug timing.
+    void con_WillExecute(const QString& source);
+    // The end of an open: records its failure.
+    void con_ConnectComplete(const platform::ErrorEjecucion* pError, qint32 adStatus);
+    // After every statement: debug line, failure classification and registration, history.
+    void con_ExecuteComplete(qint32 recordsAffected, const platform::ErrorEjecucion* pError,
+                             qint32 adStatus, const QString& commandText,
+                             platform::RecordsetPtr pRecordset);
+    // An informational message of the engine: pointer back, debug line.
+    void con_InfoMessage(const QString& mensaje);
+
+private:
+    // Settings.
+    void normalizaAjustes();
+    QString seleccionaDirectorio(QWidget* ventana, const QString& titulo);
+    QString carpetaBaseDatos(QWidget* ventana, const QString& baseDatos);
+    static QString carpetaPrograma();
+
+    // Lifecycle.
+    void abre();
+    void falloConexion(const QString& descripcion, bool silencioso);
+
+    // Execution and registration.
+    void registraError(const platform::ErrorEjecucion& error, const QString& commandText);
+    void clasificaError(const platform::ErrorEjecucion& error);
+    void anotaHistorial(const QString& sql);
+    QString literal(const QString& texto) const;
+    // The tErrores insert for three SQL values (quoted literals or null).
+    QString insercionError(const QString& error, const QString& query,
+                           const QString& historial) const;
+    void escribeDepuracion(const QString& linea) const;
+    static QString rutaDepuracion();
+    QString milisegundosEnCurso() const;
+
+    // The whole screen's hourglass, shared by every instance as the one mouse pointer is.
+    static void ponReloj();
+    static void quitaReloj();
+
+    std::unique_ptr<platform::Connection> con_;
+
+    qint32 tipoConexion_ = 0;
+    QString provider_;
+    QString servidor_;
+    QString baseDatos_;
+    QString login_;
+    QString password_;
+    qint32 puerto_ = 0;
+    QString sid_;
+    QString driver_;
+    bool servidorRemoto_ = false;
+    bool conexionEncriptada_ = false;
+    bool respaldo_ = false;
+    bool conexionAsincrona_ = false;
+    QString directorioBD_;
+    QString cadenaConexion_;
+    bool modoDepuracion_ = false;
+    bool encriptarDepuracion_ = false;
+    bool desactivaDepurador_ = false;
+    bool reconectarSiRotura_ = false;
+    QString ficheroBD_;
+
+    bool conectando_ = false;
+    bool errorConexion_ = false;
+    QString mensajeErrorConexion_;
+    bool roturaConexion_ = false;
+    bool errorProtocoloTDS_ = false;
+    bool errorTimeOut_ = false;
+    bool relojDesactivado_ = false;
+    QString lenguaje_;
+
+    bool registrandoError_ = false;
+    // ejecutaSinTimeout is retrying: its time-outs are not registered.
+    bool sinRegistrarTimeOut_ = false;
+    // The failure of the last statement, for the callers that learn of it only by its event.
+    std::optional<platform::ErrorEjecucion> ultimoError_;
+    QString descripcionAccion_;
+    std::array<QString, 10> historial_;
+    qint16 posHistorial_ = 0;
+    QString queryEnCurso_;
+    QElapsedTimer inicioQuery_;
+
+    qint32 codConexionRemota_ = 0;
+    qint32 contadorHit_ = 0;
+
+    QDateTime ahoraCache_;
+    QDate hoyCache_;
+};

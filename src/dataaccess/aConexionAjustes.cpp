@@ -1,0 +1,237 @@
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include "dataaccess/aConexion.h"
+#include "launcher/modTolvane1.h"
+#include "platform/Connection.h"
+#include "platform/Cp1252.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr qint32 kPuertoSqlServer = 1433;
+constexpr qint32 kPuertoMySql = 3306;
+constexpr qint32 kPuertoOracle = 1521;
+const QString kProviderSqlServer = QStringLiteral("sqloledb.1");
+const QString kProviderOracle = QStringLiteral("OraOLEDB.Oracle");
+
+bool terminaEnSeparador(const QString& carpeta) {
+    return carpeta.endsWith(u'/') || carpeta.endsWith(u'\\');
+}
+
+QString dialogoCarpeta(QWidget* ventana, const QString& titulo) {
+    // A program without widgets (the command-line tool) has nobody to ask.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        return QString();
+    }
+    return QFileDialog::getExistingDirectory(ventana, titulo);
+}
+
+aConexion::SelectorDirectorio& selectorEnVigor() {
+    static aConexion::SelectorDirectorio selector = dialogoCarpeta;
+    return selector;
+}
+
+// Earlier installations wrote the file in Windows-1252; a folder that code page cannot hold is
+// written in UTF-8 instead, so no folder is ever lost.
+QString leeTextoConfiguracion(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString texto = utf8.decode(bytes);
+    return utf8.hasError() ? platform::deCp1252(bytes) : texto;
+}
+
+QByteArray textoConfiguracion(const QString& texto) {
+    const QByteArray cp1252 = platform::aCp1252(texto);
+    return platform::deCp1252(cp1252) == texto ? cp1252 : texto.toUtf8();
+}
+
+}  // namespace
+
+aConexion::aConexion(QObject* parent)
+    : QObject(parent), con_(std::make_unique<platform::Connection>()) {
+    con_->setCursorLocation(3);
+    connect(con_.get(), &platform::Connection::willExecute, this, &aConexion::con_WillExecute);
+    connect(con_.get(), &platform::Connection::executeComplete, this,
+            &aConexion::con_ExecuteComplete);
+    connect(con_.get(), &platform::Connection::connectComplete, this,
+            &aConexion::con_ConnectComplete);
+    connect(con_.get(), &platform::Connection::infoMessage, this, &aConexion::con_InfoMessage);
+    activaReloj();
+}
+
+aConexion::~aConexion() = default;
+
+platform::Connection* aConexion::con() const {
+    return con_.get();
+}
+
+void aConexion::setTipoConexion(qint32 valor) {
+    tipoConexion_ = valor;
+    if (valor == 1 && provider_.isEmpty()) {
+        provider_ = kProviderSqlServer;
+    }
+}
+
+QString aConexion::carpetaPrograma() {
+    return QCoreApplication::applicationDirPath();
+}
+
+void aConexion::normalizaAjustes() {
+    ficheroBD_ = baseDatos_;
+    if (provider_.isEmpty() && tipoConexion_ == 1) {
+        provider_ = kProviderSqlServer;
+    }
+    if (directorioBD_.isEmpty()) {
+        directorioBD_ = carpetaPrograma() + u'/';
+    } else if (!terminaEnSeparador(directorioBD_)) {
+        directorioBD_ += u'/';
+    }
+    if (tipoConexion_ == 2 && puerto_ == kPuertoSqlServer) {
+        puerto_ = kPuertoMySql;
+    }
+    if (tipoConexion_ == 3) {
+        if (puerto_ == kPuertoSqlServer) {
+            puerto_ = kPuertoOracle;
+        }
+        provider_ = kProviderOracle;
+    }
+}
+
+QString aConexion::textoConexion() const {
+    if (!cadenaConexion_.isEmpty()) {
+        return cadenaConexion_;
+    }
+    // The same values normalizaAjustes leaves, without storing them.
+    qint32 puerto = puerto_;
+    if (tipoConexion_ == 2 && puerto == kPuertoSqlServer) {
+        puerto = kPuertoMySql;
+    } else if (tipoConexion_ == 3 && puerto == kPuertoSqlServer) {
+        puerto = kPuertoOracle;
+    }
+    const QString textoPuerto = QString::number(puerto);
+
+    switch (tipoConexion_) {
+        case 0: {
+            QString directorio = directorioBD_;
+            if (directorio.isEmpty()) {
+                directorio = carpetaPrograma() + u'/';
+            } else if (!terminaEnSeparador(directorio)) {
+                directorio += u'/';
+            }
+            return u"Provider=Microsoft.Jet.OLEDB.4.0;"_s + u" Data Source="_s + directorio +
+                   baseDatos_ + u";Persist Security Info=False"_s;
+        }
+        case 1: {
+            const QString provider = provider_.isEmpty() ? kProviderSqlServer : provider_;
+            QString texto = u"Provider="_s + provider + u";"_s;
+            if (servidorRemoto_) {
+                texto += u"Network Library=DBMSSOCN;"_s;
+            }
+            texto += u"Data Source="_s + servidor_ + u","_s + textoPuerto + u";"_s +
+                     u"Initial Catalog="_s + baseDatos_ + u";"_s + u"User ID="_s + login_ + u";"_s +
+                     u"Password="_s + password_;
+            if (conexionEncriptada_) {
+                texto += u";Encrypt=yes"_s;
+            }
+            return texto;
+        }
+        case 2:
+            return u"Driver={"_s + (driver_.isEmpty() ? u"mySQL"_s : driver_) + u"};Server="_s +
+                   servidor_ + u";"_s + u"Port="_s + textoPuerto +
+                   u";Option=149512;Stmt=;Database="_s + baseDatos_ + u";Uid="_s + login_ +
+                   u";Pwd="_s + password_ + u";Option=3"_s;
+        case 3:
+            if (!sid_.isEmpty()) {
+                return u"Provider=OraOLEDB.Oracle;"_s + u"Data Source=(DESCRIPTION="_s +
+                       u"(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST="_s + servidor_ + u")(PORT="_s +
+                       textoPuerto + u")))"_s +
+                       u"(CONNECT_DATA=(SERVER=DEDICATED)(SERVICE_NAME="_s + sid_ +
+                       u")));User Id="_s + login_ + u";Password="_s + password_ + u";"_s;
+            }
+            return u"Provider="_s + kProviderOracle + u";Data Source="_s + servidor_ +
+                   u";User Id="_s + login_ + u";Password="_s + password_;
+        default:
+            return QString();
+    }
+}
+
+QString aConexion::ubicacion() const {
+    if (tipoConexion_ != 0) {
+        return QString();
+    }
+    const QString origen = con_->property(u"Data Source"_s).toString();
+    const qsizetype p = std::max(origen.lastIndexOf(u'/'), origen.lastIndexOf(u'\\'));
+    return p < 0 ? origen : origen.left(p);
+}
+
+void aConexion::estableceSelectorDirectorio(SelectorDirectorio selector) {
+    selectorEnVigor() = selector ? std::move(selector) : SelectorDirectorio(dialogoCarpeta);
+}
+
+QString aConexion::seleccionaDirectorio(QWidget* ventana, const QString& titulo) {
+    const QString carpeta = selectorEnVigor()(ventana, titulo);
+    if (carpeta.isEmpty()) {
+        return kCancelar;
+    }
+    return terminaEnSeparador(carpeta) ? carpeta : carpeta + u'/';
+}
+
+QString aConexion::carpetaBaseDatos(QWidget* ventana, const QString& baseDatos) {
+    QFile configuracion(carpetaPrograma() + u'/' + kFicheroConfiguracion);
+    if (configuracion.open(QIODevice::ReadOnly)) {
+        const QString texto = leeTextoConfiguracion(configuracion.readAll());
+        return texto.section(u'\n', 0, 0).section(u'\r', 0, 0);
+    }
+    const QString titulo =
+        u"Seleccione el directorio donde se encuentra almacenada la base de datos."_s;
+    for (;;) {
+        const QString carpeta = seleccionaDirectorio(ventana, titulo);
+        if (QFileInfo(carpeta + baseDatos).isFile()) {
+            return carpeta;
+        }
+        const bool otraVez =
+            modTolvane1::pregunta(u"No se ha encontrado ninguna base de datos "_s + baseDatos +
+                                  u" en el directorio seleccionado."_s + u'\r' +
+                                  u"¿Desea probar seleccionando otro directorio?"_s);
+        // Giving up without a database leaves nothing to test (an empty file database
+        // must not be created in its place).
+        if (!otraVez) {
+            return kCancelar;
+        }
+    }
+}
+
+void aConexion::estableceConexion(qint32 t, QWidget* ventana, const QString& baseDatos) {
+    if (t != 0) {
+        modTolvane1::aviso(
+            u"No se encuentra disponible el algoritmo de establecimiento de conexión con bases "_s
+            u"de datos distintas a Access."_s,
+            0);
+        return;
+    }
+    const QString carpeta = carpetaBaseDatos(ventana, baseDatos);
+    if (carpeta == kCancelar) {
+        return;
+    }
+    // The test opens the database that was found, so that the folder remembered below is one
+    // that really holds it.
+    setTipoConexion(0);
+    setDirectorioBD(carpeta);
+    setBaseDatos(baseDatos);
+    conecta(false);
+    if (!conexionAbierta()) {
+        return;
+    }
+    QFile configuracion(carpetaPrograma() + u'/' + kFicheroConfiguracion);
+    if (!configuracion.exists() && configuracion.open(QIODevice::WriteOnly)) {
+        configuracion.write(textoConfiguracion(carpeta + u"\r\n"_s));
+    }
+    desconecta();
+}
+
+#include "moc_aConexion.cpp"

@@ -1,0 +1,364 @@
+#include <QStringList>
+
+#include "dataaccess/aConexion.h"
+#include "platform/Connection.h"
+#include "platform/ErrorEjecucion.h"
+#include "platform/Formato.h"
+#include "platform/Numero.h"
+#include "platform/Recordset.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Blanks are the space only, as the callers' texts have always been trimmed.
+QString sinEspacios(const QString& texto) {
+    qsizetype inicio = 0;
+    qsizetype fin = texto.size();
+    while (inicio < fin && texto.at(inicio) == u' ') {
+        ++inicio;
+    }
+    while (fin > inicio && texto.at(fin - 1) == u' ') {
+        --fin;
+    }
+    return texto.mid(inicio, fin - inicio);
+}
+
+// The alias of "table [alias]": the second word when there are exactly two, else the table.
+QString alias(const QString& tablaConAlias) {
+    const QStringList palabras = tablaConAlias.split(u' ');
+    return palabras.size() == 2 ? palabras.at(1) : palabras.at(0);
+}
+
+// A two-digit year reads as 1930 ... 2029, as dates typed with two digits always have.
+QDate conSiglo(const QDate& fecha, bool anyoCorto) {
+    if (!anyoCorto || !fecha.isValid()) {
+        return fecha;
+    }
+    const int anyo = fecha.year() % 100;
+    return QDate(anyo < 30 ? 2000 + anyo : 1900 + anyo, fecha.month(), fecha.day());
+}
+
+// A date the server answered: a date value, or a text day/month/year (the SQL Server and
+// Oracle forms) or year-month-day (the file database's form).
+QDate fechaDeValor(const QVariant& valor) {
+    if (valor.metaType().id() == QMetaType::QDate ||
+        valor.metaType().id() == QMetaType::QDateTime) {
+        return valor.toDate();
+    }
+    const QString texto = valor.toString().trimmed();
+    for (const QString& patron : {u"dd/MM/yyyy"_s, u"d/M/yyyy"_s, u"yyyy-MM-dd"_s}) {
+        const QDate fecha = QDate::fromString(texto, patron);
+        if (fecha.isValid()) {
+            return fecha;
+        }
+    }
+    for (const QString& patron : {u"dd/MM/yy"_s, u"d/M/yy"_s}) {
+        const QDate fecha = QDate::fromString(texto, patron);
+        if (fecha.isValid()) {
+            return conSiglo(fecha, true);
+        }
+    }
+    throw platform::ErrorEjecucion(13, u"El servidor no devolvió una fecha: "_s + texto,
+                                   u"aConexion"_s);
+}
+
+QDateTime fechaHoraDeValor(const QVariant& valor) {
+    if (valor.metaType().id() == QMetaType::QDateTime) {
+        return valor.toDateTime();
+    }
+    if (valor.metaType().id() == QMetaType::QDate) {
+        return valor.toDate().startOfDay();
+    }
+    const QString texto = valor.toString().trimmed();
+    for (const QString& patron :
+         {u"yyyy-MM-dd HH:mm:ss"_s, u"yyyy-MM-dd HH:mm:ss.zzz"_s, u"yyyy-MM-ddTHH:mm:ss"_s,
+          u"dd/MM/yyyy HH:mm:ss"_s, u"yyyy/MM/dd HH:mm:ss"_s}) {
+        const QDateTime fechaHora = QDateTime::fromString(texto, patron);
+        if (fechaHora.isValid()) {
+            return fechaHora;
+        }
+    }
+    throw platform::ErrorEjecucion(13, u"El servidor no devolvió una fecha y hora: "_s + texto,
+                                   u"aConexion"_s);
+}
+
+}  // namespace
+
+QString aConexion::ahora() const {
+    switch (tipoConexion_) {
+        case 0:
+        case 2:
+            return u"now()"_s;
+        case 1:
+            return u"getdate()"_s;
+        case 3:
+            return u"sysdate"_s;
+        default:
+            return QString();
+    }
+}
+
+QString aConexion::hoy() const {
+    switch (tipoConexion_) {
+        case 0:
+            return u"date()"_s;
+        case 1:
+            return u"CONVERT(char(12),getdate(),3)"_s;
+        case 2:
+            return u"curdate()"_s;
+        case 3:
+            return u"to_char(sysdate, 'DD/MM/YYYY')"_s;
+        default:
+            return QString();
+    }
+}
+
+QString aConexion::fechav(const QDate& d) const {
+    switch (tipoConexion_) {
+        case 0:
+            return platform::formatoFecha(d, u"mm/dd/yy"_s);
+        case 1:
+            return platform::formatoFecha(
+                d, lenguaje_ == u"us_english"_s ? u"mm/dd/yy"_s : u"dd/mm/yy"_s);
+        case 2:
+            return platform::formatoFecha(d, u"yyyy-mm-dd"_s);
+        case 3:
+            return platform::formatoFecha(d, u"yyyy/mm/dd"_s);
+        default:
+            return QString();
+    }
+}
+
+QString aConexion::fecha(const QDate& d) const {
+    if (tipoConexion_ == 0) {
+        return u'#' + fechav(d) + u'#';
+    }
+    return u'\'' + fechav(d) + u'\'';
+}
+
+QString aConexion::fechaHora(const QDateTime& d) const {
+    switch (tipoConexion_) {
+        case 0:
+            return u'#' + platform::formatoFecha(d, u"mm/dd/yy hh:nn:ss"_s) + u'#';
+        case 1:
+            return u'\'' +
+                   platform::formatoFecha(d, lenguaje_ == u"us_english"_s
+                                                 ? u"mm/dd/yy hh:nn:ss"_s
+                                                 : u"dd/mm/yy hh:nn:ss"_s) +
+                   u'\'';
+        case 2:
+            return u'\'' + platform::formatoFecha(d, u"yyyy-mm-dd hh:nn:ss"_s) + u'\'';
+        case 3:
+            return u'\'' + platform::formatoFecha(d, u"yyyy/mm/dd hh:nn:ss"_s) + u'\'';
+        default:
+            return QString();
+    }
+}
+
+QDateTime aConexion::ahoraSistema() {
+    QString sql = u"SELECT "_s + ahora() + u" as ahora"_s;
+    if (tipoConexion_ == 3) {
+        sql += u" FROM DUAL"_s;
+    }
+    const platform::RecordsetPtr r = con_->execute(sql, nullptr, -1);
+    ahoraCache_ = (r == nullptr || r->eof()) ? QDateTime::currentDateTime()
+                                             : fechaHoraDeValor(r->field(u"ahora"_s).value());
+    return ahoraCache_;
+}
+
+QDate aConexion::hoySistema() {
+    QString sql = u"SELECT "_s + hoy() + u" as hoy"_s;
+    if (tipoConexion_ == 3) {
+        sql += u" FROM DUAL"_s;
+    }
+    const platform::RecordsetPtr r = con_->execute(sql, nullptr, -1);
+    hoyCache_ = (r == nullptr || r->eof()) ? QDate::currentDate()
+                                           : fechaDeValor(r->field(u"hoy"_s).value());
+    return hoyCache_;
+}
+
+QString aConexion::concat(const QString& cadena) const {
+    if (tipoConexion_ != 1) {
+        return cadena;
+    }
+    return QString(cadena).replace(u'&', u'+');
+}
+
+QString aConexion::concatena(const QString& cad) const {
+    if (tipoConexion_ < 0 || tipoConexion_ > 2) {
+        throw platform::ErrorEjecucion(5,
+                                       u"concatena no tiene forma para el tipo de conexión "_s +
+                                           QString::number(tipoConexion_),
+                                       u"aConexion"_s);
+    }
+    QString resultado;
+    for (const QString& p : cad.split(u',')) {
+        switch (tipoConexion_) {
+            case 0:
+                resultado += p + u" & "_s;
+                break;
+            case 1:
+                resultado += u"isnull("_s + p + u",'')"_s + u" + "_s;
+                break;
+            default:
+                resultado += u"if(isnull("_s + p + u"),'',"_s + p + u")"_s + u" , "_s;
+                break;
+        }
+    }
+    resultado.chop(3);
+    if (tipoConexion_ == 2) {
+        resultado = u" concat("_s + resultado + u")"_s;
+    }
+    return resultado;
+}
+
+QString aConexion::siNulo(const QString& campo, const QString& valor) const {
+    switch (tipoConexion_) {
+        case 0:
+            return u"iif("_s + campo + u" is null,"_s + valor + u","_s + campo + u")"_s;
+        case 1:
+            return u"isnull("_s + campo + u","_s + valor + u")"_s;
+        default:
+            return QString();
+    }
+}
+
+QString aConexion::condicion(const QString& expresion, const QString& verdad,
+                             const QString& falso) const {
+    switch (tipoConexion_) {
+        case 0:
+            return u"iif("_s + expresion + u","_s + verdad + u","_s + falso + u")"_s;
+        case 1:
+            return u" CASE WHEN "_s + expresion + u" THEN "_s + verdad + u" ELSE "_s + falso +
+                   u" END "_s;
+        case 2:
+            return u"if("_s + expresion + u","_s + verdad + u","_s + falso + u")"_s;
+        case 3:
+            return u" DECODE("_s + expresion + u",true,"_s + verdad + u","_s + falso + u")"_s;
+        default:
+            return QString();
+    }
+}
+
+QString aConexion::sql_like(const QString& campo, const QString& busqueda) const {
+    if (tipoConexion_ == 3) {
+        return u"lower("_s + campo + u") like "_s + busqueda.toLower();
+    }
+    return campo + u" like "_s + busqueda;
+}
+
+QString aConexion::literal(const QString& texto) const {
+    QString seguro = texto;
+    // MySQL reads a backslash inside a literal as an escape: doubling only the quotes would let
+    // a value ending in "\" swallow its closing quote.
+    if (tipoConexion_ == 2) {
+        seguro.replace(u'\\', u"\\\\"_s);
+    }
+    return seguro.replace(u'\'', u"''"_s);
+}
+
+QString aConexion::aplana(const QString& s) const {
+    return sinEspacios(literal(s));
+}
+
+QString aConexion::como(const QVariant& s) const {
+    return literal(sinEspacios(s.toString())).replace(u'*', u'%');
+}
+
+QString aConexion::numero(const QVariant& C) const {
+    if (!C.isValid()) {
+        return u"0"_s;
+    }
+    if (C.isNull()) {
+        throw platform::ErrorEjecucion(94, u"Uso no válido de Null: numero sin valor"_s,
+                                       u"aConexion"_s);
+    }
+    std::optional<double> valor;
+    if (C.metaType().id() == QMetaType::QString) {
+        valor = platform::valorNumerico(C.toString());
+    } else {
+        bool correcto = false;
+        const double d = C.toDouble(&correcto);
+        if (correcto) {
+            valor = d;
+        }
+    }
+    if (!valor) {
+        throw platform::ErrorEjecucion(
+            13, u"No coinciden los tipos: no es un número: "_s + C.toString(), u"aConexion"_s);
+    }
+    return dbl(*valor);
+}
+
+QString aConexion::cur(double C) const {
+    return dbl(platform::redondeaPar(C * 10000.0) / 10000.0);
+}
+
+QString aConexion::dbl(double d) const {
+    return platform::textoDecimal(d).replace(u',', u'.');
+}
+
+QString aConexion::bol(bool b) const {
+    switch (tipoConexion_) {
+        case 0:
+            return b ? u"True"_s : u"False"_s;
+        case 1:
+        case 2:
+        case 3:
+            return b ? u"1"_s : u"0"_s;
+        default:
+            return QString();
+    }
+}
+
+QVariant aConexion::bolv(bool b) const {
+    if (tipoConexion_ == 0) {
+        return QVariant(b);
+    }
+    return QVariant::fromValue<qint16>(b ? 1 : 0);
+}
+
+QVariant aConexion::verdad() const {
+    switch (tipoConexion_) {
+        case 0:
+            return QVariant(true);
+        case 1:
+        case 2:
+            return QVariant::fromValue<qint16>(1);
+        default:
+            return QVariant();
+    }
+}
+
+QString aConexion::une(const QString& tabla, const QString& listaTablas) const {
+    QString resultado = tabla;
+    if (listaTablas.isEmpty()) {
+        return resultado;
+    }
+    const QString aliasPrincipal = alias(tabla);
+    for (const QString& elemento : listaTablas.split(u',')) {
+        const QStringList partes = elemento.split(u';');
+        if (partes.size() < 2) {
+            throw platform::ErrorEjecucion(
+                9,
+                u"Tabla de unión sin columna (se esperaba \"tabla [alias];columna\"): "_s +
+                    elemento,
+                u"aConexion"_s);
+        }
+        const QString& otra = partes.at(0);
+        const QString& columna = partes.at(1);
+        resultado += u" INNER JOIN "_s + otra + u" ON "_s + aliasPrincipal + u"."_s + columna +
+                     u"="_s + alias(otra) + u"."_s + columna;
+    }
+    return resultado;
+}
+
+QVariant aConexion::contenido(const QString& campo, const QString& sql) {
+    const platform::RecordsetPtr r = con_->execute(sql, nullptr, -1);
+    if (r == nullptr || r->eof()) {
+        throw platform::ErrorEjecucion(3005, u"La query no devolvió resultados: "_s + sql,
+                                       u"aConexion"_s);
+    }
+    return r->field(campo).value();
+}
