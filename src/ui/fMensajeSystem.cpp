@@ -41,12 +41,6 @@ fMensajeSystem::AlDescargar fMensajeSystem::estableceAlDescargar(AlDescargar otr
     return anterior;
 }
 
-fMensajeSystem::~fMensajeSystem() {
-    if (alDescargar) {
-        alDescargar();
-    }
-}
-
 fMensajeSystem::fMensajeSystem(QWidget* padre)
     : QDialog(padre, Qt::Dialog | Qt::FramelessWindowHint),
       marco_(new QFrame(this)),
@@ -83,6 +77,12 @@ fMensajeSystem::fMensajeSystem(QWidget* padre)
 
     marco_->lower();
     resize(aPixeles(kAnchoDisenado), aPixeles(kAltoAbierto));
+}
+
+fMensajeSystem::~fMensajeSystem() {
+    if (alDescargar) {
+        alDescargar();
+    }
 }
 
 void fMensajeSystem::setTiempo(qint32 segundos) {
