@@ -263,7 +263,12 @@ QString aConexion::aplana(const QString& s) const {
 }
 
 QString aConexion::como(const QVariant& s) const {
-    return literal(sinEspacios(s.toString())).replace(u'*', u'%');
+    QString patron = sinEspacios(s.toString());
+    // MySQL's LIKE reads a backslash as its escape as well: a typed one must stay a backslash.
+    if (tipoConexion_ == 2) {
+        patron.replace(u'\\', u"\\\\"_s);
+    }
+    return literal(patron).replace(u'*', u'%');
 }
 
 QString aConexion::numero(const QVariant& C) const {

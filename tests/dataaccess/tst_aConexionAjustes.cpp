@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "dataaccess/aConexion.h"
+#include "platform/ConnectionText.h"
 #include "support/MensajeriaGrabada.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -190,6 +191,91 @@ private slots:
         aConexion c;
         aplica(c, ajustes);
         QCOMPARE(c.textoConexion(), esperado);
+    }
+
+    // Each engine's text, as the class builds it, reaches the engine with every setting intact.
+    void traduccionDelTexto_data() {
+        QTest::addColumn<Ajustes>("ajustes");
+        QTest::addColumn<QString>("sqlite");
+        QTest::addColumn<QStringList>("pares");
+
+        Ajustes a;
+        a.directorio = u"/datos/app"_s;
+        a.baseDatos = u"fob7.mdb"_s;
+        QTest::newRow("0") << a << u"/datos/app/fob7.mdb"_s << QStringList();
+        a = servidorComun(1, 1433);
+        a.remoto = true;
+        a.encriptada = true;
+        QTest::newRow("1") << a << QString()
+                           << QStringList{u"Driver=FreeTDS"_s,    u"Server=srv\\inst"_s,
+                                          u"Port=1433"_s,         u"Database=gestion"_s,
+                                          u"UID=ana"_s,           u"PWD=p'w"_s,
+                                          u"Encryption=require"_s};
+        a = servidorComun(2, 1433);
+        QTest::newRow("2") << a << QString()
+                           << QStringList{u"Driver=mySQL"_s, u"Server=srv\\inst"_s,
+                                          u"Port=3306"_s,    u"Option=149512"_s,
+                                          u"Stmt="_s,        u"Database=gestion"_s,
+                                          u"Uid=ana"_s,      u"Pwd=p'w"_s,
+                                          u"Option=3"_s};
+        a = servidorComun(3, 1433);
+        a.sid = u"ORCL"_s;
+        QTest::newRow("3 con servicio")
+            << a << QString()
+            << QStringList{u"Driver=Oracle ODBC"_s,
+                           u"DBQ=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=srv\\inst)"
+                           u"(PORT=1521)))(CONNECT_DATA=(SERVER=DEDICATED)(SERVICE_NAME=ORCL)))"_s,
+                           u"UID=ana"_s, u"PWD=p'w"_s};
+        a.sid.clear();
+        QTest::newRow("3 sin servicio")
+            << a << QString()
+            << QStringList{u"Driver=Oracle ODBC"_s, u"DBQ=srv\\inst"_s, u"UID=ana"_s, u"PWD=p'w"_s};
+    }
+
+    void traduccionDelTexto() {
+        QFETCH(Ajustes, ajustes);
+        QFETCH(QString, sqlite);
+        QFETCH(QStringList, pares);
+        aConexion c;
+        aplica(c, ajustes);
+        platform::ControladoresOdbc controladores;
+        controladores.oracle = u"Oracle ODBC"_s;
+        controladores.instalados = QStringList{u"FreeTDS"_s, u"mySQL"_s, u"Oracle ODBC"_s};
+        const platform::DestinoConexion destino =
+            platform::traduceConexion(c.textoConexion(), controladores);
+        if (!sqlite.isEmpty()) {
+            QCOMPARE(destino.motor, platform::DestinoConexion::Motor::Sqlite);
+            QCOMPARE(destino.ficheroSqlite, sqlite);
+            return;
+        }
+        QCOMPARE(destino.motor, platform::DestinoConexion::Motor::Odbc);
+        QStringList obtenidos;
+        for (const auto& [clave, valor] : platform::paresConexion(destino.textoOdbc)) {
+            obtenidos << clave + u'=' + valor;
+        }
+        QCOMPARE(obtenidos, pares);
+    }
+
+    void conectaCompletaLaCarpeta_data() {
+        QTest::addColumn<QString>("antes");
+        QTest::addColumn<QString>("despues");
+        QTest::newRow("vacia") << QString() << QCoreApplication::applicationDirPath() + u"/"_s;
+        QTest::newRow("sin separador") << u"/no/existe"_s << u"/no/existe/"_s;
+        QTest::newRow("con separador") << u"/no/existe/"_s << u"/no/existe/"_s;
+    }
+
+    void conectaCompletaLaCarpeta() {
+        QFETCH(QString, antes);
+        QFETCH(QString, despues);
+        MensajeriaGrabada mensajes;
+        aConexion c;
+        c.setDirectorioBD(antes);
+        c.setBaseDatos(u"no-existe.mdb"_s);
+        c.conecta(true);
+        QVERIFY(c.errorConexion());
+        QCOMPARE(c.directorioBD(), despues);
+        QCOMPARE(c.ficheroBD(), u"no-existe.mdb"_s);
+        QVERIFY(!QFile::exists(despues + u"no-existe.mdb"_s));
     }
 
     void ubicacionSoloDeFicheros() {

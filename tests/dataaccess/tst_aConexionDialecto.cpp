@@ -137,6 +137,8 @@ private slots:
         fila("aplana acentos", 3, u"aplana"_s, {u"Ñandú €"_s}, u"Ñandú €"_s);
         fila("como", 0, u"como"_s, {u"  O'Bri*  "_s}, u"O''Bri%"_s);
         fila("como varios comodines", 1, u"como"_s, {u"*a*b"_s}, u"%a%b"_s);
+        fila("como barra en MySQL", 2, u"como"_s, {u"C:\\d*"_s}, u"C:\\\\\\\\d%"_s);
+        fila("como barra en SQL Server", 1, u"como"_s, {u"C:\\d*"_s}, u"C:\\d%"_s);
 
         fila("une con alias", 0, u"une"_s, {u"tFicheros f"_s, u"tCarpetas c;codCarpeta"_s},
              u"tFicheros f INNER JOIN tCarpetas c ON f.codCarpeta=c.codCarpeta"_s);

@@ -1,0 +1,510 @@
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "dataaccess/aConexion.h"
+#include "platform/Recordset.h"
+#include "support/MensajeriaGrabada.h"
+#include "support/MotoresPrueba.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString kCreaErrores =
+    u"CREATE TABLE tErrores (fecha DATETIME, codConexion INT, error VARCHAR(250), "_s
+    u"query TEXT, historial TEXT)"_s;
+const QString kCreaSucesos =
+    u"CREATE TABLE tSucesos (codSuceso INT, fecha DATETIME, suceso VARCHAR(255), "_s
+    u"codConexion INT)"_s;
+
+// Brings the private MariaDB back up whatever the test did in between.
+class ArranqueGarantizado {
+public:
+    ~ArranqueGarantizado() { prueba::controlaMariaDb(true); }
+};
+
+QVariant valor(aConexion& c, const QString& sql, const QString& campo) {
+    platform::RecordsetPtr r = c.con()->execute(sql);
+    if (r == nullptr || r->eof()) {
+        return {};
+    }
+    return r->field(campo).value();
+}
+
+qint32 cuenta(aConexion& c, const QString& tabla) {
+    return valor(c, u"SELECT count(*) AS n FROM "_s + tabla, u"n"_s).toInt();
+}
+
+void creaTabla(aConexion& c, const QString& tabla, const QString& creacion) {
+    c.executeNR(u"DROP TABLE IF EXISTS "_s + tabla);
+    c.executeNR(creacion);
+}
+
+}  // namespace
+
+class TstAConexionMotores : public QObject {
+    Q_OBJECT
+
+    // Fills c with the settings of `motor` in its own fields (not a ready-made text), so that
+    // the text the class builds is the one that reaches the engine. False when the engine is
+    // not there (the test has then been failed or skipped).
+    bool prepara(aConexion& c, const QString& motor) {
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_->path());
+        if (m.textoConexion.isEmpty()) {
+            if (m.obligatorio) {
+                QTest::qFail(qPrintable(m.motivo), __FILE__, __LINE__);
+            } else {
+                QTest::qSkip(qPrintable(m.motivo), __FILE__, __LINE__);
+            }
+            return false;
+        }
+        if (motor == u"sqlite"_s) {
+            c.setTipoConexion(0);
+            c.setDirectorioBD(carpeta_->path());
+            c.setBaseDatos(u"prueba.mdb"_s);
+            return true;
+        }
+        const prueba::DatosMariaDb datos = *prueba::datosMariaDb();
+        c.setTipoConexion(2);
+        c.setServidor(datos.host);
+        c.setPuerto(static_cast<qint16>(datos.puerto.toInt()));
+        c.setBaseDatos(datos.baseDatos);
+        c.setLogin(datos.usuario);
+        c.setPassword(datos.password);
+        return true;
+    }
+
+private slots:
+    void init() {
+        carpeta_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(carpeta_->isValid());
+        mensajes_ = std::make_unique<MensajeriaGrabada>();
+    }
+
+    void cleanup() {
+        mensajes_.reset();
+        carpeta_.reset();
+    }
+
+    void conectaBienYMal_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<bool>("silencioso");
+        for (const char* motor : {"sqlite", "mariadb"}) {
+            QTest::addRow("%s silencioso", motor) << QString::fromLatin1(motor) << true;
+            QTest::addRow("%s con mensaje", motor) << QString::fromLatin1(motor) << false;
+        }
+    }
+
+    void conectaBienYMal() {
+        QFETCH(QString, motor);
+        QFETCH(bool, silencioso);
+        aConexion c;
+        if (!prepara(c, motor)) {
+            return;
+        }
+        c.conecta(silencioso);
+        QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
+        QVERIFY(c.conexionAbierta() && !c.conexionRota() && !c.conectando());
+        QVERIFY(mensajes_->registros.isEmpty());
+
+        // The wrong server: a file that is not there, or a login the server refuses.
+        if (motor == u"sqlite"_s) {
+            c.setBaseDatos(u"no-existe.mdb"_s);
+        } else {
+            c.setPassword(u"equivocada"_s);
+        }
+        c.conecta(silencioso);
+        QVERIFY(c.errorConexion());
+        QVERIFY(!c.mensajeErrorConexion().isEmpty());
+        QVERIFY(!c.conexionAbierta() && !c.conectando());
+        QCOMPARE(mensajes_->registros.size(), silencioso ? 0 : 1);
+        if (!silencioso) {
+            QCOMPARE(mensajes_->registros.at(0).texto,
+                     u"Error abriendo la base de datos.\r\n"_s + c.mensajeErrorConexion());
+        }
+        if (motor == u"sqlite"_s) {
+            // Nothing was created in place of the missing database.
+            QVERIFY(!QFile::exists(carpeta_->filePath(u"no-existe.mdb"_s)));
+        }
+    }
+
+    void conectaAsincrono_data() { prueba::filasMotores(); }
+
+    void conectaAsincrono() {
+        QFETCH(QString, motor);
+        aConexion c;
+        if (!prepara(c, motor)) {
+            return;
+        }
+        c.setConexionAsincrona(true);
+        c.conecta(true);
+        QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
+        QVERIFY(c.conectando());
+        QTRY_VERIFY_WITH_TIMEOUT(!c.conectando(), 20000);
+        QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
+        QVERIFY(c.conexionAbierta());
+        QCOMPARE(c.contenido(u"n"_s, u"SELECT 7 AS n"_s).toInt(), 7);
+    }
+
+    void falloRegistradoConHistorial_data() { prueba::filasMotores(); }
+
+    void falloRegistradoConHistorial() {
+        QFETCH(QString, motor);
+        aConexion c;
+        if (!prepara(c, motor)) {
+            return;
+        }
+        c.conecta(true);
+        QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
+        creaTabla(c, u"tErrores"_s, kCreaErrores);
+        creaTabla(c, u"tNombres"_s, u"CREATE TABLE tNombres (n INT, t VARCHAR(50))"_s);
+        c.historialQuerys();
+        c.executeNR(u"INSERT INTO tNombres (n, t) VALUES (1, 'O''Brien')"_s);
+        c.executeNR(u"UPDATE tNombres SET t='D''Arcy' WHERE n=1"_s);
+        const QDateTime antes = c.ahoraSistema().addSecs(-1);
+        c.historialQuerys();
+        c.executeNR(u"INSERT INTO tNombres (n, t) VALUES (2, 'x')"_s);
+        c.executeNR(u"UPDATE tNombres SET t='y' WHERE n=2"_s);
+        const QString fallida = u"SELECT t FROM tNoExiste WHERE t='a''b'"_s;
+        try {
+            c.executeNR(fallida);
+            QFAIL("no error raised");
+        } catch (const platform::ErrorEjecucion& e) {
+            QVERIFY(!e.descripcion().isEmpty());
+        }
+        QCOMPARE(cuenta(c, u"tErrores"_s), 1);
+        platform::RecordsetPtr r =
+            c.con()->execute(u"SELECT fecha, codConexion, error, query, historial FROM tErrores"_s);
+        QVERIFY(r != nullptr && !r->eof());
+        QCOMPARE(r->field(u"codConexion"_s).value().toInt(), 0);
+        QVERIFY(!r->field(u"error"_s).value().toString().isEmpty());
+        QCOMPARE(r->field(u"query"_s).value().toString(), fallida);
+        QCOMPARE(r->field(u"historial"_s).value().toString(),
+                 u"UPDATE tNombres SET t='y' WHERE n=2·INSERT INTO tNombres (n, t) VALUES (2, "_s
+                 u"'x')········"_s);
+        // The engine's own clock wrote the date.
+        const QDateTime fecha = r->field(u"fecha"_s).value().toDateTime();
+        QVERIFY2(fecha >= antes && fecha <= c.ahoraSistema().addSecs(1),
+                 qPrintable(r->field(u"fecha"_s).value().toString()));
+    }
+
+    void executeNRLanzaYEjecutaPregunta_data() { prueba::filasMotores(); }
+
+    void executeNRLanzaYEjecutaPregunta() {
+        QFETCH(QString, motor);
+        aConexion c;
+        if (!prepara(c, motor)) {
+            return;
+        }
+        c.conecta(true);
+        QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
+        c.setDesactivaDepurador(true);
+        QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion, c.executeNR(u"DELETE FROM tNoExiste"_s));
+        mensajes_->respuestas.append(false);
+        c.ejecuta(u"DELETE FROM tNoExiste"_s);
+        QCOMPARE(mensajes_->textos(MensajeriaGrabada::Clase::Pregunta).size(), 1);
+        QVERIFY(mensajes_->textos(MensajeriaGrabada::Clase::Pregunta)
+                    .at(0)
+                    .endsWith(u"\r¿Desea repetir la query?"_s));
+        QVERIFY(!c.conexionRota());
+    }
+
+    void ejecutaSinTimeoutReintentaSinRegistrar() {
+        aConexion c;
+        if (!prepara(c, u"mariadb"_s)) {
+            return;
+        }
+        c.conecta(true);
+        QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
+        creaTabla(c, u"tErrores"_s, kCreaErrores);
+        c.con()->setCommandTimeout(1);
+        int intentos = 0;
+        connect(c.con(), &platform::Connection::willExecute, this, [&intentos](const QString& sql) {
+            intentos += sql == u"SELECT SLEEP(3)"_s ? 1 : 0;
+        });
+        try {
+            c.ejecutaSinTimeout(u"SELECT SLEEP(3)"_s, 2);
+            QFAIL("no error raised");
+        } catch (const platform::ErrorEjecucion& e) {
+            QCOMPARE(e.numero(), platform::ErrorEjecucion::kTiempoAgotado);
+        }
+        QCOMPARE(intentos, 2);
+        QVERIFY(c.errorTimeOut());
+        QVERIFY(!c.conexionRota());
+        QCOMPARE(cuenta(c, u"tErrores"_s), 0);
+
+        // Outside it, the same time-out is registered.
+        QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion, c.executeNR(u"SELECT SLEEP(3)"_s));
+        QVERIFY(c.errorTimeOut());
+        QCOMPARE(cuenta(c, u"tErrores"_s), 1);
+    }
+
+    void rsTrasCaidaYReconecta() {
+        aConexion c;
+        if (!prepara(c, u"mariadb"_s)) {
+            return;
+        }
+        c.conecta(true);
+        QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
+        platform::RecordsetPtr r;
+        QVERIFY(c.rs(r, u"SELECT 1 AS n"_s));
+        QVERIFY(!c.conexionRota());
+        {
+            ArranqueGarantizado arranque;
+            QVERIFY(prueba::controlaMariaDb(false));
+            QVERIFY(!c.rs(r, u"SELECT 2 AS n"_s));
+            QVERIFY(c.conexionRota());
+            QVERIFY(mensajes_->registros.isEmpty());
+            QVERIFY(!c.reconecta(true));
+            QVERIFY(prueba::controlaMariaDb(true));
+        }
+        QVERIFY(c.reconecta(true));
+        QVERIFY(!c.conexionRota());
+        QVERIFY(c.rs(r, u"SELECT 3 AS n"_s));
+        QCOMPARE(r->field(u"n"_s).value().toInt(), 3);
+        QVERIFY(mensajes_->registros.isEmpty());
+    }
+
+    void sucesosConsecutivos_data() { prueba::filasMotores(); }
+
+    void sucesosConsecutivos() {
+        QFETCH(QString, motor);
+        aConexion c;
+        if (!prepara(c, motor)) {
+            return;
+        }
+        c.conecta(true);
+        QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
+        creaTabla(c, u"tSucesos"_s, kCreaSucesos);
+        const QDateTime antes = c.ahoraSistema().addSecs(-1);
+        c.suceso(u"  Entrada de 'Ana'  "_s);
+        c.suceso(u"Salida"_s);
+        platform::RecordsetPtr r = c.con()->execute(
+            u"SELECT codSuceso, fecha, suceso, codConexion FROM tSucesos ORDER BY codSuceso"_s);
+        QVERIFY(r != nullptr && !r->eof());
+        QCOMPARE(r->field(u"codSuceso"_s).value().toInt(), 1);
+        QCOMPARE(r->field(u"suceso"_s).value().toString(), u"Entrada de 'Ana'"_s);
+        QCOMPARE(r->field(u"codConexion"_s).value().toInt(), 0);
+        QVERIFY(r->field(u"fecha"_s).value().toDateTime() >= antes);
+        r->moveNext();
+        QVERIFY(!r->eof());
+        QCOMPARE(r->field(u"codSuceso"_s).value().toInt(), 2);
+        QCOMPARE(r->field(u"suceso"_s).value().toString(), u"Salida"_s);
+        r->moveNext();
+        QVERIFY(r->eof());
+    }
+
+    void fechasEvaluadasPorElMotor_data() { prueba::filasMotores(); }
+
+    void fechasEvaluadasPorElMotor() {
+        QFETCH(QString, motor);
+        aConexion c;
+        if (!prepara(c, motor)) {
+            return;
+        }
+        c.conecta(true);
+        QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
+        creaTabla(c, u"tFechas"_s, u"CREATE TABLE tFechas (n INT, d DATE, f DATETIME)"_s);
+        const QDateTime momento(QDate(2007, 3, 13), QTime(14, 5, 9));
+        c.executeNR(u"INSERT INTO tFechas (n, d, f) VALUES (1, "_s + c.fecha(momento.date()) +
+                    u", "_s + c.fechaHora(momento) + u")"_s);
+        QCOMPARE(valor(c, u"SELECT d FROM tFechas"_s, u"d"_s).toDate(), momento.date());
+        QCOMPARE(valor(c, u"SELECT f FROM tFechas"_s, u"f"_s).toDateTime(), momento);
+        QCOMPARE(valor(c, u"SELECT count(*) AS n FROM tFechas WHERE f = "_s + c.fechaHora(momento),
+                       u"n"_s)
+                     .toInt(),
+                 1);
+        QCOMPARE(
+            valor(c, u"SELECT count(*) AS n FROM tFechas WHERE f < "_s + c.ahora(), u"n"_s).toInt(),
+            1);
+        QCOMPARE(
+            valor(c, u"SELECT count(*) AS n FROM tFechas WHERE d < "_s + c.hoy(), u"n"_s).toInt(),
+            1);
+        QCOMPARE(c.hoySistema(), QDate::currentDate());
+        const QDateTime ahora = c.ahoraSistema();
+        QVERIFY2(qAbs(ahora.secsTo(QDateTime::currentDateTime())) < 300,
+                 qPrintable(ahora.toString(Qt::ISODate)));
+    }
+
+    void textosDeIdaYVuelta_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("texto");
+        const QStringList textos{u"Ñandú, cigüeña y pingüino"_s,
+                                 u"O'Brien dijo: ''hola'' '"_s,
+                                 u"C:\\datos\\"_s,
+                                 u"x\\' OR 1=1 -- "_s,
+                                 u"€ fuera de Latin-1: Ω Ж 漢字 😀"_s,
+                                 u"'; DROP TABLE tTextos; --"_s};
+        for (const char* motor : {"sqlite", "mariadb"}) {
+            for (int i = 0; i < textos.size(); ++i) {
+                QTest::addRow("%s %d", motor, i) << QString::fromLatin1(motor) << textos.at(i);
+            }
+        }
+    }
+
+    void textosDeIdaYVuelta() {
+        QFETCH(QString, motor);
+        QFETCH(QString, texto);
+        aConexion c;
+        if (!prepara(c, motor)) {
+            return;
+        }
+        c.conecta(true);
+        QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
+        creaTabla(c, u"tTextos"_s, u"CREATE TABLE tTextos (n INT, t VARCHAR(200))"_s);
+        c.executeNR(u"INSERT INTO tTextos (n, t) VALUES (1, '"_s + c.aplana(texto) + u"')"_s);
+        QCOMPARE(valor(c, u"SELECT t FROM tTextos WHERE n = 1"_s, u"t"_s).toString(),
+                 texto.trimmed());
+        QCOMPARE(valor(c, u"SELECT n FROM tTextos WHERE t = '"_s + c.aplana(texto) + u"'"_s, u"n"_s)
+                     .toInt(),
+                 1);
+        QCOMPARE(
+            c.contenido(u"n"_s,
+                        u"SELECT n FROM tTextos WHERE "_s +
+                            c.sql_like(u"t"_s, u"'"_s + c.como(texto.left(3) + u"*"_s) + u"'"_s))
+                .toInt(),
+            1);
+    }
+
+    void ejecucionAsincrona_data() { prueba::filasMotores(); }
+
+    void ejecucionAsincrona() {
+        QFETCH(QString, motor);
+        aConexion c;
+        if (!prepara(c, motor)) {
+            return;
+        }
+        c.conecta(true);
+        QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
+        creaTabla(c, u"tNumeros"_s, u"CREATE TABLE tNumeros (n INT)"_s);
+        c.executeAsincronoNR(u"INSERT INTO tNumeros (n) VALUES (5)"_s);
+        QTRY_COMPARE(cuenta(c, u"tNumeros"_s), 1);
+        platform::RecordsetPtr r;
+        QVERIFY(c.rs(r, u"SELECT n FROM tNumeros"_s, true));
+        QCOMPARE(r->state(), platform::Recordset::kAbierto);
+        QCOMPARE(r->field(u"n"_s).value().toInt(), 5);
+    }
+
+    void malaEntrada_data() { prueba::filasMotores(); }
+
+    void malaEntrada() {
+        QFETCH(QString, motor);
+        aConexion c;
+        if (!prepara(c, motor)) {
+            return;
+        }
+        // Closed: clear errors, no question that cannot help.
+        QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion, c.executeNR(u"SELECT 1"_s));
+        platform::RecordsetPtr r;
+        QVERIFY(!c.rs(r, u"SELECT 1 AS n"_s));
+        c.pruebaConexion();
+        QVERIFY(c.conexionRota());
+        QVERIFY(mensajes_->registros.isEmpty());
+
+        // A provider nobody knows.
+        aConexion otra;
+        otra.setCadenaConexion(u"Provider=Desconocido.1;Data Source=x"_s);
+        otra.conecta(false);
+        QVERIFY(otra.errorConexion());
+        QVERIFY2(otra.mensajeErrorConexion().contains(u"Desconocido.1"_s),
+                 qPrintable(otra.mensajeErrorConexion()));
+        QCOMPARE(mensajes_->registros.size(), 1);
+    }
+
+    void ubicacionDelFichero() {
+        aConexion c;
+        if (!prepara(c, u"sqlite"_s)) {
+            return;
+        }
+        QVERIFY(QDir(carpeta_->path()).mkpath(u"a/b"_s));
+        const QString carpeta = carpeta_->filePath(u"a/b"_s);
+        prueba::creaFicheroSqlite(carpeta, u"fob7.mdb"_s);
+        c.setDirectorioBD(carpeta);
+        c.setBaseDatos(u"fob7.mdb"_s);
+        c.conecta(true);
+        QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
+        QCOMPARE(c.directorioBD(), carpeta + u"/"_s);
+        QCOMPARE(c.ficheroBD(), u"fob7.mdb"_s);
+        QCOMPARE(c.ubicacion(), carpeta);
+    }
+
+    void estableceConexionRecuerdaLaCarpeta_data() {
+        QTest::addColumn<QStringList>("elecciones");
+        QTest::addColumn<QList<bool>>("respuestas");
+        QTest::addColumn<bool>("recordada");
+        QTest::addColumn<int>("preguntas");
+        QTest::newRow("a la primera") << QStringList{u"bien"_s} << QList<bool>{} << true << 0;
+        QTest::newRow("a la segunda")
+            << QStringList{u"mal"_s, u"bien/"_s} << QList<bool>{true} << true << 1;
+        QTest::newRow("cancelada") << QStringList{QString()} << QList<bool>{false} << false << 1;
+        QTest::newRow("sin base") << QStringList{u"mal"_s} << QList<bool>{false} << false << 1;
+    }
+
+    void estableceConexionRecuerdaLaCarpeta() {
+        QFETCH(QStringList, elecciones);
+        QFETCH(QList<bool>, respuestas);
+        QFETCH(bool, recordada);
+        QFETCH(int, preguntas);
+        const QString cfg = QCoreApplication::applicationDirPath() + u"/conex.cfg"_s;
+        QFile::remove(cfg);
+        QVERIFY(QDir(carpeta_->path()).mkpath(u"bien"_s));
+        QVERIFY(QDir(carpeta_->path()).mkpath(u"mal"_s));
+        prueba::creaFicheroSqlite(carpeta_->filePath(u"bien"_s), u"fob7.mdb"_s);
+        QStringList pendientes;
+        for (const QString& e : elecciones) {
+            pendientes << (e.isEmpty() ? QString() : carpeta_->filePath(e));
+        }
+        QStringList titulos;
+        aConexion::estableceSelectorDirectorio(
+            [&pendientes, &titulos](QWidget*, const QString& titulo) {
+                titulos << titulo;
+                return pendientes.isEmpty() ? QString() : pendientes.takeFirst();
+            });
+        for (bool r : respuestas) {
+            mensajes_->respuestas.append(r);
+        }
+
+        aConexion c;
+        c.estableceConexion(0, nullptr, u"fob7.mdb"_s);
+        aConexion::estableceSelectorDirectorio(nullptr);
+
+        QCOMPARE(titulos.size(), elecciones.size());
+        QCOMPARE(titulos.value(0),
+                 u"Seleccione el directorio donde se encuentra almacenada la base de datos."_s);
+        const QStringList hechas = mensajes_->textos(MensajeriaGrabada::Clase::Pregunta);
+        QCOMPARE(hechas.size(), preguntas);
+        if (preguntas > 0) {
+            QCOMPARE(hechas.at(0),
+                     u"No se ha encontrado ninguna base de datos fob7.mdb en el "_s
+                     u"directorio seleccionado.\r¿Desea probar seleccionando otro "_s
+                     u"directorio?"_s);
+        }
+        QVERIFY(mensajes_->textos(MensajeriaGrabada::Clase::Mensaje).isEmpty());
+        QVERIFY(!c.conexionAbierta());
+        QCOMPARE(QFile::exists(cfg), recordada);
+        if (!recordada) {
+            return;
+        }
+        QFile fichero(cfg);
+        QVERIFY(fichero.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(fichero.readAll()), carpeta_->filePath(u"bien"_s) + u"/\r\n"_s);
+        fichero.close();
+
+        // Remembered: the next call asks nobody.
+        aConexion::estableceSelectorDirectorio([](QWidget*, const QString&) { return QString(); });
+        mensajes_->registros.clear();
+        aConexion d;
+        d.estableceConexion(0, nullptr, u"fob7.mdb"_s);
+        aConexion::estableceSelectorDirectorio(nullptr);
+        QVERIFY(mensajes_->registros.isEmpty());
+        QCOMPARE(d.directorioBD(), carpeta_->filePath(u"bien"_s) + u"/"_s);
+        QFile::remove(cfg);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> carpeta_;
+    std::unique_ptr<MensajeriaGrabada> mensajes_;
+};
+
+QTEST_MAIN(TstAConexionMotores)
+#include "tst_aConexionMotores.moc"
