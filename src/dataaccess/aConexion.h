@@ -4,13 +4,16 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPair>
 #include <QString>
 #include <QVariant>
+#include <QVector>
 #include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 
+#include "platform/Catalog.h"
 #include "platform/Connection.h"
 
 class QWidget;
@@ -178,9 +181,6 @@ public:
     void suceso(const QString& cad);
     // Counts calls; nothing more while codConexionRemota() is 0 or less.
     void hit(QWidget* padre);
-    // The next code of campoCod in tabla: the largest one (among the rows of filtro) plus one.
-    qint32 codsiguiente(const QString& tabla, const QString& campoCod,
-                        const QString& filtro = QString());
 
     // ---- Dialect ----
 
@@ -229,6 +229,182 @@ public:
     QString une(const QString& tabla, const QString& listaTablas) const;
     // The column campo of the first row of sql; error 3005 when there is no row.
     QVariant contenido(const QString& campo, const QString& sql);
+
+    // ==== Schema toolkit: table builder and type mapping ====
+
+    // The column types of the builder, 0 "Entero largo" to 12 "Decimal".
+    enum TipoCampo : qint32 {
+        kEnteroLargo = 0, kEntero, kFecha, kBooleano, kMoneda, kMemo, kByte, kTexto, kSimple,
+        kDoble, kFechaPrecisa, kImagen, kDecimal
+    };
+    // Error numbers the builder raises.
+    static constexpr qint32 kErrorTablaExiste = 2003;
+    static constexpr qint32 kErrorTablaSinNombre = 30020;
+    static constexpr qint32 kErrorTamanoTexto = 30021;
+
+    // Starts a table definition; an existing table is error 2003, or dropped when
+    // eliminaSiExiste (only checked while the connection is open).
+    void nuevaTabla(const QString& tabla, bool eliminaSiExiste = false);
+    // Appends one column (type code, size, nulls allowed, key member, optional default; an
+    // invalid or null default means none). A Texto size <= 0 on MySQL/Oracle is an error.
+    void nuevoCampo(const QString& nombre, qint32 tipo, qint16 tamano, bool nulos, bool clave,
+                    const QVariant& defecto = QVariant());
+    // The CREATE TABLE text of the definition so far.
+    QString sqlCreateTable() const;
+    // Runs the CREATE TABLE text and clears the definition; an engine error keeps it.
+    void creaTabla();
+    // Creates tabla anew: camposClave "a,b" as Entero largo keys, campos "name letter ..."
+    // items (T size [N [default]], L/I/S/M/D/F/B [N [default]]).
+    void creaTablaRapida(const QString& tabla, const QString& camposClave,
+                         const QString& campos = QString());
+    // A fresh temporary table name ("temp" + four digits; "#temp..." on SQL Server).
+    QString nuevaTablaTemporal();
+    // Drops tabla when it exists (silently); an empty name is error 30020.
+    void eliminaTabla(const QString& tabla);
+    // The column type text of a type code on this engine; empty when there is none.
+    QString tipoDato(qint32 tipo, qint16 tamano) const;
+    // The display name of a type code; empty outside 0 to 12.
+    static QString descTipoDato(qint32 tipo);
+    // The type code of an Oracle catalogue type; 0 on the other engines.
+    qint32 datoTipo(const QString& tipo, qint16 precision, qint16 escala) const;
+    // The type code of a data-access field type; 0 (with a beep) when it has none.
+    qint32 tipoDatoType(qint32 tipo, qint16 precision, qint16 escala) const;
+    // Whether a stored Booleano value means true (null is false).
+    bool bolActivo(const QVariant& valor) const;
+
+    // ==== Schema toolkit: introspection ====
+
+    // Whether the table / index / stored procedure / column exists.
+    bool existeTabla(const QString& tabla);
+    bool existeIndice(const QString& tabla, const QString& indice);
+    bool existeProcedimiento(const QString& procedimiento);
+    bool existeCampo(const QString& tabla, const QString& campo);
+    // Lists the user tables for tabla(i); their number.
+    qint32 nTablas();
+    // Lists the columns of tabla for parametroCampo(i, n); their number (a 32-bit value).
+    QVariant nCampos(const QString& tabla);
+    // SQL Server: lists the foreign keys of tabla for parametroClaveForanea; their number.
+    qint32 nClavesForaneas(const QString& tabla);
+    // Declared length of a column: 0 for long text, empty for a missing SQL Server column.
+    QVariant maxLength(const QString& tabla, const QString& campo);
+    // Defined size of a column.
+    qint16 tamañoCampo(const QString& tabla, const QString& campo);
+    // The engine's own type number of a column.
+    qint16 tipoDatoCampo(const QString& tabla, const QString& campo);
+    // SQL Server: whether the column holds text; false elsewhere and on any error.
+    bool campoTexto(const QString& tabla, const QString& campo);
+    // Entry i (from 1) of the lists above; an index outside a list is error 9.
+    QString tabla(qint16 i) const;
+    // 0 name, 1 type, 2 size, 3 default, 4 nulls "S"/"N", 5 key "S"/"N", 6 type code.
+    QString parametroCampo(qint16 i, qint32 parametro) const;
+    // "campoOrigen", "campoDestino", "tablaDestino" or "claveForanea".
+    QString parametroClaveForanea(qint16 i, const QString& parametro) const;
+
+    // ==== Schema toolkit: sequences and versions ====
+
+    // What verificaVersion needs of an application: its name and version.
+    struct Aplicacion {
+        QString ProductName;
+        qint32 Major = 0;
+        qint32 Minor = 0;
+        qint32 Revision = 0;
+    };
+
+    // Makes sure tSecuencias exists and loads its rows for codsiguiente.
+    void cargaTablasSecuencia();
+    // The next code of campoCod in tabla: from the database routine secuencia for the tables
+    // listed in tSecuencias, otherwise the largest one (among the rows of filtro) plus one.
+    qint32 codsiguiente(const QString& tabla, const QString& campoCod,
+                        const QString& filtro = QString());
+    // The code of the row of tabla whose campoDes is valorCampo, adding the row when there is
+    // none; null for a blank valorCampo.
+    QVariant nuevoElemento(const QString& tabla, const QString& campoCod,
+                           const QString& campoDes, const QString& valorCampo);
+    // Whether a's version reaches the minimum stored for its name in tVersiones (the first
+    // run stores it); versionMinima receives the stored minimum as "M.m.r", or empty.
+    bool verificaVersion(const Aplicacion& a, QString& versionMinima);
+
+    // ==== Schema toolkit: record and field utilities ====
+
+    // Keeps the result of sql as the buffer nombre (replacing it); errors leave no buffer.
+    void cargaBuffer(const QString& nombre, const QString& sql);
+    // The buffer nombre, or nullptr.
+    platform::RecordsetPtr Buffer(const QString& nombre) const;
+    // Requeries every buffer, oldest first.
+    void recargaBuffers();
+    // Drops every buffer.
+    void vaciaBuffers();
+    // Field C of r's current row, remembered for ultimoCampoAsignado.
+    QVariant campo(platform::Recordset& r, const QString& C);
+    // Sets field C of r's current row, remembered for ultimoCampoAsignado.
+    void setCampo(platform::Recordset& r, const QString& C, const QVariant& valor);
+    // The last field touched through campo: "name en source".
+    QString ultimoCampoAsignado() const { return ultimoCampo_; }
+    // The field's value; on error registers it in tErrores and answers empty.
+    QVariant r(platform::Recordset& rs, const QString& campo);
+    // The field's value; on error tells the user and answers null.
+    QVariant dato(platform::Recordset& r, const QString& campo);
+    // Column campo of the first row of sql.
+    QVariant valorCampo(const QString& campo, const QString& sql);
+    // Null for the empty text, otherwise v.
+    static QVariant valor(const QVariant& v);
+    // Null for the empty text, otherwise v as currency (a double of four decimals at most).
+    static QVariant valorC(const QVariant& v);
+    // "name=value,..." of rs's current row ("%" written 37%, "," written 44%).
+    QString contenidoRegistro(platform::Recordset& rs) const;
+    // Always false: the program has no edit mode.
+    bool modoEdicion() const { return false; }
+    // Saves rs's current row; a failure is registered in tErrores and raised again.
+    bool actualiza(platform::Recordset& rs);
+    // Copies every field of rsN from the same-named field of rs.
+    void duplicaRegistro(platform::Recordset& rsN, platform::Recordset& rs);
+    // Copies every field of rsOrigen into the same-named field of rsDestino.
+    void cargaRst(platform::Recordset& rsDestino, aConexion* conexionOrigen,
+                  platform::Recordset& rsOrigen);
+    // Inserts every row of tablaOrigen into tablaDestino, field by field.
+    void insertaRegistrosTabla(const QString& tablaOrigen, const QString& tablaDestino,
+                               const QString& campoClave);
+    // UPDATE with an optional join (SQL Server: FROM query; file database: query as table);
+    // nothing on MySQL and Oracle.
+    void update(const QString& tabla, const QString& sets, const QString& query = QString(),
+                const QString& clausulaWHERE = QString());
+    // Rows of tabla (filtro appended as given, " WHERE ..."); 0 when none.
+    qint32 nRegistros(const QString& tabla, const QString& filtro = QString());
+    // campoCod of the row whose campoRef is valor; -1 when there is none.
+    qint32 codRef(const QString& tabla, const QString& campoRef, const QString& campoCod,
+                  const QString& valor);
+    // Writes every tagged control of formulario into rN's current row (not saved); the first
+    // failure is shown and ends the operation.
+    void grabaDatos(QWidget* formulario, platform::Recordset& rN);
+
+    // ==== Schema toolkit: schema alteration ====
+
+    // Starts an alteration of tabla; silencioso hides the errors of modificaTabla.
+    void añadeCamposTabla(const QString& tabla, bool silencioso);
+    // Adds every pending column, collecting (and showing, unless silent) the failures.
+    void modificaTabla();
+    // Adds one column when the table exists and the column does not; a Booleano with a
+    // default fills it and makes it NOT NULL.
+    void añadeCampoTabla(const QString& tabla, const QString& campo, qint32 tipo, qint16 tamano,
+                         bool nulos, bool clave, const QVariant& defecto = QVariant());
+    // Changes a column's type and nullability, then its default.
+    void modificaCampo(const QString& tabla, const QString& campo, qint32 tipo, qint16 tamano,
+                       bool nulos, const QVariant& defecto = QVariant());
+    // Adds a named default constraint (valor as the caller quotes it).
+    void añadeDefectoCampo(const QString& tabla, const QString& campo, const QString& valor);
+    // SQL Server: drops the default constraints of the column.
+    void eliminaConstraints(const QString& tabla, const QString& campo);
+    // Drops the column (and its default constraints).
+    void eliminaColumna(const QString& tabla, const QString& campo);
+    // Drops and recreates an index; refusals are ignored.
+    void creaIndiceTabla(const QString& indice, const QString& tabla, const QString& campos,
+                         bool modoSilencioso = false, bool valorUnico = false);
+    // Adds a foreign key.
+    void creaClaveForanea(const QString& tabla, const QString& campoOrigen,
+                          const QString& tablaDestino, const QString& campoDestino);
+    // Records a cross-database reference in tReferenciasExternas unless it is there.
+    void añadeReferenciaExterna(const QString& tablaOrigen, const QString& camposOrigen,
+                                const QString& tablaDestino, const QString& camposDestino);
 
 public slots:
     // Before every statement: clears the statement flags, hourglass, debug timing.
@@ -317,4 +493,46 @@ private:
 
     QDateTime ahoraCache_;
     QDate hoyCache_;
+    // ==== Schema toolkit state ====
+
+    struct CampoLeido {
+        QString nombre;
+        QString tipo;
+        QString tamano;
+        QString defecto;
+        bool nulos = false;
+        bool clave = false;
+        qint32 codigo = 0;
+    };
+    struct ClaveForaneaLeida {
+        QString campoOrigen;
+        QString campoDestino;
+        QString tablaDestino;
+        QString claveForanea;
+    };
+
+    // A value as a quote-safe text for the inside of a literal on this engine.
+    QString escapa(const QString& valor) const;
+    // The catalogue of the file database or MySQL.
+    platform::Catalog catalogo() const;
+    // The first row of sql, or nullptr when it gives none.
+    platform::RecordsetPtr primeraFila(const QString& sql);
+    QString textoDefecto(qint32 tipo, const QVariant& defecto) const;
+    void leeCamposOracle(const QString& tabla, qint32& n);
+    void leeCamposCatalogo(const QString& tabla, qint32& n);
+    static void avisoBeep();
+
+    QString tablaNueva_;
+    QString camposNuevos_;
+    QString clavesNuevas_;
+    bool alteracionSilenciosa_ = false;
+
+    QVector<QString> tablasLeidas_;
+    QVector<CampoLeido> camposLeidos_;
+    QVector<ClaveForaneaLeida> clavesForaneasLeidas_;
+
+    platform::RecordsetPtr secuencias_;
+
+    QVector<QPair<QString, platform::RecordsetPtr>> buffers_;
+    QString ultimoCampo_;
 };

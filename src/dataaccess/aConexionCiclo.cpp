@@ -75,6 +75,10 @@ void aConexion::conecta(bool silencioso) {
             conectando_ = false;
         }
         quitaReloj();
+        // Schema toolkit: the sequence table is there and loaded after every synchronous open.
+        if (!conexionAsincrona_) {
+            cargaTablasSecuencia();
+        }
         // Only SQL Server knows @@language, and only its date literals depend on it.
         if (!conexionAsincrona_ && tipoConexion_ == 1) {
             lenguaje_ = contenido(u"lenguaje"_s, u"SELECT @@language as lenguaje"_s).toString();
@@ -104,7 +108,13 @@ bool aConexion::reconecta(bool sinMensaje) {
             con_->close();
         }
         platform::cede();
+        // Schema toolkit: buffers belong to the closed session.
+        vaciaBuffers();
         abre();
+        // Schema toolkit: the sequence table is reloaded after a synchronous open.
+        if (!conexionAsincrona_) {
+            cargaTablasSecuencia();
+        }
         if (!sinMensaje) {
             quitaReloj();
         }
@@ -124,6 +134,8 @@ bool aConexion::reconecta(bool sinMensaje) {
 void aConexion::desconecta() {
     try {
         if (conexionAbierta()) {
+            // Schema toolkit: buffers belong to the closed session.
+            vaciaBuffers();
             con_->close();
         }
     } catch (const std::exception& error) {
