@@ -64,8 +64,7 @@ void aConexion::añadeCampoTabla(const QString& tabla, const QString& campo, qin
     executeNR(u"UPDATE "_s + tabla + u" SET "_s + campo + u'=' + defecto.toString());
     const QString tipoBooleano = tipoDato(kBooleano, 0);
     if (tipoConexion_ == kOracle) {
-        executeNR(u"ALTER TABLE "_s + tabla + u" MODIFY ( "_s + campo + u' ' + tipoBooleano +
-                  u')');
+        executeNR(u"ALTER TABLE "_s + tabla + u" MODIFY ( "_s + campo + u' ' + tipoBooleano + u')');
     } else if (tipoConexion_ == kMySql) {
         // MySQL changes a column only by restating it whole, default included.
         executeNR(u"ALTER TABLE "_s + tabla + u" MODIFY "_s + campo + u' ' + tipoBooleano +
@@ -109,8 +108,7 @@ void aConexion::modificaCampo(const QString& tabla, const QString& campo, qint32
         executeNR(u"ALTER TABLE "_s + tabla + u" ADD CONSTRAINT "_s + tabla + u'_' + campo +
                   u"_def_"_s + d + u" DEFAULT "_s + d + u" FOR "_s + campo);
     } else if (tipoConexion_ == kAccess) {
-        executeNR(u"ALTER TABLE "_s + tabla + u" ALTER COLUMN "_s + campo + u" SET DEFAULT "_s +
-                  d);
+        executeNR(u"ALTER TABLE "_s + tabla + u" ALTER COLUMN "_s + campo + u" SET DEFAULT "_s + d);
     }
 }
 
@@ -126,8 +124,7 @@ void aConexion::eliminaConstraints(const QString& tabla, const QString& campo) {
     }
     QStringList nombres;
     const platform::RecordsetPtr r = con_->execute(
-        u"SELECT name FROM sysobjects WHERE "_s +
-        u" (id IN (SELECT cDefault from syscolumns "_s +
+        u"SELECT name FROM sysobjects WHERE "_s + u" (id IN (SELECT cDefault from syscolumns "_s +
         u" WHERE id=(SELECT id FROM sysobjects WHERE name='"_s + escapa(tabla) +
         u"' AND xtype='U') AND (name = '"_s + escapa(campo) + u"')))"_s);
     for (; r != nullptr && !r->eof(); r->moveNext()) {
@@ -143,9 +140,8 @@ void aConexion::eliminaColumna(const QString& tabla, const QString& campo) {
     executeNR(u"ALTER TABLE "_s + tabla + u" DROP COLUMN "_s + campo);
 }
 
-void aConexion::creaIndiceTabla(const QString& indice, const QString& tabla,
-                                const QString& campos, bool /*modoSilencioso*/,
-                                bool valorUnico) {
+void aConexion::creaIndiceTabla(const QString& indice, const QString& tabla, const QString& campos,
+                                bool /*modoSilencioso*/, bool valorUnico) {
     if (campos.isEmpty()) {
         modTolvane1::aviso(u"No se seleccionaron campos para el índice"_s);
         return;
@@ -160,8 +156,8 @@ void aConexion::creaIndiceTabla(const QString& indice, const QString& tabla,
         // Not every engine accepts this form, and the index may not exist yet.
     }
     try {
-        executeNR(u"CREATE "_s + (valorUnico ? u" UNIQUE "_s : QString()) + u" INDEX "_s +
-                  indice + u" ON "_s + tabla + u'(' + campos + u')');
+        executeNR(u"CREATE "_s + (valorUnico ? u" UNIQUE "_s : QString()) + u" INDEX "_s + indice +
+                  u" ON "_s + tabla + u'(' + campos + u')');
     } catch (const platform::ErrorEjecucion&) {
         // An index the engine refuses is left out, as it always has been.
     }
@@ -174,8 +170,7 @@ void aConexion::creaClaveForanea(const QString& tabla, const QString& campoOrige
 }
 
 void aConexion::añadeReferenciaExterna(const QString& tablaOrigen, const QString& camposOrigen,
-                                       const QString& tablaDestino,
-                                       const QString& camposDestino) {
+                                       const QString& tablaDestino, const QString& camposDestino) {
     const QString to = tablaOrigen.trimmed();
     const QString co = camposOrigen.trimmed();
     const QString td = tablaDestino.trimmed();

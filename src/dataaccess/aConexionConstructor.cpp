@@ -17,8 +17,8 @@ constexpr qint32 kMySql = 2;
 constexpr qint32 kOracle = 3;
 
 const char* const kNombresTipo[] = {
-    "Entero largo", "Entero", "Fecha", "Booleano", "Moneda", "Memo", "Byte",
-    "Texto", "Simple", "Doble", "Fecha precisa", "Imagen", "Decimal",
+    "Entero largo", "Entero", "Fecha", "Booleano",      "Moneda", "Memo",    "Byte",
+    "Texto",        "Simple", "Doble", "Fecha precisa", "Imagen", "Decimal",
 };
 
 // Column type texts per code, one column per engine (Access, SQL Server, MySQL, Oracle). The
@@ -47,24 +47,29 @@ struct TipoCampoMotor {
     qint32 codigo[4];
 };
 constexpr TipoCampoMotor kTiposCampo[] = {
-    {2, {1, 1, 1, 1}},        {3, {0, 0, 0, -1}},      {4, {8, 8, 8, 8}},
-    {5, {9, 9, 9, 9}},        {6, {4, 4, 4, 4}},       {7, {2, -1, -1, -1}},
-    {16, {1, -1, 1, -1}},     {17, {3, 3, 3, 3}},      {131, {8, 8, 8, -2}},
-    {135, {2, 2, 2, 2}},      {200, {7, 7, 7, 7}},     {201, {5, 5, 5, 5}},
-    {202, {7, -1, -1, -1}},   {205, {11, 11, 11, 11}},
+    {2, {1, 1, 1, 1}},      {3, {0, 0, 0, -1}},      {4, {8, 8, 8, 8}},    {5, {9, 9, 9, 9}},
+    {6, {4, 4, 4, 4}},      {7, {2, -1, -1, -1}},    {16, {1, -1, 1, -1}}, {17, {3, 3, 3, 3}},
+    {131, {8, 8, 8, -2}},   {135, {2, 2, 2, 2}},     {200, {7, 7, 7, 7}},  {201, {5, 5, 5, 5}},
+    {202, {7, -1, -1, -1}}, {205, {11, 11, 11, 11}},
 };
 
 // Oracle's NUMBER columns by their precision and scale, as tipoDato writes them.
 qint32 numeroOracle(qint16 precision, qint16 escala) {
     if (escala != 0) {
-        if (precision == 18 && escala == 8) return aConexion::kDoble;
-        if (precision == 14 && escala == 4) return aConexion::kSimple;
-        if (precision == 12 && escala == 2) return aConexion::kMoneda;
+        if (precision == 18 && escala == 8)
+            return aConexion::kDoble;
+        if (precision == 14 && escala == 4)
+            return aConexion::kSimple;
+        if (precision == 12 && escala == 2)
+            return aConexion::kMoneda;
         return 0;
     }
-    if (precision == 10) return aConexion::kEnteroLargo;
-    if (precision == 5) return aConexion::kEntero;
-    if (precision == 1) return aConexion::kBooleano;
+    if (precision == 10)
+        return aConexion::kEnteroLargo;
+    if (precision == 5)
+        return aConexion::kEntero;
+    if (precision == 1)
+        return aConexion::kBooleano;
     return 0;
 }
 
@@ -116,14 +121,22 @@ qint32 aConexion::datoTipo(const QString& tipo, qint16 precision, qint16 escala)
     }
     if (tipo == u"NUMBER") {
         switch (precision) {
-            case 1: return kBooleano;
-            case 3: return kByte;
-            case 5: return kEntero;
-            case 10: return kEnteroLargo;
-            case 12: return escala == 2 ? kMoneda : 0;
-            case 14: return escala == 4 ? kSimple : 0;
-            case 18: return escala == 8 ? kDoble : 0;
-            default: return kDecimal;
+            case 1:
+                return kBooleano;
+            case 3:
+                return kByte;
+            case 5:
+                return kEntero;
+            case 10:
+                return kEnteroLargo;
+            case 12:
+                return escala == 2 ? kMoneda : 0;
+            case 14:
+                return escala == 4 ? kSimple : 0;
+            case 18:
+                return escala == 8 ? kDoble : 0;
+            default:
+                return kDecimal;
         }
     }
     if (tipo == u"VARCHAR2") {
@@ -207,8 +220,8 @@ void aConexion::nuevaTabla(const QString& tabla, bool eliminaSiExiste) {
     if (conexionAbierta() && existeTabla(tabla)) {
         if (!eliminaSiExiste) {
             throw platform::ErrorEjecucion(
-                kErrorTablaExiste, u"Ya existe una tabla con el mismo nombre en la base de datos."_s,
-                u"aConexion"_s);
+                kErrorTablaExiste,
+                u"Ya existe una tabla con el mismo nombre en la base de datos."_s, u"aConexion"_s);
         }
         executeNR(u"DROP TABLE "_s + tabla);
     }
@@ -317,9 +330,9 @@ QString aConexion::nuevaTablaTemporal() {
 
 void aConexion::eliminaTabla(const QString& tabla) {
     if (tabla.isEmpty()) {
-        throw platform::ErrorEjecucion(kErrorTablaSinNombre,
-                                       u"Ha intentado eliminar una tabla sin el nombre de la tabla."_s,
-                                       u"aConexion"_s);
+        throw platform::ErrorEjecucion(
+            kErrorTablaSinNombre, u"Ha intentado eliminar una tabla sin el nombre de la tabla."_s,
+            u"aConexion"_s);
     }
     try {
         if (existeTabla(tabla)) {

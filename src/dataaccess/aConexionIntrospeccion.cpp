@@ -97,12 +97,12 @@ bool aConexion::existeIndice(const QString& tabla, const QString& indice) {
         return false;
     }
     if (tipoConexion_ == kSqlServer) {
-        const QString sql =
-            tabla.startsWith(u'#')
-                ? u"SELECT * FROM sysindexes WHERE name='"_s + escapa(indice) +
-                      u"' AND id=object_id('tempdb.."_s + escapa(tabla) + u"')"_s
-                : u"SELECT * FROM sysindexes WHERE  id=object_id('"_s + escapa(tabla) +
-                      u"','U') AND name='"_s + escapa(indice) + u'\'';
+        const QString sql = tabla.startsWith(u'#')
+                                ? u"SELECT * FROM sysindexes WHERE name='"_s + escapa(indice) +
+                                      u"' AND id=object_id('tempdb.."_s + escapa(tabla) + u"')"_s
+                                : u"SELECT * FROM sysindexes WHERE  id=object_id('"_s +
+                                      escapa(tabla) + u"','U') AND name='"_s + escapa(indice) +
+                                      u'\'';
         return primeraColumnaNoNula(primeraFila(sql));
     }
     try {
@@ -123,15 +123,13 @@ bool aConexion::existeProcedimiento(const QString& procedimiento) {
 
 bool aConexion::existeCampo(const QString& tabla, const QString& campo) {
     if (tipoConexion_ == kOracle) {
-        return primeraFila(
-                   u"SELECT column_name FROM all_tab_columns WHERE table_name = '"_s +
-                   escapa(tabla.toUpper()) + u"' AND column_name='"_s + escapa(campo.toUpper()) +
-                   u'\'') != nullptr;
+        return primeraFila(u"SELECT column_name FROM all_tab_columns WHERE table_name = '"_s +
+                           escapa(tabla.toUpper()) + u"' AND column_name='"_s +
+                           escapa(campo.toUpper()) + u'\'') != nullptr;
     }
     if (tipoConexion_ == kSqlServer) {
-        return primeraFila(u"SELECT name FROM syscolumns  WHERE id=object_id('"_s +
-                           escapa(tabla) + u"','U') AND name='"_s + escapa(campo) + u'\'') !=
-               nullptr;
+        return primeraFila(u"SELECT name FROM syscolumns  WHERE id=object_id('"_s + escapa(tabla) +
+                           u"','U') AND name='"_s + escapa(campo) + u'\'') != nullptr;
     }
     try {
         catalogo().table(tabla).column(campo);
@@ -174,10 +172,9 @@ QVariant aConexion::nCampos(const QString& tabla) {
 }
 
 void aConexion::leeCamposOracle(const QString& tabla, qint32& n) {
-    const platform::RecordsetPtr r =
-        con_->execute(u"SELECT * FROM all_tab_columns WHERE table_name = '"_s +
-                      escapa(tabla.toUpper()) + u"' AND OWNER='"_s + escapa(login_.toUpper()) +
-                      u'\'');
+    const platform::RecordsetPtr r = con_->execute(
+        u"SELECT * FROM all_tab_columns WHERE table_name = '"_s + escapa(tabla.toUpper()) +
+        u"' AND OWNER='"_s + escapa(login_.toUpper()) + u'\'');
     if (r == nullptr || r->eof()) {
         return;
     }
@@ -353,14 +350,22 @@ QString aConexion::parametroCampo(qint16 i, qint32 parametro) const {
     }
     const CampoLeido& c = camposLeidos_.at(i - 1);
     switch (parametro) {
-        case 0: return c.nombre;
-        case 1: return c.tipo;
-        case 2: return c.tamano;
-        case 3: return c.defecto;
-        case 4: return c.nulos ? u"S"_s : u"N"_s;
-        case 5: return c.clave ? u"S"_s : u"N"_s;
-        case 6: return QString::number(c.codigo);
-        default: return QString();
+        case 0:
+            return c.nombre;
+        case 1:
+            return c.tipo;
+        case 2:
+            return c.tamano;
+        case 3:
+            return c.defecto;
+        case 4:
+            return c.nulos ? u"S"_s : u"N"_s;
+        case 5:
+            return c.clave ? u"S"_s : u"N"_s;
+        case 6:
+            return QString::number(c.codigo);
+        default:
+            return QString();
     }
 }
 
@@ -369,9 +374,13 @@ QString aConexion::parametroClaveForanea(qint16 i, const QString& parametro) con
         throw fueraDeIntervalo();
     }
     const ClaveForaneaLeida& c = clavesForaneasLeidas_.at(i - 1);
-    if (parametro == u"campoOrigen") return c.campoOrigen;
-    if (parametro == u"campoDestino") return c.campoDestino;
-    if (parametro == u"tablaDestino") return c.tablaDestino;
-    if (parametro == u"claveForanea") return c.claveForanea;
+    if (parametro == u"campoOrigen")
+        return c.campoOrigen;
+    if (parametro == u"campoDestino")
+        return c.campoDestino;
+    if (parametro == u"tablaDestino")
+        return c.tablaDestino;
+    if (parametro == u"claveForanea")
+        return c.claveForanea;
     return QString();
 }

@@ -51,9 +51,12 @@ double numeroDeTexto(const QString& texto) {
 qint32 valorMarca(const QWidget* control) {
     if (const auto* marca = qobject_cast<const QCheckBox*>(control)) {
         switch (marca->checkState()) {
-            case Qt::Checked: return 1;
-            case Qt::PartiallyChecked: return 2;
-            default: return 0;
+            case Qt::Checked:
+                return 1;
+            case Qt::PartiallyChecked:
+                return 2;
+            default:
+                return 0;
         }
     }
     if (const auto* boton = qobject_cast<const QAbstractButton*>(control)) {
@@ -63,13 +66,17 @@ qint32 valorMarca(const QWidget* control) {
 }
 
 QString textoControl(const QWidget* control) {
-    if (const auto* linea = qobject_cast<const QLineEdit*>(control)) return linea->text();
+    if (const auto* linea = qobject_cast<const QLineEdit*>(control))
+        return linea->text();
     if (const auto* plano = qobject_cast<const QPlainTextEdit*>(control)) {
         return plano->toPlainText();
     }
-    if (const auto* rico = qobject_cast<const QTextEdit*>(control)) return rico->toPlainText();
-    if (const auto* lista = qobject_cast<const QComboBox*>(control)) return lista->currentText();
-    if (const auto* giro = qobject_cast<const QAbstractSpinBox*>(control)) return giro->text();
+    if (const auto* rico = qobject_cast<const QTextEdit*>(control))
+        return rico->toPlainText();
+    if (const auto* lista = qobject_cast<const QComboBox*>(control))
+        return lista->currentText();
+    if (const auto* giro = qobject_cast<const QAbstractSpinBox*>(control))
+        return giro->text();
     return control->property("text").toString();
 }
 
@@ -83,7 +90,8 @@ QString textoVinculado(const QWidget* control) {
 }
 
 qint32 indiceLista(const QWidget* control) {
-    if (const auto* lista = qobject_cast<const QComboBox*>(control)) return lista->currentIndex();
+    if (const auto* lista = qobject_cast<const QComboBox*>(control))
+        return lista->currentIndex();
     if (const auto* vista = qobject_cast<const QAbstractItemView*>(control)) {
         return vista->currentIndex().row();
     }
@@ -91,7 +99,8 @@ qint32 indiceLista(const QWidget* control) {
 }
 
 QVariant valorControl(const QWidget* control) {
-    if (qobject_cast<const QAbstractButton*>(control) != nullptr) return valorMarca(control);
+    if (qobject_cast<const QAbstractButton*>(control) != nullptr)
+        return valorMarca(control);
     const QVariant valor = control->property("value");
     return valor.isValid() ? valor : QVariant(textoControl(control));
 }
@@ -150,8 +159,8 @@ QVariant aConexion::r(platform::Recordset& rs, const QString& campo) {
     try {
         return rs.field(campo).value();
     } catch (const platform::ErrorEjecucion& e) {
-        marcaError(u"Error accediendo a campo: "_s + campo + u": "_s + e.descripcion(),
-                   rs.source(), QString());
+        marcaError(u"Error accediendo a campo: "_s + campo + u": "_s + e.descripcion(), rs.source(),
+                   QString());
         return QVariant();
     }
 }
@@ -187,8 +196,8 @@ QVariant aConexion::valorC(const QVariant& v) {
     if (v.isNull()) {
         return v;
     }
-    const double n = v.typeId() == QMetaType::QString ? numeroDeTexto(v.toString().trimmed())
-                                                      : v.toDouble();
+    const double n =
+        v.typeId() == QMetaType::QString ? numeroDeTexto(v.toString().trimmed()) : v.toDouble();
     // Currency keeps four decimals, rounded half to even as the engines round it.
     return platform::redondeaPar(n * 10000.0) / 10000.0;
 }
@@ -291,8 +300,7 @@ void aConexion::update(const QString& tabla, const QString& sets, const QString&
 }
 
 qint32 aConexion::nRegistros(const QString& tabla, const QString& filtro) {
-    const platform::RecordsetPtr r =
-        primeraFila(u"SELECT count(*) as n FROM "_s + tabla + filtro);
+    const platform::RecordsetPtr r = primeraFila(u"SELECT count(*) as n FROM "_s + tabla + filtro);
     if (r == nullptr) {
         return 0;
     }
@@ -302,9 +310,9 @@ qint32 aConexion::nRegistros(const QString& tabla, const QString& filtro) {
 
 qint32 aConexion::codRef(const QString& tabla, const QString& campoRef, const QString& campoCod,
                          const QString& valor) {
-    const platform::RecordsetPtr r = primeraFila(u"SELECT "_s + campoCod + u" FROM "_s + tabla +
-                                                 u" WHERE "_s + campoRef + u"='"_s +
-                                                 escapa(valor) + u'\'');
+    const platform::RecordsetPtr r =
+        primeraFila(u"SELECT "_s + campoCod + u" FROM "_s + tabla + u" WHERE "_s + campoRef +
+                    u"='"_s + escapa(valor) + u'\'');
     return r == nullptr ? -1 : r->field(campoCod).value().toInt();
 }
 

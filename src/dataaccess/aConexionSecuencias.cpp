@@ -34,8 +34,8 @@ qint32 aConexion::codsiguiente(const QString& tabla, const QString& campoCod,
                                escapa(campoCod) + u'\'');
         if (!secuencias_->eof()) {
             // A stored function answers only inside a SELECT on MySQL.
-            const QString llamada = u"secuencia('"_s + escapa(tabla) + u"','"_s +
-                                    escapa(campoCod) + u"')"_s;
+            const QString llamada =
+                u"secuencia('"_s + escapa(tabla) + u"','"_s + escapa(campoCod) + u"')"_s;
             const platform::RecordsetPtr r =
                 primeraFila(tipoConexion_ == kMySql ? u"SELECT "_s + llamada : llamada);
             if (r != nullptr) {
@@ -98,8 +98,8 @@ bool aConexion::verificaVersion(const Aplicacion& a, QString& versionMinima) {
     if (a.ProductName.isEmpty()) {
         return true;
     }
-    const platform::RecordsetPtr r = primeraFila(
-        u"SELECT * FROM tVersiones WHERE appName='"_s + escapa(a.ProductName) + u'\'');
+    const platform::RecordsetPtr r =
+        primeraFila(u"SELECT * FROM tVersiones WHERE appName='"_s + escapa(a.ProductName) + u'\'');
     if (r == nullptr) {
         executeNR(u"INSERT INTO tVersiones (appName,versionMayor,versionMenor,revision) "_s +
                   u" VALUES ('"_s + escapa(a.ProductName) + u"',"_s + QString::number(a.Major) +

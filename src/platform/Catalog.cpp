@@ -16,9 +16,10 @@ namespace {
 constexpr qint32 kErrorNoEncontrado = 3265;
 
 ErrorEjecucion noEncontrado(const QString& nombre) {
-    return ErrorEjecucion(kErrorNoEncontrado,
-                          QStringLiteral("No se encontró el elemento %1 en la colección.").arg(nombre),
-                          QStringLiteral("Catalog"));
+    return ErrorEjecucion(
+        kErrorNoEncontrado,
+        QStringLiteral("No se encontró el elemento %1 en la colección.").arg(nombre),
+        QStringLiteral("Catalog"));
 }
 
 // Runs sql on con and calls fila for each of its rows, in order.
@@ -67,23 +68,40 @@ struct TipoServidor {
 // Data-access codes of the server engines' type names, as their ODBC drivers report them
 // through the narrow interface (varchar 200, text 201), which the toolkit's mappings expect.
 constexpr TipoServidor kTiposComunes[] = {
-    {"smallint", tipoAdo::kSmallInt, 2},       {"mediumint", tipoAdo::kInteger, 4},
-    {"int", tipoAdo::kInteger, 4},             {"integer", tipoAdo::kInteger, 4},
-    {"bigint", tipoAdo::kBigInt, 8},           {"double", tipoAdo::kDouble, 8},
-    {"decimal", tipoAdo::kNumeric, 19},        {"numeric", tipoAdo::kNumeric, 19},
-    {"money", tipoAdo::kCurrency, 8},          {"smallmoney", tipoAdo::kCurrency, 8},
-    {"bit", tipoAdo::kBoolean, 2},             {"date", tipoAdo::kDbDate, 6},
-    {"time", tipoAdo::kDbTime, 6},             {"datetime", tipoAdo::kDbTimeStamp, 16},
-    {"datetime2", tipoAdo::kDbTimeStamp, 16},  {"smalldatetime", tipoAdo::kDbTimeStamp, 16},
-    {"timestamp", tipoAdo::kDbTimeStamp, 16},  {"char", tipoAdo::kChar, 0},
-    {"nchar", tipoAdo::kWChar, 0},             {"varchar", tipoAdo::kVarChar, 0},
-    {"nvarchar", tipoAdo::kVarWChar, 0},       {"enum", tipoAdo::kVarChar, 0},
-    {"set", tipoAdo::kVarChar, 0},             {"tinytext", tipoAdo::kLongVarChar, 0},
-    {"text", tipoAdo::kLongVarChar, 0},        {"mediumtext", tipoAdo::kLongVarChar, 0},
-    {"longtext", tipoAdo::kLongVarChar, 0},    {"ntext", tipoAdo::kLongVarWChar, 0},
-    {"binary", tipoAdo::kBinary, 0},           {"varbinary", tipoAdo::kVarBinary, 0},
-    {"tinyblob", tipoAdo::kLongVarBinary, 0},  {"blob", tipoAdo::kLongVarBinary, 0},
-    {"mediumblob", tipoAdo::kLongVarBinary, 0}, {"longblob", tipoAdo::kLongVarBinary, 0},
+    {"smallint", tipoAdo::kSmallInt, 2},
+    {"mediumint", tipoAdo::kInteger, 4},
+    {"int", tipoAdo::kInteger, 4},
+    {"integer", tipoAdo::kInteger, 4},
+    {"bigint", tipoAdo::kBigInt, 8},
+    {"double", tipoAdo::kDouble, 8},
+    {"decimal", tipoAdo::kNumeric, 19},
+    {"numeric", tipoAdo::kNumeric, 19},
+    {"money", tipoAdo::kCurrency, 8},
+    {"smallmoney", tipoAdo::kCurrency, 8},
+    {"bit", tipoAdo::kBoolean, 2},
+    {"date", tipoAdo::kDbDate, 6},
+    {"time", tipoAdo::kDbTime, 6},
+    {"datetime", tipoAdo::kDbTimeStamp, 16},
+    {"datetime2", tipoAdo::kDbTimeStamp, 16},
+    {"smalldatetime", tipoAdo::kDbTimeStamp, 16},
+    {"timestamp", tipoAdo::kDbTimeStamp, 16},
+    {"char", tipoAdo::kChar, 0},
+    {"nchar", tipoAdo::kWChar, 0},
+    {"varchar", tipoAdo::kVarChar, 0},
+    {"nvarchar", tipoAdo::kVarWChar, 0},
+    {"enum", tipoAdo::kVarChar, 0},
+    {"set", tipoAdo::kVarChar, 0},
+    {"tinytext", tipoAdo::kLongVarChar, 0},
+    {"text", tipoAdo::kLongVarChar, 0},
+    {"mediumtext", tipoAdo::kLongVarChar, 0},
+    {"longtext", tipoAdo::kLongVarChar, 0},
+    {"ntext", tipoAdo::kLongVarWChar, 0},
+    {"binary", tipoAdo::kBinary, 0},
+    {"varbinary", tipoAdo::kVarBinary, 0},
+    {"tinyblob", tipoAdo::kLongVarBinary, 0},
+    {"blob", tipoAdo::kLongVarBinary, 0},
+    {"mediumblob", tipoAdo::kLongVarBinary, 0},
+    {"longblob", tipoAdo::kLongVarBinary, 0},
     {"image", tipoAdo::kLongVarBinary, 0},
 };
 
@@ -167,7 +185,9 @@ QVector<CatalogTable> Catalog::tables() {
                 filtroEsquema() + QStringLiteral(" ORDER BY TABLE_NAME"),
             [&](Recordset& r) {
                 tablas.append({texto(r, "TABLE_NAME"),
-                               tipoTablaInformationSchema(texto(r, "TABLE_TYPE")), {}, {}});
+                               tipoTablaInformationSchema(texto(r, "TABLE_TYPE")),
+                               {},
+                               {}});
             });
     return tablas;
 }
@@ -242,8 +262,8 @@ void Catalog::leeIndicesSqlite(CatalogTable& tabla) {
             QStringLiteral("SELECT name, \"unique\" AS u, origin FROM pragma_index_list(") +
                 literal(tabla.name) + QStringLiteral(")"),
             [&](Recordset& r) {
-                CatalogIndex indice{texto(r, "name"), texto(r, "origin") == u"pk",
-                                    numero(r, "u") != 0, {}};
+                CatalogIndex indice{
+                    texto(r, "name"), texto(r, "origin") == u"pk", numero(r, "u") != 0, {}};
                 otros.append(indice);
             });
     for (CatalogIndex& indice : otros) {
@@ -275,13 +295,13 @@ void Catalog::leeIndicesSqlite(CatalogTable& tabla) {
 
 void Catalog::leeInformationSchema(CatalogTable& tabla) {
     const bool mySql = motor_ == Motor::MySql;
-    const QString sql =
-        QStringLiteral("SELECT COLUMN_NAME, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH, "
-                       "NUMERIC_PRECISION, NUMERIC_SCALE, IS_NULLABLE") +
-        (mySql ? QStringLiteral(", COLUMN_TYPE") : QString()) +
-        QStringLiteral(" FROM INFORMATION_SCHEMA.COLUMNS WHERE ") + filtroEsquema() +
-        QStringLiteral(" AND TABLE_NAME=") + literal(tabla.name) +
-        QStringLiteral(" ORDER BY ORDINAL_POSITION");
+    const QString sql = QStringLiteral(
+                            "SELECT COLUMN_NAME, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH, "
+                            "NUMERIC_PRECISION, NUMERIC_SCALE, IS_NULLABLE") +
+                        (mySql ? QStringLiteral(", COLUMN_TYPE") : QString()) +
+                        QStringLiteral(" FROM INFORMATION_SCHEMA.COLUMNS WHERE ") +
+                        filtroEsquema() + QStringLiteral(" AND TABLE_NAME=") + literal(tabla.name) +
+                        QStringLiteral(" ORDER BY ORDINAL_POSITION");
     recorre(con_, sql, [&](Recordset& r) {
         CatalogColumn c;
         c.name = texto(r, "COLUMN_NAME");
@@ -289,9 +309,10 @@ void Catalog::leeInformationSchema(CatalogTable& tabla) {
         tipoServidor(c, texto(r, "DATA_TYPE").toLower(), declarado, motor_);
         if (c.definedSize == 0) {
             const qint64 largo = numero(r, "CHARACTER_MAXIMUM_LENGTH");
-            c.definedSize = largo < 0 ? std::numeric_limits<qint32>::max()
-                                      : static_cast<qint32>(qMin<qint64>(
-                                            largo, std::numeric_limits<qint32>::max()));
+            c.definedSize =
+                largo < 0
+                    ? std::numeric_limits<qint32>::max()
+                    : static_cast<qint32>(qMin<qint64>(largo, std::numeric_limits<qint32>::max()));
         } else {
             c.attributes |= CatalogColumn::kFija;
         }

@@ -11,7 +11,7 @@ class Connection;
 // One column as the catalogue describes it, in the data-access type codes the toolkit reads.
 struct CatalogColumn {
     // Attribute bits, as the data-definition library reports them.
-    static constexpr qint32 kFija = 1;       // adColFixed
+    static constexpr qint32 kFija = 1;        // adColFixed
     static constexpr qint32 kAdmiteNulo = 2;  // adColNullable
 
     QString name;
@@ -59,7 +59,6 @@ public:
     // The table called nombre with its columns (in column order) and indexes; error 3265 when
     // the catalogue has no such table. A failing catalogue query raises the engine's error.
     CatalogTable table(const QString& nombre);
-
 
 private:
     QString literal(const QString& texto) const;
