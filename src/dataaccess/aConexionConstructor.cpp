@@ -23,7 +23,7 @@ const char* const kNombresTipo[] = {
 
 // Column type texts per code, one column per engine (Access, SQL Server, MySQL, Oracle). The
 // sized types (Memo, Texto, Decimal) are written by tipoDato itself. The file database has no
-// Jet type for Imagen; "longblob" is a binary large object there, kept byte for byte.
+// Jet type for Imagen; "blob" is its binary large object, kept byte for byte.
 const char* const kTipos[13][4] = {
     {"long", "int", "int", "NUMBER(10)"},
     {"integer", "smallint", "smallint", "NUMBER(5)"},
@@ -36,7 +36,7 @@ const char* const kTipos[13][4] = {
     {"single", "real", "double", "NUMBER(14,4)"},
     {"double", "float", "double", "NUMBER(18,8)"},
     {"date", "datetime", "datetime", "DATE"},
-    {"longblob", "image", "longblob", "BLOB"},
+    {"blob", "image", "longblob", "BLOB"},
     {"double", "decimal(14,", "decimal(14,", "NUMBER(14,"},
 };
 

@@ -72,7 +72,7 @@ private slots:
             {"single", "real", "double", "NUMBER(14,4)"},
             {"double", "float", "double", "NUMBER(18,8)"},
             {"date", "datetime", "datetime", "DATE"},
-            {"longblob", "image", "longblob", "BLOB"},
+            {"blob", "image", "longblob", "BLOB"},
             {"double", "decimal(14,2)", "decimal(14,2)", "NUMBER(14,2)"},
         };
         for (int tipo = 0; tipo < 13; ++tipo) {
