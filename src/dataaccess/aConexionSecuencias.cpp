@@ -1,5 +1,6 @@
 #include "dataaccess/aConexion.h"
 #include "platform/Recordset.h"
+#include "platform/TextoSql.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -30,8 +31,10 @@ qint32 aConexion::codsiguiente(const QString& tabla, const QString& campoCod,
     if (filtro.isEmpty() && secuencias_ != nullptr &&
         secuencias_->state() == platform::Recordset::kAbierto) {
         secuencias_->setFilter(QVariant());
-        secuencias_->setFilter(u"tabla='"_s + escapa(tabla) + u"' AND campocod='"_s +
-                               escapa(campoCod) + u'\'');
+        // The filter is read by the recordset itself, which knows only doubled quotes.
+        secuencias_->setFilter(u"tabla='"_s + platform::escapaTextoSql(tabla, false) +
+                               u"' AND campocod='"_s + platform::escapaTextoSql(campoCod, false) +
+                               u'\'');
         if (!secuencias_->eof()) {
             // A stored function answers only inside a SELECT on MySQL.
             const QString llamada =

@@ -113,6 +113,11 @@ private slots:
         }
         QVERIFY(tablas.contains(QStringLiteral("tEsqTipos")));
         QVERIFY(tablas.contains(QStringLiteral("tSecuencias")));
+        // Views are not listed.
+        c->executeNR(QStringLiteral("CREATE VIEW vEsqTipos AS SELECT c0 FROM tEsqTipos"));
+        QCOMPARE(c->nTablas(), n);
+        QVERIFY(c->existeTabla(QStringLiteral("vEsqTipos")));
+        c->executeNR(QStringLiteral("DROP VIEW vEsqTipos"));
 
         // An Imagen column keeps its bytes.
         QByteArray bytes("\x00\x01\xff\x7f", 4);
@@ -288,9 +293,13 @@ private slots:
         QCOMPARE(c->nuevoElemento(tabla, cod, des, QStringLiteral("rojo")).toInt(), 1);
         QCOMPARE(c->nuevoElemento(tabla, cod, des, QStringLiteral("o'x")).toInt(), 3);
         QCOMPARE(c->nuevoElemento(tabla, cod, des, QStringLiteral("o'x")).toInt(), 3);
+        // A backslash is a character like any other, on MySQL too.
+        QCOMPARE(c->nuevoElemento(tabla, cod, des, QStringLiteral("c:\\x\\")).toInt(), 4);
+        QCOMPARE(c->nuevoElemento(tabla, cod, des, QStringLiteral("c:\\x\\")).toInt(), 4);
+        QCOMPARE(c->codRef(tabla, des, cod, QStringLiteral("c:\\x\\")), 4);
         const QVariant blanco = c->nuevoElemento(tabla, cod, des, QStringLiteral("   "));
         QVERIFY(blanco.isNull());
-        QCOMPARE(cuenta(*c, tabla), 3);
+        QCOMPARE(cuenta(*c, tabla), 4);
         QCOMPARE(c->codRef(tabla, des, cod, QStringLiteral("o'x")), 3);
         QCOMPARE(c->codRef(tabla, des, cod, QStringLiteral("azul")), -1);
         c->eliminaTabla(tabla);

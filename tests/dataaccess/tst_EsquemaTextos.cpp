@@ -572,6 +572,36 @@ private slots:
         QCOMPARE(c->tipoDatoCampo(QStringLiteral("t"), QStringLiteral("falta")), qint16(0));
     }
 
+    // SQL Server recognises text columns through the catalogue's column types.
+    void campoTextoSqlServer() {
+        auto c = conectada(1);
+        grabadora_->responde(
+            QStringLiteral("INFORMATION_SCHEMA.TABLES"),
+            TablaGuionada{{"TABLE_NAME", "TABLE_TYPE"}, {{"tPedidos", "BASE TABLE"}}});
+        grabadora_->responde(
+            QStringLiteral("INFORMATION_SCHEMA.COLUMNS"),
+            TablaGuionada{{"COLUMN_NAME", "DATA_TYPE", "CHARACTER_MAXIMUM_LENGTH",
+                           "NUMERIC_PRECISION", "NUMERIC_SCALE", "IS_NULLABLE"},
+                          {{"nombre", "varchar", 50, QVariant(), QVariant(), "YES"},
+                           {"notas", "text", 2147483647, QVariant(), QVariant(), "YES"},
+                           {"clave", "nvarchar", 10, QVariant(), QVariant(), "NO"},
+                           {"cod", "int", QVariant(), 10, 0, "NO"}}});
+        QVERIFY(c->campoTexto(QStringLiteral("tPedidos"), QStringLiteral("nombre")));
+        QVERIFY(c->campoTexto(QStringLiteral("tPedidos"), QStringLiteral("NOTAS")));
+        QVERIFY(!c->campoTexto(QStringLiteral("tPedidos"), QStringLiteral("clave")));
+        QVERIFY(!c->campoTexto(QStringLiteral("tPedidos"), QStringLiteral("cod")));
+        QVERIFY(!c->campoTexto(QStringLiteral("tPedidos"), QStringLiteral("falta")));
+        QVERIFY(grabadora_->sentencias().first().contains(QStringLiteral("TABLE_NAME='tPedidos'")));
+        // Any error is false.
+        grabadora_->falla(QStringLiteral("INFORMATION_SCHEMA"),
+                          platform::ErrorEjecucion(-1, QStringLiteral("caída")));
+        QVERIFY(!c->campoTexto(QStringLiteral("tPedidos"), QStringLiteral("nombre")));
+        // Other engines never ask.
+        auto oracle = conectada(3);
+        QVERIFY(!oracle->campoTexto(QStringLiteral("tPedidos"), QStringLiteral("nombre")));
+        QVERIFY(grabadora_->sentencias().isEmpty());
+    }
+
     void tablaExistente2003() {
         auto c = conectada(1);
         grabadora_->responde(QStringLiteral("object_id('tPedidos','U')"), unaFila("id", 77));
