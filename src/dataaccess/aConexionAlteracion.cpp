@@ -150,10 +150,20 @@ void aConexion::creaIndiceTabla(const QString& indice, const QString& tabla, con
         modTolvane1::aviso(u"La tabla: "_s + tabla + u" no existe."_s);
         return;
     }
-    try {
-        executeNR(u"DROP INDEX "_s + tabla + u'.' + indice + u" ON "_s + tabla);
-    } catch (const platform::ErrorEjecucion&) {
-        // Not every engine accepts this form, and the index may not exist yet.
+    // The file database and MySQL refuse the qualified form, which would leave an existing
+    // index unchanged without a word; each gets the form it accepts.
+    QString borra = u"DROP INDEX "_s + tabla + u'.' + indice + u" ON "_s + tabla;
+    if (tipoConexion_ == kAccess) {
+        borra = u"DROP INDEX "_s + indice;
+    } else if (tipoConexion_ == kMySql) {
+        borra = u"DROP INDEX "_s + indice + u" ON "_s + tabla;
+    }
+    if (existeIndice(tabla, indice) || tipoConexion_ == kSqlServer || tipoConexion_ == kOracle) {
+        try {
+            executeNR(borra);
+        } catch (const platform::ErrorEjecucion&) {
+            // The index may not exist yet.
+        }
     }
     try {
         executeNR(u"CREATE "_s + (valorUnico ? u" UNIQUE "_s : QString()) + u" INDEX "_s + indice +

@@ -94,6 +94,19 @@ private slots:
                            QStringLiteral("c7,c1"), false, true);
         QVERIFY(c->existeIndice(QStringLiteral("tEsqTipos"), QStringLiteral("ixEsqTipos")));
         QVERIFY(!c->existeIndice(QStringLiteral("tEsqTipos"), QStringLiteral("ixNada")));
+        // Made again on other columns, the index is replaced.
+        c->creaIndiceTabla(QStringLiteral("ixEsqTipos"), QStringLiteral("tEsqTipos"),
+                           QStringLiteral("c2"));
+        QCOMPARE(c->nCampos(QStringLiteral("tEsqTipos")).toInt(), 13);
+        c->executeNR(QStringLiteral("DELETE FROM tEsqTipos"));
+        const QString fila = QStringLiteral(
+            "INSERT INTO tEsqTipos (c0,c2,c4,c6,c8,c10,c12,c7,c1) VALUES (%1,%2,1,1,1,%2,1,'x',1)");
+        const QString fecha = c->fecha(QDate(2007, 3, 13));
+        c->executeNR(fila.arg(1).arg(fecha));
+        // (c7,c1) is no longer unique: a second equal pair is accepted.
+        c->executeNR(fila.arg(2).arg(fecha));
+        QCOMPARE(c->nRegistros(QStringLiteral("tEsqTipos")), 2);
+        c->executeNR(QStringLiteral("DELETE FROM tEsqTipos"));
         QVERIFY(!c->existeIndice(QStringLiteral("tEsqNada"), QStringLiteral("ixEsqTipos")));
 
         QCOMPARE(c->maxLength(QStringLiteral("tEsqTipos"), QStringLiteral("c7")).toInt(), 40);
