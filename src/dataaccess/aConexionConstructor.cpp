@@ -22,15 +22,17 @@ const char* const kNombresTipo[] = {
 };
 
 // Column type texts per code, one column per engine (Access, SQL Server, MySQL, Oracle). The
-// sized types (Memo, Texto, Decimal) are written by tipoDato itself. The file database has no
-// Jet type for Imagen; "blob" is its binary large object, kept byte for byte.
+// sized types (Memo, Texto, Decimal) are written by tipoDato itself. The file database is
+// SQLite here, which converts number-like text stored in a "memo" column into a number
+// ("00123" would read back 123), so Memo is Jet's unsized "text", kept as text; it has no
+// Jet type for Imagen, and "blob" is its binary large object, kept byte for byte.
 const char* const kTipos[13][4] = {
     {"long", "int", "int", "NUMBER(10)"},
     {"integer", "smallint", "smallint", "NUMBER(5)"},
     {"date", "smalldatetime", "datetime", "DATE"},
     {"yesno", "tinyint", "tinyint", "NUMBER(1)"},
     {"money", "money", "double", "NUMBER(12,2)"},
-    {"memo", "text", "text", "VARCHAR2(4000)"},
+    {"text", "text", "text", "VARCHAR2(4000)"},
     {"byte", "tinyint", "tinyint", "NUMBER(3)"},
     {"text (", "varchar (", "varchar (", "VARCHAR2 ("},
     {"single", "real", "double", "NUMBER(14,4)"},

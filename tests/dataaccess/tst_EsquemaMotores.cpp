@@ -132,6 +132,15 @@ private slots:
         QVERIFY(c->existeTabla(QStringLiteral("vEsqTipos")));
         c->executeNR(QStringLiteral("DROP VIEW vEsqTipos"));
 
+        // A Memo keeps number-like text as it was written.
+        c->executeNR(QStringLiteral("INSERT INTO tEsqTipos (c0,c2,c4,c6,c8,c10,c12,c5) VALUES "
+                                    "(9,%1,1,1,1,%1,1,'00123')")
+                         .arg(c->fecha(QDate(2007, 3, 13))));
+        QCOMPARE(c->valorCampo(QStringLiteral("c5"),
+                               QStringLiteral("SELECT c5 FROM tEsqTipos WHERE c0=9")),
+                 QVariant(QStringLiteral("00123")));
+        c->executeNR(QStringLiteral("DELETE FROM tEsqTipos"));
+
         // An Imagen column keeps its bytes.
         QByteArray bytes("\x00\x01\xff\x7f", 4);
         auto r = std::make_shared<platform::Recordset>();

@@ -66,7 +66,7 @@ private slots:
             {"date", "smalldatetime", "datetime", "DATE"},
             {"yesno", "tinyint", "tinyint", "NUMBER(1)"},
             {"money", "money", "double", "NUMBER(12,2)"},
-            {"memo", "text", "text", "VARCHAR2(4000)"},
+            {"text", "text", "text", "VARCHAR2(4000)"},
             {"byte", "tinyint", "tinyint", "NUMBER(3)"},
             {"text (200)", "varchar (200)", "varchar (200)", "VARCHAR2 (200)"},
             {"single", "real", "double", "NUMBER(14,4)"},
@@ -85,7 +85,7 @@ private slots:
         QTest::newRow("memo 0 sqlserver") << 1 << 5 << 0 << "text";
         QTest::newRow("memo 10 sqlserver") << 1 << 5 << 10 << "text (10)";
         QTest::newRow("memo 10 mysql") << 2 << 5 << 10 << "text (10)";
-        QTest::newRow("memo 10 access") << 0 << 5 << 10 << "memo";
+        QTest::newRow("memo 10 access") << 0 << 5 << 10 << "text";
         QTest::newRow("texto 0 access") << 0 << 7 << 0 << "text (0)";
         QTest::newRow("texto 0 sqlserver") << 1 << 7 << 0 << "varchar (0)";
         QTest::newRow("texto -3 sqlserver") << 1 << 7 << -3 << "varchar (-3)";
