@@ -42,8 +42,10 @@ PlanArranque planificaArranque(const QString& lineaOrdenes,
     plan.servidor = campos.at(C::kServidor);
     plan.baseDatos = campos.at(C::kBaseDatos);
     plan.login = campos.at(C::kLogin);
-    plan.password = lineaOrdenes.isEmpty() ? modTolvane1::decodifica(campos.at(C::kPassword))
-                                           : campos.at(C::kPassword);
+    // The file always holds the encoded form, whatever the command line held: decoding only on
+    // an exactly empty line would re-encode an encoded password on every start with blanks.
+    plan.password =
+        desdeOrdenes ? campos.at(C::kPassword) : modTolvane1::decodifica(campos.at(C::kPassword));
     plan.puerto = r.puerto;
     fijaDescarga(plan, campos, carpetaLanzador);
 

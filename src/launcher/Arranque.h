@@ -53,7 +53,7 @@ inline constexpr char kFicheroPorDefecto[] = "fob7.exe";
 
 // Plans a start from the command line text and the content of corvinal.ini (nothing when the
 // file does not exist). The command line is the record when it is not blank; otherwise the
-// file is, and its password is decoded only when the command line is exactly empty.
+// file is, and the password is decoded whenever it came from the file.
 PlanArranque planificaArranque(const QString& lineaOrdenes,
                                const std::optional<QString>& contenidoFichero,
                                const QString& carpetaLanzador);

@@ -65,9 +65,12 @@ private slots:
         QTest::newRow("fichero en forma hexadecimal")
             << "" << std::optional<QString>(QStringLiteral("1,,,|fsrv,db,sa,DFD9,1433")) << "fsrv"
             << "pw";
-        // The decode test is on the exact command line: blanks read the file, no decoding.
-        QTest::newRow("blancos leen el fichero sin descodificar")
-            << "  " << fichero << "fsrv" << pwCruda();
+        // Blanks read the file, whose password is stored encoded like any other start's.
+        QTest::newRow("blancos leen el fichero y descodifican") << "  " << fichero << "fsrv"
+                                                                << "pw";
+        QTest::newRow("tabulador lee el fichero hexadecimal")
+            << "\t" << std::optional<QString>(QStringLiteral("1,,,|fsrv,db,sa,DFD9,1433")) << "fsrv"
+            << "pw";
         QTest::newRow("ordenes no se recortan") << " osrv,db,sa,pw,1433" << fichero << " osrv"
                                                 << "pw";
     }

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+// What the set-up window holds, apart from its controls: the settings each connection type
+// brings, the check of the typed data and the line it stores in corvinal.ini.
+struct DatosHost {
+    // List positions of the connection types (the type numbers of the record).
+    enum Tipo : int { kNinguno = -1, kMsAccess = 0, kSqlServer, kMySql, kOracle };
+
+    // What choosing a type does to the other boxes.
+    struct AjustesTipo {
+        QString puerto;
+        bool puertoVisible = false;
+        bool oracleVisible = false;
+        QString provider;
+    };
+    // The settings of a list position; nothing changes for a position outside 0 ... 3.
+    static AjustesTipo ajustesTipo(int tipo);
+
+    int tipo = kNinguno;
+    bool servidorLocal = true;
+    QString tServidorLocal;
+    QString tServidorRemoto;
+    QString baseDatos;
+    QString login;
+    QString password;
+    QString password2;
+    QString puerto;
+    QString provider;
+    QString sid;
+    QString aplicacion;
+
+    // Every failed check, each message followed by a carriage return, in the window's order;
+    // empty when the data can be stored.
+    QString informe() const;
+    // The server box in use, as typed.
+    QString servidor() const;
+    // The port as stored: "0" for MS Access, which uses none; the box as typed otherwise.
+    QString puertoGuardado() const;
+    // The line stored in corvinal.ini, password in hex form.
+    QString lineaFichero() const;
+};

@@ -1,0 +1,173 @@
+#include <QtTest>
+
+#include "launcher/RegistroArranque.h"
+#include "launcher/modTolvane1.h"
+#include "setup/DatosHost.h"
+
+Q_DECLARE_METATYPE(DatosHost)
+
+namespace {
+
+// The window's boxes as they are when it opens.
+DatosHost inicial() {
+    DatosHost d;
+    d.puerto = QStringLiteral("1433");
+    d.aplicacion = QStringLiteral("fob7.exe");
+    return d;
+}
+
+// Valid data of the given type.
+DatosHost completos(int tipo) {
+    DatosHost d = inicial();
+    d.tipo = tipo;
+    const DatosHost::AjustesTipo a = DatosHost::ajustesTipo(tipo);
+    d.puerto = a.puerto;
+    d.provider = a.provider;
+    d.tServidorLocal = QStringLiteral("srv");
+    d.baseDatos = QStringLiteral("db");
+    d.login = QStringLiteral("sa");
+    d.password = QStringLiteral("pw");
+    d.password2 = QStringLiteral("pw");
+    return d;
+}
+
+}  // namespace
+
+class TstDatosHost : public QObject {
+    Q_OBJECT
+private slots:
+    void ajustesPorTipo_data() {
+        QTest::addColumn<int>("tipo");
+        QTest::addColumn<QString>("puerto");
+        QTest::addColumn<bool>("puertoVisible");
+        QTest::addColumn<bool>("oracleVisible");
+        QTest::addColumn<QString>("provider");
+        QTest::newRow("MS Access") << 0 << "" << false << false << "";
+        QTest::newRow("SQL Server") << 1 << "1433" << true << false << "";
+        QTest::newRow("MySQL") << 2 << "3306" << true << false << "";
+        QTest::newRow("ORACLE") << 3 << "1521" << true << true << "OraOLEDB.Oracle";
+    }
+    void ajustesPorTipo() {
+        QFETCH(int, tipo);
+        QFETCH(QString, puerto);
+        QFETCH(bool, puertoVisible);
+        QFETCH(bool, oracleVisible);
+        QFETCH(QString, provider);
+        const DatosHost::AjustesTipo a = DatosHost::ajustesTipo(tipo);
+        QCOMPARE(a.puerto, puerto);
+        QCOMPARE(a.puertoVisible, puertoVisible);
+        QCOMPARE(a.oracleVisible, oracleVisible);
+        QCOMPARE(a.provider, provider);
+    }
+
+    void informe_data() {
+        QTest::addColumn<DatosHost>("datos");
+        QTest::addColumn<QString>("informe");
+        QTest::newRow("estado inicial")
+            << inicial()
+            << QStringLiteral(
+                   "·No se seleccionó tipo de conexión.\r·Dirección del servidor "
+                   "Nula.\r·Base de datos nula.\r·Login de acceso nula.\r");
+        QTest::newRow("completos") << completos(1) << QString();
+        DatosHost remotoVacio = completos(2);
+        remotoVacio.servidorLocal = false;
+        QTest::newRow("remoto elegido con solo el local")
+            << remotoVacio << QStringLiteral("·Dirección del servidor Nula.\r");
+        DatosHost remoto = remotoVacio;
+        remoto.tServidorRemoto = QStringLiteral("lejos");
+        remoto.tServidorLocal.clear();
+        QTest::newRow("remoto lleno") << remoto << QString();
+        DatosHost blancos = completos(1);
+        blancos.tServidorLocal = QStringLiteral("  ");
+        blancos.baseDatos = QStringLiteral(" ");
+        blancos.login = QStringLiteral("\t");
+        QTest::newRow("blancos cuentan como vacios")
+            << blancos
+            << QStringLiteral(
+                   "·Dirección del servidor Nula.\r·Base de datos nula.\r·Login de acceso nula.\r");
+        DatosHost distintos = completos(1);
+        distintos.password2 = QStringLiteral("PW");
+        QTest::newRow("passwords distintos por mayusculas")
+            << distintos << QStringLiteral("·Los passwords introducidos no coinciden.\r");
+        DatosHost espacio = completos(1);
+        espacio.password2 = QStringLiteral("pw ");
+        QTest::newRow("passwords sin recortar")
+            << espacio << QStringLiteral("·Los passwords introducidos no coinciden.\r");
+        DatosHost letras = completos(3);
+        letras.puerto = QStringLiteral("mil");
+        QTest::newRow("puerto no numerico")
+            << letras << QStringLiteral("·Nº de Puerto incorrecto.\r");
+        DatosHost grande = completos(2);
+        grande.puerto = QStringLiteral("40000");
+        QTest::newRow("puerto que el arranque no acepta")
+            << grande << QStringLiteral("·Nº de Puerto incorrecto.\r");
+        DatosHost vacio = completos(1);
+        vacio.puerto.clear();
+        QTest::newRow("puerto vacio") << vacio << QStringLiteral("·Nº de Puerto incorrecto.\r");
+        QTest::newRow("MS Access sin puerto se acepta") << completos(0) << QString();
+        DatosHost todo;
+        todo.servidorLocal = false;
+        todo.password = QStringLiteral("a");
+        todo.puerto = QStringLiteral("x");
+        QTest::newRow("todos los fallos en orden")
+            << todo
+            << QStringLiteral(
+                   "·No se seleccionó tipo de conexión.\r·Dirección del servidor "
+                   "Nula.\r·Base de datos nula.\r·Login de acceso nula.\r·Los "
+                   "passwords introducidos no coinciden.\r·Nº de Puerto incorrecto.\r");
+    }
+    void informe() {
+        QFETCH(DatosHost, datos);
+        QFETCH(QString, informe);
+        QCOMPARE(datos.informe(), informe);
+    }
+
+    void lineaGuardada_data() {
+        QTest::addColumn<DatosHost>("datos");
+        QTest::addColumn<QString>("linea");
+        DatosHost sinAplicacion = completos(1);
+        sinAplicacion.aplicacion.clear();
+        const QString pw = QStringLiteral("DFD9");
+        QTest::newRow("sin aplicacion cinco campos")
+            << sinAplicacion << QStringLiteral("1,,,|srv,db,sa,") + pw + QStringLiteral(",1433");
+        QTest::newRow("con aplicacion ocho campos")
+            << completos(2)
+            << QStringLiteral("2,,,|srv,db,sa,") + pw + QStringLiteral(",3306,,,fob7.exe");
+        DatosHost oracle = completos(3);
+        oracle.sid = QStringLiteral("ORCL");
+        QTest::newRow("oracle") << oracle
+                                << QStringLiteral("3,OraOLEDB.Oracle,ORCL,|srv,db,sa,") + pw +
+                                       QStringLiteral(",1521,,,fob7.exe");
+        QTest::newRow("MS Access guarda puerto 0")
+            << completos(0)
+            << QStringLiteral("0,,,|srv,db,sa,") + pw + QStringLiteral(",0,,,fob7.exe");
+        DatosHost sinRecortar = completos(1);
+        sinRecortar.servidorLocal = false;
+        sinRecortar.tServidorRemoto = QStringLiteral(" lejos ");
+        sinRecortar.aplicacion.clear();
+        QTest::newRow("remoto tal cual se escribio")
+            << sinRecortar << QStringLiteral("1,,,| lejos ,db,sa,") + pw + QStringLiteral(",1433");
+    }
+    void lineaGuardada() {
+        QFETCH(DatosHost, datos);
+        QFETCH(QString, linea);
+        QCOMPARE(datos.lineaFichero(), linea);
+        // The stored line is one the launcher accepts, with the same password.
+        const RegistroArranque r = RegistroArranque::analiza(linea);
+        QVERIFY2(r.valido, qPrintable(r.motivo));
+        QCOMPARE(modTolvane1::decodifica(r.campos.at(RegistroArranque::kPassword)), datos.password);
+    }
+
+    void passwordSoloHexadecimal() {
+        DatosHost d = completos(1);
+        d.password = d.password2 = QStringLiteral("Clave, con|raros\u00f1");
+        const QString campo =
+            RegistroArranque::analiza(d.lineaFichero()).campos.at(RegistroArranque::kPassword);
+        QCOMPARE(campo.size(), 2 * d.password.size());
+        QVERIFY(QRegularExpression(QStringLiteral("^[0-9A-F]+$")).match(campo).hasMatch());
+        QCOMPARE(modTolvane1::decodifica(campo), d.password);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstDatosHost)
+#include "tst_DatosHost.moc"
