@@ -12,11 +12,11 @@ namespace formatoRepositorio {
 inline constexpr qint32 kTamBloque = 10240;
 // Code and name of the root folder.
 inline constexpr qint32 kCodRaiz = 1;
-inline constexpr char16_t kNombreRaiz[] = u"RAIZ";
+inline const QString kNombreRaiz = QStringLiteral("RAIZ");
 // A file row under its name plus this suffix is an upload that has not finished.
-inline constexpr char16_t kSufijoSubida[] = u".new";
+inline const QString kSufijoSubida = QStringLiteral(".new");
 // The downloaded compressed form is the file name plus this extension.
-inline constexpr char16_t kExtensionComprimido[] = u".jzp";
+inline const QString kExtensionComprimido = QStringLiteral(".jzp");
 // Blocks fetched per query when reading a file: enough to keep the engine busy, few enough
 // that a driver holding a whole result in memory stays at a few megabytes.
 inline constexpr qint32 kBloquesPorConsulta = 256;
@@ -30,6 +30,17 @@ constexpr qint32 nBloques(qint64 bytes) {
 inline QString une(const QString& carpeta, const QString& nombre) {
     const bool conSeparador = carpeta.endsWith(u'/') || carpeta.endsWith(u'\\');
     return carpeta + (conSeparador ? QString() : QStringLiteral("/")) + nombre;
+}
+
+// valor as a quote-safe text literal on engine tipoConexion: quotes doubled, and on MySQL
+// (2), which reads a backslash inside a literal as an escape, backslashes doubled too. Names
+// are kept exactly, blanks included.
+inline QString literal(const QString& valor, qint32 tipoConexion) {
+    QString seguro = valor;
+    if (tipoConexion == 2) {
+        seguro.replace(u'\\', QStringLiteral("\\\\"));
+    }
+    return u'\'' + seguro.replace(u'\'', QStringLiteral("''")) + u'\'';
 }
 
 }  // namespace formatoRepositorio
