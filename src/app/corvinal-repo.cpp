@@ -1,6 +1,438 @@
-#include <cstdio>
+// corvinal-repo: the publishing side of the repository, for the people who put new versions
+// of the application into its database.
+#include <unistd.h>
 
-int main(int, char**) {
-    std::fputs("uso: corvinal-repo [--conexion REGISTRO] ORDEN ARGUMENTOS\n", stderr);
-    return 0;
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "dataaccess/aConexion.h"
+#include "launcher/Mensajeria.h"
+#include "launcher/RegistroArranque.h"
+#include "launcher/modTolvane1.h"
+#include "platform/Compresion.h"
+#include "platform/Connection.h"
+#include "platform/ErrorEjecucion.h"
+#include "platform/Recordset.h"
+#include "repository/FormatoRepositorio.h"
+#include "repository/cCorvinal.h"
+
+namespace {
+
+constexpr int kExitoso = 0;
+constexpr int kFallo = 1;
+constexpr int kUsoIncorrecto = 2;
+
+const char kUso[] =
+    "uso: corvinal-repo [--conexion REGISTRO] ORDEN ARGUMENTOS\n"
+    "  crear-tablas\n"
+    "  crear-carpeta RUTA\n"
+    "  subir FICHERO RUTA [--nombre NOMBRE] [--comprimir] [--si]\n"
+    "  bajar RUTA/NOMBRE CARPETA_LOCAL\n"
+    "  sincronizar RUTA CARPETA_LOCAL\n"
+    "  eliminar RUTA/NOMBRE\n"
+    "  listar [RUTA]\n"
+    "Sin --conexion se lee corvinal.ini de la carpeta actual; CORVINAL_PASSWORD, si existe,\n"
+    "sustituye la contraseña.\n";
+
+void imprime(FILE* destino, const QString& texto) {
+    std::fputs(texto.toLocal8Bit().constData(), destino);
+    std::fputc('\n', destino);
+}
+
+// A failure the tool explains and ends with.
+struct Fallo {
+    QString mensaje;
+    int codigo = kFallo;
+};
+
+// Questions are asked on the terminal; --si answers yes; without a terminal nobody can answer,
+// so the answer is no.
+class MensajeriaTerminal : public modTolvane1::Mensajeria {
+public:
+    explicit MensajeriaTerminal(bool si) : si_(si) {}
+    bool pregunta(const QString& texto) override {
+        if (si_) {
+            return true;
+        }
+        if (!::isatty(STDIN_FILENO)) {
+            imprime(stderr, QString(texto).replace(u'\r', u'\n'));
+            imprime(stderr, QStringLiteral("Sin terminal para responder: se responde No "
+                                           "(use --si para sustituir)."));
+            return false;
+        }
+        imprime(stderr, QString(texto).replace(u'\r', u'\n') + QStringLiteral(" [s/N]"));
+        std::string respuesta;
+        std::getline(std::cin, respuesta);
+        const QString r = QString::fromLocal8Bit(respuesta).trimmed().toLower();
+        return r == u"s" || r == u"si" || r == u"sí" || r == u"y" || r == u"yes";
+    }
+    void muestraMensaje(const QString& texto, const QString&, const QString&, qint16) override {
+        imprime(stderr, texto);
+    }
+    void mensajeSistema(const QString& texto, QWidget*, bool, qint32) override {
+        imprime(stderr, texto);
+    }
+
+private:
+    bool si_;
+};
+
+// The progress bar on stderr, drawn only when stderr is a terminal, at most ten times a second.
+class BarraProgreso {
+public:
+    BarraProgreso() : activa_(::isatty(STDERR_FILENO) != 0) { reloj_.start(); }
+    ~BarraProgreso() {
+        if (dibujada_) {
+            std::fputc('\n', stderr);
+        }
+    }
+    void muestra(float fraccion, qint32 restanteMs, qint32 velocidad) {
+        if (!activa_ || (fraccion < 1.0f && dibujada_ && reloj_.elapsed() < 100)) {
+            return;
+        }
+        reloj_.restart();
+        dibujada_ = true;
+        constexpr int kAncho = 30;
+        const int llenos = qBound(0, int(fraccion * kAncho), kAncho);
+        const qint32 s = restanteMs / 1000;
+        std::fprintf(stderr, "\r[%s%s] %3d%%  %8.2f MiB/s  quedan %02d:%02d:%02d ",
+                     std::string(size_t(llenos), '#').c_str(),
+                     std::string(size_t(kAncho - llenos), ' ').c_str(), int(fraccion * 100),
+                     double(velocidad) / (1024.0 * 1024.0), s / 3600, s / 60 % 60, s % 60);
+        std::fflush(stderr);
+    }
+
+private:
+    bool activa_;
+    bool dibujada_ = false;
+    QElapsedTimer reloj_;
+};
+
+struct Opciones {
+    QString registro;
+    bool conRegistro = false;
+    QStringList posicionales;
+    QString nombre;
+    bool comprimir = false;
+    bool si = false;
+};
+
+Opciones leeOpciones(const QStringList& args) {
+    Opciones o;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const bool conValor = a == u"--conexion" || a == u"--nombre";
+        if (conValor && i + 1 >= args.size()) {
+            throw Fallo{a + QStringLiteral(" necesita un valor."), kUsoIncorrecto};
+        }
+        if (a == u"--conexion") {
+            o.registro = args[++i];
+            o.conRegistro = true;
+        } else if (a == u"--nombre") {
+            o.nombre = args[++i];
+        } else if (a == u"--comprimir") {
+            o.comprimir = true;
+        } else if (a == u"--si") {
+            o.si = true;
+        } else if (a.startsWith(u"--")) {
+            throw Fallo{QStringLiteral("Opción desconocida: ") + a, kUsoIncorrecto};
+        } else {
+            o.posicionales.append(a);
+        }
+    }
+    return o;
+}
+
+RegistroArranque registroEnUso(const Opciones& o) {
+    QString linea = o.registro;
+    bool delFichero = false;
+    if (!o.conRegistro) {
+        const QString ruta = RegistroArranque::rutaFichero(QDir::currentPath());
+        const auto contenido = RegistroArranque::leeFichero(ruta);
+        if (!contenido) {
+            throw Fallo{QStringLiteral("No hay --conexion ni se pudo leer ") + ruta,
+                        kUsoIncorrecto};
+        }
+        linea = *contenido;
+        delFichero = true;
+    }
+    RegistroArranque r = RegistroArranque::analiza(linea);
+    if (!r.valido) {
+        throw Fallo{QStringLiteral("Registro de conexión no válido: ") + r.motivo, kUsoIncorrecto};
+    }
+    if (delFichero) {
+        r.campos[RegistroArranque::kPassword] =
+            modTolvane1::decodifica(r.campos[RegistroArranque::kPassword]);
+    }
+    const QByteArray password = qgetenv("CORVINAL_PASSWORD");
+    if (!password.isNull()) {
+        r.campos[RegistroArranque::kPassword] = QString::fromLocal8Bit(password);
+    }
+    return r;
+}
+
+void conecta(aConexion& conexion, const RegistroArranque& r, bool creaBaseDatos) {
+    conexion.setTipoConexion(r.tipo);
+    conexion.setServidor(r.campos[RegistroArranque::kServidor]);
+    conexion.setBaseDatos(r.campos[RegistroArranque::kBaseDatos]);
+    conexion.setLogin(r.campos[RegistroArranque::kLogin]);
+    conexion.setPassword(r.campos[RegistroArranque::kPassword]);
+    conexion.setPuerto(qint16(r.puerto));
+    conexion.setProvider(r.provider);
+    conexion.setSid(r.sid);
+    // The file database lives in the folder the server field names.
+    if (r.tipo == 0) {
+        conexion.setDirectorioBD(r.campos[RegistroArranque::kServidor]);
+    }
+    if (r.tipo == 0 && creaBaseDatos) {
+        // An empty file is an empty SQLite database: crear-tablas can start from nothing.
+        QFile fichero(QDir(r.campos[RegistroArranque::kServidor])
+                          .filePath(r.campos[RegistroArranque::kBaseDatos]));
+        if (!fichero.exists() && fichero.open(QIODevice::WriteOnly)) {
+            fichero.close();
+        }
+    }
+    conexion.conecta(true);
+    if (!conexion.conexionAbierta()) {
+        throw Fallo{QStringLiteral("No pudo establecerse conexión con la base de datos: ") +
+                        conexion.mensajeErrorConexion(),
+                    kFallo};
+    }
+}
+
+// The publishing commands, on one connection and one repository object.
+class Herramienta {
+public:
+    Herramienta(aConexion& conexion, const Opciones& o) : conexion_(conexion), o_(o) {
+        cor_.setConexion_ac(&conexion_);
+        QObject::connect(&cor_, &cCorvinal::estado, [this](const QString& m, bool error) {
+            if (error) {
+                ++errores_;
+                imprime(stderr, QString(m).replace(u'\r', u' '));
+            }
+        });
+        QObject::connect(&cor_, &cCorvinal::progreso,
+                         [this](float f, qint32 r, qint32 v) { barra_.muestra(f, r, v); });
+    }
+
+    int ejecuta() {
+        const QString orden = o_.posicionales.value(0);
+        const QStringList a = o_.posicionales.mid(1);
+        if (orden == u"crear-tablas" && a.isEmpty()) {
+            cor_.creaTablas();
+            return kExitoso;
+        }
+        if (orden == u"crear-carpeta" && a.size() == 1) {
+            imprime(stdout, QString::number(resuelveRuta(a[0], true)));
+            return kExitoso;
+        }
+        if (orden == u"subir" && a.size() == 2) {
+            return subir(a[0], a[1]);
+        }
+        if (orden == u"bajar" && a.size() == 2) {
+            return bajar(a[0], a[1]);
+        }
+        if (orden == u"sincronizar" && a.size() == 2) {
+            platform::Compresion jzp;
+            cor_.virtualizaDirectorio(a[0], a[1], jzp);
+            return errores_ == 0 ? kExitoso : kFallo;
+        }
+        if (orden == u"eliminar" && a.size() == 1) {
+            const auto [carpeta, nombre] = separaNombre(a[0]);
+            cor_.eliminafichero(codigoFichero(resuelveRuta(carpeta, false), nombre));
+            return kExitoso;
+        }
+        if (orden == u"listar" && a.size() <= 1) {
+            lista(resuelveRuta(a.value(0), false));
+            return kExitoso;
+        }
+        throw Fallo{QString::fromLatin1(kUso).trimmed(), kUsoIncorrecto};
+    }
+
+private:
+    QString texto(const QString& valor) const {
+        return formatoRepositorio::literal(valor, conexion_.tipoConexion());
+    }
+
+    platform::RecordsetPtr consulta(const QString& sql) {
+        auto rs = conexion_.con()->execute(sql);
+        if (!rs) {
+            throw Fallo{QStringLiteral("La consulta no devolvió registros: ") + sql};
+        }
+        return rs;
+    }
+
+    // The folder at ruta, every name required to exist unless crear, which adds the missing
+    // ones with codes from the sequence helper.
+    qint32 resuelveRuta(const QString& ruta, bool crear) {
+        qint32 actual = formatoRepositorio::kCodRaiz;
+        QString r = ruta;
+        for (const QString& nombre : r.replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts)) {
+            auto rs =
+                consulta(QStringLiteral("SELECT codCarpeta FROM tCarpetas WHERE codCarpetaPadre=") +
+                         QString::number(actual) + QStringLiteral(" AND carpeta=") + texto(nombre));
+            if (!rs->eof()) {
+                actual = rs->field(QStringLiteral("codCarpeta")).value().toInt();
+                continue;
+            }
+            rs.reset();
+            if (!crear) {
+                throw Fallo{QStringLiteral("No se encontró el directorio:") + ruta};
+            }
+            const qint32 nuevo =
+                conexion_.codsiguiente(QStringLiteral("tCarpetas"), QStringLiteral("codCarpeta"));
+            conexion_.executeNR(
+                QStringLiteral("INSERT INTO tCarpetas (codCarpeta,carpeta,codCarpetaPadre) "
+                               "VALUES (") +
+                QString::number(nuevo) + u',' + texto(nombre) + u',' + QString::number(actual) +
+                u')');
+            actual = nuevo;
+        }
+        return actual;
+    }
+
+    static std::pair<QString, QString> separaNombre(const QString& ruta) {
+        QString r = ruta;
+        r.replace(u'\\', u'/');
+        const qsizetype corte = r.lastIndexOf(u'/');
+        return {corte < 0 ? QString() : r.left(corte), r.mid(corte + 1)};
+    }
+
+    qint32 codigoFichero(qint32 carpeta, const QString& nombre) {
+        auto rs =
+            consulta(QStringLiteral("SELECT codFichero FROM tFicheros WHERE codCarpeta=") +
+                     QString::number(carpeta) + QStringLiteral(" AND nombre=") + texto(nombre));
+        if (rs->eof()) {
+            throw Fallo{QStringLiteral("No se encontró el fichero:") + nombre};
+        }
+        return rs->field(QStringLiteral("codFichero")).value().toInt();
+    }
+
+    int subir(const QString& fichero, const QString& ruta) {
+        if (!QFileInfo(fichero).isFile()) {
+            throw Fallo{QStringLiteral("No se encontró el fichero: ") + fichero};
+        }
+        const qint32 carpeta = resuelveRuta(ruta, false);
+        const QString nombre = o_.nombre.isEmpty() ? QFileInfo(fichero).fileName() : o_.nombre;
+        QTemporaryDir temporal;
+        QString origen = fichero;
+        if (o_.comprimir) {
+            origen = temporal.filePath(QStringLiteral("subida") +
+                                       formatoRepositorio::kExtensionComprimido);
+            platform::Compresion::comprime(fichero, origen);
+        }
+        MensajeriaTerminal terminal(o_.si);
+        modTolvane1::estableceMensajeria(&terminal);
+        const bool ok = cor_.subeFichero(carpeta, origen, nombre, o_.comprimir);
+        modTolvane1::estableceMensajeria(nullptr);
+        if (!ok && errores_ == 0) {
+            throw Fallo{QStringLiteral("No se sustituyó el fichero ") + nombre +
+                        QStringLiteral("; no se escribió nada.")};
+        }
+        if (ok) {
+            imprime(stdout, QString::number(cor_.codFicheroSubido()));
+        }
+        return ok ? kExitoso : kFallo;
+    }
+
+    int bajar(const QString& ruta, const QString& carpetaLocal) {
+        const auto [carpeta, nombre] = separaNombre(ruta);
+        QString restaurado;
+        const auto enlace =
+            QObject::connect(&cor_, &cCorvinal::ficheroBajado,
+                             [&restaurado](const QString& fichero, bool comprimido) {
+                                 if (comprimido) {
+                                     restaurado = fichero;
+                                 }
+                             });
+        const bool ok = cor_.descarga(nombre, carpeta, carpetaLocal);
+        QObject::disconnect(enlace);
+        if (ok && !restaurado.isEmpty()) {
+            const QString jzp = restaurado + formatoRepositorio::kExtensionComprimido;
+            platform::Compresion c;
+            c.setFicheroComprimido(jzp);
+            c.setFicheroSalida(restaurado);
+            c.restaura();
+            QFile::remove(jzp);
+        }
+        return ok ? kExitoso : kFallo;
+    }
+
+    QString longitud() const {
+        switch (conexion_.tipoConexion()) {
+            case 1:
+                return QStringLiteral("DATALENGTH");
+            case 3:
+                return QStringLiteral("DBMS_LOB.GETLENGTH");
+            default:
+                return QStringLiteral("LENGTH");
+        }
+    }
+
+    void lista(qint32 carpeta) {
+        QTextStream salida(stdout);
+        const QString cod = QString::number(carpeta);
+        auto rs = consulta(QStringLiteral("SELECT carpeta FROM tCarpetas WHERE codCarpetaPadre=") +
+                           cod + QStringLiteral(" ORDER BY carpeta"));
+        for (; !rs->eof(); rs->moveNext()) {
+            salida << rs->field(QStringLiteral("carpeta")).value().toString() << "/\n";
+        }
+        rs = consulta(
+            QStringLiteral("SELECT f.nombre,f.nBloques,f.comprimido,f.fechaUm,") + longitud() +
+            QStringLiteral("(d.datos) AS ultimo FROM tFicheros f LEFT JOIN tDatosFichero d ON "
+                           "d.codFichero=f.codFichero AND d.nBloque=f.nBloques WHERE "
+                           "f.codCarpeta=") +
+            cod + QStringLiteral(" ORDER BY f.nombre"));
+        for (; !rs->eof(); rs->moveNext()) {
+            const qint64 bloques = rs->field(QStringLiteral("nBloques")).value().toLongLong();
+            const qint64 bytes = bloques == 0
+                                     ? 0
+                                     : (bloques - 1) * formatoRepositorio::kTamBloque +
+                                           rs->field(QStringLiteral("ultimo")).value().toLongLong();
+            salida << rs->field(QStringLiteral("nombre")).value().toString() << '\t' << bytes
+                   << '\t' << bloques << '\t'
+                   << rs->field(QStringLiteral("comprimido")).value().toInt() << '\t'
+                   << rs->field(QStringLiteral("fechaUm"))
+                          .value()
+                          .toDateTime()
+                          .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                   << '\n';
+        }
+    }
+
+    aConexion& conexion_;
+    const Opciones& o_;
+    cCorvinal cor_;
+    BarraProgreso barra_;
+    int errores_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    try {
+        const Opciones o = leeOpciones(app.arguments());
+        if (o.posicionales.isEmpty()) {
+            throw Fallo{QString::fromLatin1(kUso).trimmed(), kUsoIncorrecto};
+        }
+        aConexion conexion;
+        conecta(conexion, registroEnUso(o), o.posicionales.first() == u"crear-tablas");
+        return Herramienta(conexion, o).ejecuta();
+    } catch (const Fallo& f) {
+        imprime(stderr, f.mensaje);
+        return f.codigo;
+    } catch (const platform::ErrorEjecucion& e) {
+        imprime(stderr, QStringLiteral("Error %1: ").arg(e.numero()) +
+                            QString(e.descripcion()).replace(u'\r', u' '));
+        return kFallo;
+    }
 }

@@ -1,0 +1,287 @@
+#include "repository/cCorvinal.h"
+
+#include <QDateTime>
+#include <limits>
+
+#include "dataaccess/aConexion.h"
+#include "launcher/modTolvane1.h"
+#include "platform/Connection.h"
+#include "platform/ErrorEjecucion.h"
+#include "platform/ErrorFichero.h"
+#include "platform/Espera.h"
+#include "platform/Numero.h"
+#include "platform/Recordset.h"
+#include "platform/Reloj.h"
+#include "repository/FormatoRepositorio.h"
+
+using formatoRepositorio::kTamBloque;
+using platform::ErrorEjecucion;
+
+namespace {
+
+const QString kOrigen = QStringLiteral("cCorvinal");
+constexpr QChar kCR = u'\r';
+// Seconds a delete of a whole file may take.
+constexpr qint32 kTiempoEliminar = 120;
+
+qint64 ahoraMs() {
+    return platform::reloj().monotonoMs();
+}
+
+// Bytes per second of `bloques` blocks in `ms` milliseconds, rounded half to even.
+qint32 velocidad(qint64 bloques, qint64 ms) {
+    const double v = platform::redondeaPar(double(bloques) * kTamBloque / (double(ms) / 1000.0));
+    return v >= std::numeric_limits<qint32>::max() ? std::numeric_limits<qint32>::max() : qint32(v);
+}
+
+}  // namespace
+
+// The upload under way: the local file read block by block, the recordset the blocks are
+// added through, and the code of the file it replaces (agreed for this upload only).
+struct cCorvinal::Subida {
+    QFile fichero;
+    std::shared_ptr<platform::Recordset> bloques;
+    qint32 contador = 0;
+    qint32 nBloques = 0;
+    qint64 inicioMs = 0;
+    qint32 codigoASustituir = 0;
+    QString nombre;
+};
+
+cCorvinal::cCorvinal(QObject* parent) : QObject(parent) {}
+
+cCorvinal::~cCorvinal() = default;
+
+platform::Connection& cCorvinal::con() const {
+    if (conexion_ == nullptr || conexion_->con() == nullptr) {
+        throw ErrorEjecucion(91, QStringLiteral("El repositorio no tiene conexión."), kOrigen);
+    }
+    return *conexion_->con();
+}
+
+std::shared_ptr<platform::Recordset> cCorvinal::consulta(const QString& sql) const {
+    auto rs = con().execute(sql);
+    if (!rs) {
+        throw ErrorEjecucion(3704, QStringLiteral("La consulta no devolvió registros: ") + sql,
+                             kOrigen);
+    }
+    return rs;
+}
+
+QString cCorvinal::texto(const QString& valor) const {
+    return formatoRepositorio::literal(valor,
+                                       conexion_ != nullptr ? conexion_->tipoConexion() : -1);
+}
+
+QString cCorvinal::empiezaTransaccion() {
+    const qint32 tipo = conexion_ != nullptr ? conexion_->tipoConexion() : -1;
+    const QString inicio = tipo == 0 ? QStringLiteral("BEGIN")
+                           : tipo == 2
+                               ? QStringLiteral("START TRANSACTION WITH CONSISTENT SNAPSHOT")
+                               : QString();
+    if (inicio.isEmpty()) {
+        return QString();
+    }
+    try {
+        con().execute(inicio, nullptr, platform::Connection::kOpcionSinRegistros);
+    } catch (const ErrorEjecucion&) {
+        // Without the transaction the blocks are still checked; only consistency is lost.
+        return QString();
+    }
+    return QStringLiteral("COMMIT");
+}
+
+void cCorvinal::terminaTransaccion(const QString& fin) {
+    if (fin.isEmpty()) {
+        return;
+    }
+    try {
+        con().execute(fin, nullptr, platform::Connection::kOpcionSinRegistros);
+    } catch (const ErrorEjecucion&) {
+        // A broken connection has ended the transaction already.
+    }
+}
+
+void cCorvinal::informaProgreso(qint32 hechos, qint32 total, qint64 inicioMs, qint32& vel) {
+    const qint64 e = ahoraMs() - inicioMs;
+    const float fraccion = float(hechos) / float(total);
+    const qint32 restante =
+        qint32(platform::redondeaPar(double(e) / hechos * double(total - hechos)));
+    if (e != 0) {
+        vel = velocidad(hechos, e);
+    }
+    emit progreso(fraccion, restante, vel);
+}
+
+// ---- Upload ----
+
+bool cCorvinal::subeFichero(qint32 codCarpeta, const QString& fichero, const QString& nombre,
+                            bool comprimido, bool porPasos) {
+    subida_ = std::make_unique<Subida>();
+    subida_->nombre = nombre;
+    const QString carpeta = QString::number(codCarpeta);
+    auto existente = consulta(QStringLiteral("SELECT codFichero FROM tFicheros WHERE codCarpeta=") +
+                              carpeta + QStringLiteral(" AND nombre=") + texto(nombre));
+    if (!existente->eof()) {
+        codFicheroSubido_ = existente->field(QStringLiteral("codFichero")).value().toInt();
+        existente.reset();
+        if (!modTolvane1::pregunta(QStringLiteral("Ya existe un fichero con el nombre: ") + nombre +
+                                   kCR + QStringLiteral("¿Desea sustituirlo?"))) {
+            subida_.reset();
+            return false;
+        }
+        subida_->codigoASustituir = codFicheroSubido_;
+        auto pendiente = consulta(
+            QStringLiteral("SELECT codFichero FROM tFicheros WHERE codCarpeta=") + carpeta +
+            QStringLiteral(" AND nombre=") + texto(nombre + formatoRepositorio::kSufijoSubida));
+        if (!pendiente->eof()) {
+            const qint32 cod = pendiente->field(QStringLiteral("codFichero")).value().toInt();
+            pendiente.reset();
+            eliminafichero(cod);
+        }
+    }
+    existente.reset();
+    subida_->fichero.setFileName(fichero);
+    if (!subida_->fichero.open(QIODevice::ReadOnly)) {
+        const ErrorEjecucion error = platform::errorLectura(subida_->fichero, kOrigen);
+        subida_.reset();
+        throw error;
+    }
+    codFicheroSubido_ = codigoSiguienteFichero();
+    subida_->nBloques = formatoRepositorio::nBloques(subida_->fichero.size());
+
+    auto fila = std::make_shared<platform::Recordset>();
+    fila->open(QStringLiteral("SELECT * FROM tFicheros WHERE codfichero=-1"), &con(), 0,
+               platform::Recordset::kOptimista);
+    fila->addNew();
+    fila->field(QStringLiteral("codFichero")).setValue(codFicheroSubido_);
+    fila->field(QStringLiteral("codCarpeta")).setValue(codCarpeta);
+    fila->field(QStringLiteral("nombre")).setValue(nombre + formatoRepositorio::kSufijoSubida);
+    fila->field(QStringLiteral("nBloques")).setValue(subida_->nBloques);
+    fila->field(QStringLiteral("comprimido")).setValue(comprimido ? 1 : 0);
+    QDateTime ahora = QDateTime::currentDateTime();
+    ahora.setTime(QTime(ahora.time().hour(), ahora.time().minute(), ahora.time().second()));
+    fila->field(QStringLiteral("fechaUm")).setValue(ahora);
+    fila->update();
+    fila->close();
+
+    subida_->bloques = std::make_shared<platform::Recordset>();
+    subida_->bloques->open(QStringLiteral("SELECT * FROM tDatosFichero WHERE codFichero=-1"),
+                           &con(), 0, platform::Recordset::kOptimista);
+    subida_->inicioMs = ahoraMs();
+    if (porPasos) {
+        return false;
+    }
+    try {
+        while (!subida_->fichero.atEnd()) {
+            guardaBloque();
+        }
+        terminaSubida(fichero);
+    } catch (const ErrorEjecucion& e) {
+        fallaSubida(e.descripcion());
+        return false;
+    }
+    return true;
+}
+
+bool cCorvinal::pasoSubirFichero() {
+    if (!subida_ || !subida_->bloques) {
+        return false;
+    }
+    try {
+        if (subida_->fichero.atEnd()) {
+            terminaSubida(subida_->nombre);
+            return false;
+        }
+        guardaBloque();
+    } catch (const ErrorEjecucion& e) {
+        fallaSubida(e.descripcion());
+        return false;
+    }
+    return true;
+}
+
+void cCorvinal::guardaBloque() {
+    Subida& s = *subida_;
+    const QByteArray datos = s.fichero.read(kTamBloque);
+    if (datos.isEmpty()) {
+        throw platform::errorLectura(s.fichero, kOrigen);
+    }
+    ++s.contador;
+    s.bloques->addNew();
+    s.bloques->field(QStringLiteral("codFichero")).setValue(codFicheroSubido_);
+    s.bloques->field(QStringLiteral("nBloque")).setValue(s.contador);
+    s.bloques->field(QStringLiteral("datos")).setValue(datos);
+    const qint64 e = ahoraMs() - s.inicioMs;
+    if (s.nBloques > 0 && e > 0) {
+        emit progreso(
+            float(s.contador) / float(s.nBloques),
+            qint32(platform::redondeaPar(double(e) / s.contador * double(s.nBloques - s.contador))),
+            velocidad(s.contador, e));
+    }
+    platform::cede();
+    s.bloques->update();
+}
+
+void cCorvinal::terminaSubida(const QString& quien) {
+    Subida& s = *subida_;
+    if (s.contador != s.nBloques) {
+        throw ErrorEjecucion(platform::kErrorAccesoFichero,
+                             QStringLiteral("El fichero ") + s.fichero.fileName() +
+                                 QStringLiteral(" cambió de tamaño mientras se subía."),
+                             kOrigen);
+    }
+    const qint64 e = ahoraMs() - s.inicioMs;
+    if (e > 0) {
+        emit progreso(1.0f, 0, velocidad(s.contador, e));
+    }
+    s.bloques->close();
+    // The old file goes only now that the new blocks are stored; inside one transaction
+    // readers see the old file or the new one, never neither.
+    const QString fin = empiezaTransaccion();
+    try {
+        if (s.codigoASustituir > 0) {
+            eliminafichero(s.codigoASustituir);
+        }
+        conexion_->executeNR(QStringLiteral("UPDATE tFicheros SET nombre=") + texto(s.nombre) +
+                             QStringLiteral(" WHERE codFichero=") +
+                             QString::number(codFicheroSubido_));
+    } catch (const ErrorEjecucion&) {
+        terminaTransaccion(fin.isEmpty() ? fin : QStringLiteral("ROLLBACK"));
+        throw;
+    }
+    terminaTransaccion(fin);
+    emit estado(QStringLiteral("Fichero ") + quien + QStringLiteral(" subido con éxito."), false);
+    emit ficheroSubido();
+    subida_.reset();
+}
+
+void cCorvinal::fallaSubida(const QString& descripcion) {
+    emit estado(QStringLiteral("Error subiendo fichero: ") + kCR + descripcion, true);
+    subida_.reset();
+    try {
+        conexion_->executeNR(QStringLiteral("DELETE FROM tDatosFichero WHERE codFichero=") +
+                             QString::number(codFicheroSubido_));
+    } catch (const ErrorEjecucion&) {
+        // The connection that failed the upload may be gone; the ".new" row marks it unfinished.
+    }
+}
+
+void cCorvinal::eliminafichero(qint32 codFichero) {
+    platform::Connection& c = con();
+    const qint32 tiempo = c.commandTimeout();
+    c.setCommandTimeout(kTiempoEliminar);
+    const QString cod = QString::number(codFichero);
+    try {
+        conexion_->executeNR(QStringLiteral("DELETE FROM tDatosFichero WHERE codFichero=") + cod);
+        conexion_->executeNR(QStringLiteral("DELETE FROM tFicheros WHERE codFichero=") + cod);
+    } catch (...) {
+        c.setCommandTimeout(tiempo);
+        throw;
+    }
+    c.setCommandTimeout(tiempo);
+}
+
+qint32 cCorvinal::codigoSiguienteFichero() {
+    return conexion_->codsiguiente(QStringLiteral("tFicheros"), QStringLiteral("codFichero"));
+}

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <QFile>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class aConexion;
+
+namespace platform {
+class Compresion;
+class Connection;
+class Recordset;
+}  // namespace platform
+
+// The repository of the application's files inside its database (tables tCarpetas, tFicheros
+// and tDatosFichero): resolves folder paths, downloads one file or mirrors a folder tree,
+// uploads and deletes files, creates the tables and can open its own connection. It borrows
+// the connection of an aConexion and reports through its signals.
+class cCorvinal : public QObject {
+    Q_OBJECT
+
+public:
+    explicit cCorvinal(QObject* parent = nullptr);
+    ~cCorvinal() override;
+
+    // ---- Connection ----
+
+    // The connection object every statement goes through (borrowed, not owned).
+    aConexion* conexion_ac() const { return conexion_; }
+    void setConexion_ac(aConexion* conexion) { conexion_ = conexion; }
+    // Opens the connection of conexion_ac() from raw data (texts built here for SQL Server and
+    // Oracle; other engines keep the connection's text), waiting at most its command time-out;
+    // true when open. conexion, when given, receives the connection.
+    bool conecta_(qint32 tipoConexion, const QString& servidor, qint32 puerto,
+                  const QString& baseDatos, const QString& login, const QString& password,
+                  bool encriptar, platform::Connection** conexion = nullptr,
+                  const QString& provider = QString(), const QString& sid = QString());
+
+    // ---- Download ----
+
+    // Code of the folder at a "/" or "\" separated path: 1 for the root ("", "/", "\"), -1
+    // when the first name is unknown, else the last folder of the path that matched.
+    qint32 obtieneCodCarpeta(const QString& directorio);
+    // obtieneCodCarpeta(directorio) is 1 or more.
+    bool existeDirectorio(const QString& directorio);
+    // Downloads the file `fichero` of the repository folder `directorio` (root when empty) into
+    // the local folder directorioLocal; false, with estado, when anything is missing or fails.
+    bool descarga(const QString& fichero, const QString& directorio,
+                  const QString& directorioLocal);
+    // Downloads file codFichero into carpetaLocal, as nombreLocal or (when empty) under its
+    // stored name (+ ".jzp" when stored compressed). Blocks are checked before the file
+    // replaces any previous one; true only when the file was written.
+    bool bajaFichero(qint32 codFichero, const QString& carpetaLocal,
+                     const QString& nombreLocal = QString());
+    // Asks a running download to stop before its next block.
+    void cancelar() { descargando_ = false; }
+    // A download is running.
+    bool descargando() const { return descargando_; }
+    // Mirrors the repository folder origen and its whole subtree into the local folder
+    // destino, fetching what is missing or newer and restoring compressed files with jzp.
+    void virtualizaDirectorio(const QString& origen, const QString& destino,
+                              platform::Compresion& jzp);
+
+    // ---- Upload and delete ----
+
+    // Stores the local file `fichero` as `nombre` in folder codCarpeta (asking before
+    // replacing a file of that name); comprimido marks it as already compressed. true when a
+    // one-call upload finished; false when refused, failed, or started porPasos (then call
+    // pasoSubirFichero until it returns false).
+    bool subeFichero(qint32 codCarpeta, const QString& fichero, const QString& nombre,
+                     bool comprimido, bool porPasos = false);
+    // Stores the next block of a stepwise upload; false once the upload is finished or failed.
+    bool pasoSubirFichero();
+    // Deletes a stored file and its blocks.
+    void eliminafichero(qint32 codFichero);
+    // Code of the file row of the last upload (of the existing file after a refused
+    // replacement).
+    qint32 codFicheroSubido() const { return codFicheroSubido_; }
+
+    // ---- Tables ----
+
+    // Creates whichever repository tables are missing (with the root folder when it creates
+    // tCarpetas) and adds fechaUm to a tFicheros that lacks it.
+    void creaTablas();
+
+signals:
+    // Share done (0 to 1), remaining milliseconds and bytes per second of a transfer.
+    void progreso(float fraccion, qint32 restante, qint32 velocidad);
+    // A status line; error marks a failure.
+    void estado(const QString& mensaje, bool error);
+    // A download was written to disk (the path never carries ".jzp").
+    void ficheroBajado(const QString& fichero, bool comprimido);
+    // An upload finished (also raised after a successful download).
+    void ficheroSubido();
+
+private:
+    struct Subida;
+    struct ArbolCarpetas;
+
+    // The open connection of conexion_ac(); throws when there is none.
+    platform::Connection& con() const;
+    // Runs a query straight on the connection; never null.
+    std::shared_ptr<platform::Recordset> consulta(const QString& sql) const;
+    // valor as a quote-safe text literal of the connection's engine.
+    QString texto(const QString& valor) const;
+    // Opens a transaction in which several reads see one state, where the engine has one;
+    // the statement that ends it, or empty.
+    QString empiezaTransaccion();
+    void terminaTransaccion(const QString& fin);
+
+    void escribeBloques(qint32 codFichero, qint32 nBloques, const QString& destino);
+    void informaProgreso(qint32 hechos, qint32 total, qint64 inicioMs, qint32& velocidad);
+    void reflejaCarpeta(qint32 codCarpeta, const QString& destino, platform::Compresion& jzp,
+                        const ArbolCarpetas& arbol);
+    void guardaBloque();
+    void terminaSubida(const QString& quien);
+    void fallaSubida(const QString& descripcion);
+    qint32 codigoSiguienteFichero();
+
+    aConexion* conexion_ = nullptr;
+    bool descargando_ = false;
+    qint32 codFicheroSubido_ = 0;
+    std::unique_ptr<Subida> subida_;
+};

@@ -1,0 +1,152 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "dataaccess/aConexion.h"
+#include "platform/Connection.h"
+#include "platform/Recordset.h"
+#include "repository/cCorvinal.h"
+#include "support/MotoresPrueba.h"
+
+// A repository on a real engine for one test: "sqlite" is a database file in a fresh folder,
+// "mariadb" the private server the test scripts start (its repository tables are dropped
+// first). The connection is opened through aConexion as the programs open it.
+class RepositorioPrueba {
+public:
+    enum class Tablas { Nuevas, Ninguna, Existentes };
+
+    // The engines to test on: SQLite always, MariaDB when the test run provides or requires
+    // one (a required server that does not answer then fails the test).
+    static QStringList motores() {
+        QStringList m{QStringLiteral("sqlite")};
+        if (prueba::datosMariaDb() || prueba::mariaDbObligatoria()) {
+            m.append(QStringLiteral("mariadb"));
+        }
+        return m;
+    }
+
+    // The publishing tool beside the tests.
+    static QString herramienta() {
+        return QCoreApplication::applicationDirPath() + QStringLiteral("/../corvinal-repo");
+    }
+
+    explicit RepositorioPrueba(const QString& motor, Tablas tablas = Tablas::Nuevas,
+                               const QString& directorio = QString())
+        : motor_(motor), directorio_(directorio.isEmpty() ? carpeta_.path() : directorio) {
+        conexion = std::make_unique<aConexion>();
+        if (motor == u"sqlite") {
+            conexion->setTipoConexion(0);
+            conexion->setDirectorioBD(directorio_);
+            conexion->setBaseDatos(QStringLiteral("repo.db"));
+            if (!QFile::exists(directorio_ + QStringLiteral("/repo.db"))) {
+                prueba::creaFicheroSqlite(directorio_, QStringLiteral("repo.db"));
+            }
+        } else {
+            const auto datos = prueba::datosMariaDb();
+            if (!datos) {
+                qFatal("the test run requires MariaDB and gives no server (scripts/testdb env)");
+            }
+            conexion->setTipoConexion(2);
+            conexion->setServidor(datos->host);
+            conexion->setBaseDatos(datos->baseDatos);
+            conexion->setLogin(datos->usuario);
+            conexion->setPassword(datos->password);
+            conexion->setPuerto(qint16(datos->puerto.toInt()));
+        }
+        conexion->conecta(true);
+        if (!conexion->conexionAbierta()) {
+            qFatal("no connection to %s: %s", qPrintable(motor),
+                   qPrintable(conexion->mensajeErrorConexion()));
+        }
+        cor.setConexion_ac(conexion.get());
+        if (tablas != Tablas::Existentes) {
+            for (const char* t : {"tDatosFichero", "tFicheros", "tCarpetas"}) {
+                try {
+                    ejecuta(QStringLiteral("DROP TABLE ") + QString::fromLatin1(t));
+                } catch (const platform::ErrorEjecucion&) {
+                }
+            }
+        }
+        if (tablas == Tablas::Nuevas) {
+            cor.creaTablas();
+        }
+    }
+
+    // The folder of the SQLite file.
+    const QString& directorio() const { return directorio_; }
+
+    // The launch record the publishing tool takes for this repository.
+    QString registro() const {
+        if (motor_ == u"sqlite") {
+            return QStringLiteral("0,,|") + directorio_ + QStringLiteral(",repo.db,,,0");
+        }
+        return QStringLiteral("2,,|%1,%2,%3,%4,%5")
+            .arg(conexion->servidor(), conexion->baseDatos(), conexion->login(),
+                 conexion->Password())
+            .arg(conexion->puerto());
+    }
+
+    void ejecuta(const QString& sql) {
+        conexion->con()->execute(sql, nullptr, platform::Connection::kOpcionSinRegistros);
+    }
+
+    // The first column of every row of sql.
+    QList<QVariant> columna(const QString& sql) {
+        QList<QVariant> valores;
+        auto rs = conexion->con()->execute(sql);
+        for (; rs && !rs->eof(); rs->moveNext()) {
+            valores.append(rs->fields().item(0).value());
+        }
+        return valores;
+    }
+
+    // The first column of the first row of sql (invalid when there is no row).
+    QVariant valor(const QString& sql) { return columna(sql).value(0); }
+
+    // A new folder under padre; its code.
+    qint32 carpeta(const QString& nombre, qint32 padre) {
+        const qint32 cod =
+            valor(QStringLiteral("SELECT MAX(codCarpeta) AS m FROM tCarpetas")).toInt() + 1;
+        auto rs = std::make_shared<platform::Recordset>();
+        rs->open(QStringLiteral("SELECT * FROM tCarpetas WHERE codCarpeta=-1"), conexion->con(), 0,
+                 platform::Recordset::kOptimista);
+        rs->addNew();
+        rs->field(QStringLiteral("codCarpeta")).setValue(cod);
+        rs->field(QStringLiteral("carpeta")).setValue(nombre);
+        rs->field(QStringLiteral("codCarpetaPadre")).setValue(padre);
+        rs->update();
+        return cod;
+    }
+
+    QString longitud(const QString& columna) const {
+        return QStringLiteral("LENGTH(") + columna + u')';
+    }
+
+    QString fechaHora(const QDateTime& d) const { return conexion->fechaHora(d); }
+
+    // Takes the engine away under the repository (MariaDB is stopped; SQLite's connection is
+    // closed) until recuperaConexion().
+    void pierdeConexion() {
+        if (motor_ == u"sqlite") {
+            conexion->con()->close();
+            return;
+        }
+        QVERIFY(prueba::controlaMariaDb(false));
+    }
+    void recuperaConexion() {
+        if (motor_ != u"sqlite") {
+            QVERIFY(prueba::controlaMariaDb(true));
+        }
+    }
+
+    std::unique_ptr<aConexion> conexion;
+    cCorvinal cor;
+
+private:
+    QString motor_;
+    QTemporaryDir carpeta_;
+    QString directorio_;
+};

@@ -1,0 +1,651 @@
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "dataaccess/aConexion.h"
+#include "platform/Compresion.h"
+#include "platform/Connection.h"
+#include "platform/Recordset.h"
+#include "repository/FormatoRepositorio.h"
+#include "repository/RepositorioPrueba.h"
+#include "repository/cCorvinal.h"
+#include "support/CarpetaSoloLectura.h"
+#include "support/MensajeriaGrabada.h"
+
+using formatoRepositorio::kTamBloque;
+
+namespace {
+
+QByteArray aleatorios(qsizetype n, quint32 semilla = 1) {
+    QByteArray datos(n, Qt::Uninitialized);
+    QRandomGenerator generador(quint32(n) + semilla);
+    for (char& c : datos) {
+        c = char(generador.bounded(256));
+    }
+    return datos;
+}
+
+void escribe(const QString& ruta, const QByteArray& datos) {
+    QFile f(ruta);
+    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(ruta));
+    QCOMPARE(f.write(datos), datos.size());
+}
+
+QByteArray lee(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no existe>");
+}
+
+QStringList ficheros(const QString& carpeta) {
+    return QDir(carpeta).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// The estado events a repository raised, as (text, error) pairs.
+QList<std::pair<QString, bool>> estados(const QSignalSpy& espia) {
+    QList<std::pair<QString, bool>> lista;
+    for (const QList<QVariant>& e : espia) {
+        lista.append({e.at(0).toString(), e.at(1).toBool()});
+    }
+    return lista;
+}
+
+}  // namespace
+
+class TstcCorvinal : public QObject {
+    Q_OBJECT
+
+private:
+    void motores() {
+        QTest::addColumn<QString>("motor");
+        for (const QString& m : RepositorioPrueba::motores()) {
+            QTest::newRow(qPrintable(m)) << m;
+        }
+    }
+
+private slots:
+    void creaTablasDejaLaRaizYEsRepetible_data() { motores(); }
+    void creaTablasDejaLaRaizYEsRepetible() {
+        QFETCH(QString, motor);
+        RepositorioPrueba r(motor);
+        r.cor.creaTablas();
+        QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tCarpetas").toInt(), 1);
+        QCOMPARE(r.valor("SELECT carpeta FROM tCarpetas WHERE codCarpeta=1").toString(),
+                 QStringLiteral("RAIZ"));
+        QVERIFY(r.valor("SELECT codCarpetaPadre FROM tCarpetas WHERE codCarpeta=1").isNull());
+        QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tFicheros WHERE fechaUm IS NULL").toInt(), 0);
+    }
+
+    void creaTablasAnadeFechaUm_data() { motores(); }
+    void creaTablasAnadeFechaUm() {
+        QFETCH(QString, motor);
+        RepositorioPrueba r(motor, RepositorioPrueba::Tablas::Ninguna);
+        r.ejecuta(
+            "CREATE TABLE tFicheros (codFichero int NOT NULL, codCarpeta int NOT NULL, "
+            "nombre varchar(200) NOT NULL, nBloques int NOT NULL, comprimido tinyint NOT "
+            "NULL DEFAULT 0, PRIMARY KEY (codFichero))");
+        r.ejecuta(
+            "INSERT INTO tFicheros (codFichero,codCarpeta,nombre,nBloques,comprimido) "
+            "VALUES (7,1,'viejo.exe',0,0)");
+        r.cor.creaTablas();
+        QVERIFY(r.valor("SELECT fechaUm FROM tFicheros WHERE codFichero=7").isNull());
+        QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tCarpetas").toInt(), 1);
+        r.cor.creaTablas();
+    }
+
+    void rutasDeCarpetas_data() { motores(); }
+    void rutasDeCarpetas() {
+        QFETCH(QString, motor);
+        RepositorioPrueba r(motor);
+        const qint32 a = r.carpeta("app", 1);
+        const qint32 b = r.carpeta("bin", a);
+        const qint32 raro = r.carpeta("it's a \\ dir", a);
+        QCOMPARE(r.cor.obtieneCodCarpeta(""), 1);
+        QCOMPARE(r.cor.obtieneCodCarpeta("/"), 1);
+        QCOMPARE(r.cor.obtieneCodCarpeta("\\"), 1);
+        QCOMPARE(r.cor.obtieneCodCarpeta("app/bin"), b);
+        QCOMPARE(r.cor.obtieneCodCarpeta("app\\bin"), b);
+        QCOMPARE(r.cor.obtieneCodCarpeta("app/bin/"), b);
+        QCOMPARE(r.cor.obtieneCodCarpeta("nada/bin"), -1);
+        QCOMPARE(r.cor.obtieneCodCarpeta("/app"), -1);
+        QCOMPARE(r.cor.obtieneCodCarpeta("app/nada"), a);
+        QVERIFY(r.cor.existeDirectorio("app/nada"));
+        QVERIFY(!r.cor.existeDirectorio("nada"));
+        // A name with a quote or a backslash is a name, never part of the statement.
+        QCOMPARE(r.cor.obtieneCodCarpeta(QStringLiteral("app/it's a / dir").replace(" / ", " \\ ")),
+                 a);
+        QCOMPARE(r.cor.obtieneCodCarpeta("app/x' OR '1'='1"), a);
+        Q_UNUSED(raro);
+    }
+
+    // Upload and download round trips, plain and compressed, with the rows the format fixes.
+    void idaYVuelta_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<int>("bytes");
+        QTest::addColumn<bool>("comprimido");
+        for (const QString& m : RepositorioPrueba::motores()) {
+            for (int n : {0, 1, 10240, 10241, 5000000}) {
+                for (bool c : {false, true}) {
+                    QTest::addRow("%s %d %s", qPrintable(m), n, c ? "comprimido" : "plano")
+                        << m << n << c;
+                }
+            }
+        }
+    }
+    void idaYVuelta() {
+        QFETCH(QString, motor);
+        QFETCH(int, bytes);
+        QFETCH(bool, comprimido);
+        RepositorioPrueba r(motor);
+        QTemporaryDir dir;
+        const QByteArray datos = aleatorios(bytes);
+        escribe(dir.filePath("orig"), datos);
+        QString subido = dir.filePath("orig");
+        if (comprimido) {
+            platform::Compresion::comprime(subido, dir.filePath("orig.jzp"));
+            subido = dir.filePath("orig.jzp");
+        }
+        const QByteArray almacenado = lee(subido);
+        QSignalSpy estado(&r.cor, &cCorvinal::estado);
+        QSignalSpy subidos(&r.cor, &cCorvinal::ficheroSubido);
+        const QDateTime antes = QDateTime::currentDateTime().addSecs(-2);
+        QVERIFY(r.cor.subeFichero(1, subido, "prog.exe", comprimido));
+        QCOMPARE(estados(estado),
+                 (QList<std::pair<QString, bool>>{
+                     {QStringLiteral("Fichero ") + subido + QStringLiteral(" subido con éxito."),
+                      false}}));
+        QCOMPARE(subidos.size(), 1);
+
+        const qint32 cod = r.cor.codFicheroSubido();
+        const QString donde =
+            QStringLiteral(" FROM tFicheros WHERE codFichero=") + QString::number(cod);
+        QCOMPARE(r.valor("SELECT nombre" + donde).toString(), QStringLiteral("prog.exe"));
+        QCOMPARE(r.valor("SELECT nBloques" + donde).toInt(),
+                 formatoRepositorio::nBloques(almacenado.size()));
+        QCOMPARE(r.valor("SELECT comprimido" + donde).toInt(), comprimido ? 1 : 0);
+        const QDateTime fechaUm = r.valor("SELECT fechaUm" + donde).toDateTime();
+        QVERIFY2(fechaUm >= antes && fechaUm <= QDateTime::currentDateTime().addSecs(2),
+                 qPrintable(fechaUm.toString(Qt::ISODate)));
+        QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tFicheros WHERE nombre LIKE '%.new'").toInt(),
+                 0);
+        const QList<QVariant> tam =
+            r.columna("SELECT " + r.longitud("datos") +
+                      " AS t FROM tDatosFichero WHERE codFichero=" + QString::number(cod) +
+                      " ORDER BY nBloque");
+        QCOMPARE(tam.size(), formatoRepositorio::nBloques(almacenado.size()));
+        for (int i = 0; i < tam.size(); ++i) {
+            const qint64 esperado =
+                i + 1 < tam.size() ? kTamBloque : almacenado.size() - qint64(kTamBloque) * i;
+            QCOMPARE(tam[i].toLongLong(), esperado);
+        }
+
+        QTemporaryDir local;
+        escribe(local.filePath("prog.exe"), "versión anterior");
+        QSignalSpy bajados(&r.cor, &cCorvinal::ficheroBajado);
+        QVERIFY(r.cor.descarga("prog.exe", "", local.path()));
+        QCOMPARE(bajados.size(), 1);
+        QCOMPARE(bajados[0][0].toString(), formatoRepositorio::une(local.path(), "prog.exe"));
+        QCOMPARE(bajados[0][1].toBool(), comprimido);
+        QVERIFY(!r.cor.descargando());
+        if (comprimido) {
+            QCOMPARE(lee(local.filePath("prog.exe.jzp")), almacenado);
+            platform::Compresion jzp;
+            jzp.setFicheroComprimido(local.filePath("prog.exe.jzp"));
+            jzp.setFicheroSalida(local.filePath("prog.exe"));
+            jzp.restaura();
+            QFile::remove(local.filePath("prog.exe.jzp"));
+        }
+        QCOMPARE(lee(local.filePath("prog.exe")), datos);
+        QCOMPARE(ficheros(local.path()), QStringList{"prog.exe"});
+    }
+
+    void nombreLocalDado_data() { motores(); }
+    void nombreLocalDado() {
+        QFETCH(QString, motor);
+        RepositorioPrueba r(motor);
+        QTemporaryDir dir;
+        escribe(dir.filePath("a.jzp"), "comprimido falso");
+        QVERIFY(r.cor.subeFichero(1, dir.filePath("a.jzp"), "a.dll", true));
+        QSignalSpy bajados(&r.cor, &cCorvinal::ficheroBajado);
+        QVERIFY(r.cor.bajaFichero(r.cor.codFicheroSubido(), dir.path() + "/", "otro.dll"));
+        QCOMPARE(lee(dir.filePath("otro.dll")), QByteArray("comprimido falso"));
+        QCOMPARE(bajados[0][0].toString(), dir.filePath("otro.dll"));
+        QCOMPARE(bajados[0][1].toBool(), true);
+    }
+
+    void fallosDeDescarga_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("fichero");
+        QTest::addColumn<QString>("directorio");
+        QTest::addColumn<bool>("localExiste");
+        QTest::addColumn<QString>("mensaje");
+        for (const QString& m : RepositorioPrueba::motores()) {
+            QTest::addRow("%s carpeta", qPrintable(m))
+                << m << "f.exe"
+                << "nada/x" << true << "No se encontró el directorio:nada/x";
+            QTest::addRow("%s fichero", qPrintable(m))
+                << m << "otro.exe"
+                << "app" << true << "No se encontró el fichero:app/otro.exe";
+            QTest::addRow("%s subida sin terminar", qPrintable(m))
+                << m << "f.exe.new"
+                << "app" << true << "No se encontró el fichero:app/f.exe.new";
+            QTest::addRow("%s local", qPrintable(m))
+                << m << "f.exe"
+                << "app" << false << "No se encontró el directorio:<local>";
+        }
+    }
+    void fallosDeDescarga() {
+        QFETCH(QString, motor);
+        QFETCH(QString, fichero);
+        QFETCH(QString, directorio);
+        QFETCH(bool, localExiste);
+        QFETCH(QString, mensaje);
+        RepositorioPrueba r(motor);
+        QTemporaryDir dir;
+        escribe(dir.filePath("f"), "x");
+        QVERIFY(r.cor.subeFichero(r.carpeta("app", 1), dir.filePath("f"), "f.exe", false));
+        const QString local = localExiste ? dir.path() : dir.filePath("no-existe");
+        QSignalSpy estado(&r.cor, &cCorvinal::estado);
+        QVERIFY(!r.cor.descarga(fichero, directorio, local));
+        QCOMPARE(
+            estados(estado),
+            (QList<std::pair<QString, bool>>{{QString(mensaje).replace("<local>", local), true}}));
+        QVERIFY(!r.cor.descargando());
+        QVERIFY(!r.cor.bajaFichero(999999, dir.path()));
+        QCOMPARE(estado.size(), 1);
+    }
+
+    // Blocks that do not match the file row fail the download before anything is written.
+    void bloquesDanados_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("descripcion");
+        for (const QString& m : RepositorioPrueba::motores()) {
+            QTest::addRow("%s borrado", qPrintable(m))
+                << m << "DELETE FROM tDatosFichero WHERE codFichero=<cod> AND nBloque=300"
+                << "Falta el bloque 300 del fichero.";
+            QTest::addRow("%s último borrado", qPrintable(m))
+                << m << "DELETE FROM tDatosFichero WHERE codFichero=<cod> AND nBloque=489"
+                << "Faltan bloques del fichero: llegaron 488 de 489.";
+            QTest::addRow("%s sobra", qPrintable(m))
+                << m << "UPDATE tFicheros SET nBloques=488 WHERE codFichero=<cod>"
+                << "El fichero tiene más bloques de los 488 que declara.";
+        }
+    }
+    void bloquesDanados() {
+        QFETCH(QString, motor);
+        QFETCH(QString, sql);
+        QFETCH(QString, descripcion);
+        RepositorioPrueba r(motor);
+        QTemporaryDir dir;
+        escribe(dir.filePath("f"), aleatorios(5000000));
+        QVERIFY(r.cor.subeFichero(1, dir.filePath("f"), "f.exe", false));
+        r.ejecuta(QString(sql).replace("<cod>", QString::number(r.cor.codFicheroSubido())));
+        QTemporaryDir local;
+        escribe(local.filePath("f.exe"), "versión anterior");
+        QSignalSpy estado(&r.cor, &cCorvinal::estado);
+        QVERIFY(!r.cor.descarga("f.exe", "", local.path()));
+        QCOMPARE(estados(estado),
+                 (QList<std::pair<QString, bool>>{
+                     {QStringLiteral("Error bajando fichero: \r") + descripcion, true}}));
+        QCOMPARE(lee(local.filePath("f.exe")), QByteArray("versión anterior"));
+        QCOMPARE(ficheros(local.path()), QStringList{"f.exe"});
+    }
+
+    void destinoSoloLectura_data() { motores(); }
+    void destinoSoloLectura() {
+        QFETCH(QString, motor);
+        RepositorioPrueba r(motor);
+        QTemporaryDir dir;
+        escribe(dir.filePath("f"), aleatorios(30000));
+        QVERIFY(r.cor.subeFichero(1, dir.filePath("f"), "f.exe", false));
+        QDir().mkdir(dir.filePath("ro"));
+        escribe(dir.filePath("ro/f.exe"), "versión anterior");
+        CarpetaSoloLectura soloLectura(dir.filePath("ro"));
+        if (!soloLectura.efectiva()) {
+            QSKIP("this system cannot make a folder read-only for this user");
+        }
+        QSignalSpy estado(&r.cor, &cCorvinal::estado);
+        QSignalSpy bajados(&r.cor, &cCorvinal::ficheroBajado);
+        QVERIFY(!r.cor.descarga("f.exe", "", dir.filePath("ro")));
+        QCOMPARE(estado.size(), 1);
+        QVERIFY(
+            estado[0][0].toString().startsWith("Error bajando fichero: \rNo se pudo escribir "
+                                               "el fichero: " +
+                                               dir.filePath("ro/f.exe")));
+        QVERIFY(estado[0][1].toBool());
+        QCOMPARE(bajados.size(), 0);
+        QCOMPARE(lee(dir.filePath("ro/f.exe")), QByteArray("versión anterior"));
+        QCOMPARE(ficheros(dir.filePath("ro")), QStringList{"f.exe"});
+    }
+
+    void cancelarNoEscribeNada_data() { motores(); }
+    void cancelarNoEscribeNada() {
+        QFETCH(QString, motor);
+        RepositorioPrueba r(motor);
+        QTemporaryDir dir;
+        escribe(dir.filePath("f"), aleatorios(100000));
+        QVERIFY(r.cor.subeFichero(1, dir.filePath("f"), "f.exe", false));
+        QTemporaryDir local;
+        escribe(local.filePath("f.exe"), "versión anterior");
+        int vistos = 0;
+        connect(&r.cor, &cCorvinal::progreso, &r.cor, [&](float, qint32, qint32) {
+            QVERIFY(r.cor.descargando());
+            if (++vistos == 3) {
+                r.cor.cancelar();
+            }
+        });
+        QSignalSpy estado(&r.cor, &cCorvinal::estado);
+        QSignalSpy bajados(&r.cor, &cCorvinal::ficheroBajado);
+        QVERIFY(!r.cor.descarga("f.exe", "", local.path()));
+        QCOMPARE(vistos, 3);
+        QCOMPARE(estado.size(), 0);
+        QCOMPARE(bajados.size(), 0);
+        QVERIFY(!r.cor.descargando());
+        QCOMPARE(lee(local.filePath("f.exe")), QByteArray("versión anterior"));
+        QCOMPARE(ficheros(local.path()), QStringList{"f.exe"});
+    }
+
+    void sustitucion_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<bool>("acepta");
+        for (const QString& m : RepositorioPrueba::motores()) {
+            QTest::addRow("%s rechazada", qPrintable(m)) << m << false;
+            QTest::addRow("%s aceptada", qPrintable(m)) << m << true;
+        }
+    }
+    void sustitucion() {
+        QFETCH(QString, motor);
+        QFETCH(bool, acepta);
+        RepositorioPrueba r(motor);
+        QTemporaryDir dir;
+        const QByteArray viejo = aleatorios(50000, 1);
+        const QByteArray nuevo = aleatorios(70000, 2);
+        escribe(dir.filePath("viejo"), viejo);
+        escribe(dir.filePath("nuevo"), nuevo);
+        QVERIFY(r.cor.subeFichero(1, dir.filePath("viejo"), "f.exe", false));
+        const qint32 codViejo = r.cor.codFicheroSubido();
+        MensajeriaGrabada mensajes;
+        mensajes.respuestas.enqueue(acepta);
+        // While the new blocks are stored the old file is still there, whole.
+        int comprobados = 0;
+        const auto enlace =
+            connect(&r.cor, &cCorvinal::progreso, &r.cor, [&](float f, qint32, qint32) {
+                if (f < 1.0f) {
+                    QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tDatosFichero WHERE codFichero=" +
+                                     QString::number(codViejo))
+                                 .toInt(),
+                             5);
+                    ++comprobados;
+                }
+            });
+        const bool ok = r.cor.subeFichero(1, dir.filePath("nuevo"), "f.exe", false);
+        disconnect(enlace);
+        QCOMPARE(mensajes.textos(MensajeriaGrabada::Clase::Pregunta),
+                 QStringList{"Ya existe un fichero con el nombre: f.exe\r¿Desea sustituirlo?"});
+        QCOMPARE(ok, acepta);
+        QTemporaryDir local;
+        QVERIFY(r.cor.descarga("f.exe", "", local.path()));
+        QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tFicheros").toInt(), 1);
+        if (acepta) {
+            QVERIFY(r.cor.codFicheroSubido() != codViejo);
+            QVERIFY(comprobados > 0);
+            QCOMPARE(lee(local.filePath("f.exe")), nuevo);
+            QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tDatosFichero WHERE codFichero=" +
+                             QString::number(codViejo))
+                         .toInt(),
+                     0);
+        } else {
+            QCOMPARE(r.cor.codFicheroSubido(), codViejo);
+            QCOMPARE(lee(local.filePath("f.exe")), viejo);
+        }
+    }
+
+    // A replacement on the same object later deletes nothing it was not agreed for.
+    void sustitucionNoSeArrastra_data() { motores(); }
+    void sustitucionNoSeArrastra() {
+        QFETCH(QString, motor);
+        RepositorioPrueba r(motor);
+        QTemporaryDir dir;
+        escribe(dir.filePath("x"), "x");
+        MensajeriaGrabada mensajes;
+        mensajes.respuestaPorDefecto = true;
+        QVERIFY(r.cor.subeFichero(1, dir.filePath("x"), "a.exe", false));
+        const qint32 primero = r.cor.codFicheroSubido();
+        QVERIFY(r.cor.subeFichero(1, dir.filePath("x"), "a.exe", false));
+        // The freed code now belongs to another file.
+        r.ejecuta(
+            "INSERT INTO tFicheros (codFichero,codCarpeta,nombre,nBloques,comprimido) "
+            "VALUES (" +
+            QString::number(primero) + ",1,'otro.exe',0,0)");
+        QVERIFY(r.cor.subeFichero(1, dir.filePath("x"), "b.exe", false));
+        QCOMPARE(
+            r.valor("SELECT nombre FROM tFicheros WHERE codFichero=" + QString::number(primero))
+                .toString(),
+            QStringLiteral("otro.exe"));
+        QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tFicheros").toInt(), 3);
+    }
+
+    void subidaPorPasos_data() { motores(); }
+    void subidaPorPasos() {
+        QFETCH(QString, motor);
+        RepositorioPrueba r(motor);
+        QTemporaryDir dir;
+        const QByteArray datos = aleatorios(25000);
+        escribe(dir.filePath("f"), datos);
+        QSignalSpy estado(&r.cor, &cCorvinal::estado);
+        QVERIFY(!r.cor.subeFichero(1, dir.filePath("f"), "p.exe", false, true));
+        QCOMPARE(r.valor("SELECT nombre FROM tFicheros").toString(), QStringLiteral("p.exe.new"));
+        int pasos = 0;
+        while (r.cor.pasoSubirFichero()) {
+            ++pasos;
+        }
+        QCOMPARE(pasos, 3);
+        QCOMPARE(estados(estado), (QList<std::pair<QString, bool>>{
+                                      {QStringLiteral("Fichero p.exe subido con éxito."), false}}));
+        QTemporaryDir local;
+        QVERIFY(r.cor.descarga("p.exe", "", local.path()));
+        QCOMPARE(lee(local.filePath("p.exe")), datos);
+    }
+
+    void subidaSinFicheroLocal_data() { motores(); }
+    void subidaSinFicheroLocal() {
+        QFETCH(QString, motor);
+        RepositorioPrueba r(motor);
+        QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion,
+                                 r.cor.subeFichero(1, "/no/existe", "f.exe", false));
+        QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tFicheros").toInt(), 0);
+    }
+
+    // The connection lost in the middle of a transfer ends it with an estado error; the local
+    // file stays whole and the repository keeps no file of that name.
+    void conexionPerdida_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<bool>("subiendo");
+        for (const QString& m : RepositorioPrueba::motores()) {
+            QTest::addRow("%s bajando", qPrintable(m)) << m << false;
+            QTest::addRow("%s subiendo", qPrintable(m)) << m << true;
+        }
+    }
+    void conexionPerdida() {
+        QFETCH(QString, motor);
+        QFETCH(bool, subiendo);
+        RepositorioPrueba r(motor);
+        QTemporaryDir dir;
+        escribe(dir.filePath("f"), aleatorios(5000000));
+        QVERIFY(subiendo || r.cor.subeFichero(1, dir.filePath("f"), "f.exe", false));
+        QTemporaryDir local;
+        escribe(local.filePath("f.exe"), "versión anterior");
+        int vistos = 0;
+        connect(&r.cor, &cCorvinal::progreso, &r.cor, [&](float, qint32, qint32) {
+            if (++vistos == 10) {
+                r.pierdeConexion();
+            }
+        });
+        QSignalSpy estado(&r.cor, &cCorvinal::estado);
+        const bool ok = subiendo ? r.cor.subeFichero(1, dir.filePath("f"), "f.exe", false)
+                                 : r.cor.descarga("f.exe", "", local.path());
+        r.recuperaConexion();
+        QVERIFY(!ok);
+        QCOMPARE(estado.size(), 1);
+        QVERIFY2(estado[0][0].toString().startsWith(subiendo ? "Error subiendo fichero: \r"
+                                                             : "Error bajando fichero: \r"),
+                 qPrintable(estado[0][0].toString()));
+        QVERIFY(estado[0][1].toBool());
+        QCOMPARE(lee(local.filePath("f.exe")), QByteArray("versión anterior"));
+        QCOMPARE(ficheros(local.path()), QStringList{"f.exe"});
+        if (subiendo) {
+            RepositorioPrueba otra(motor, RepositorioPrueba::Tablas::Existentes, r.directorio());
+            QCOMPARE(otra.valor("SELECT COUNT(*) AS n FROM tFicheros WHERE nombre='f.exe'").toInt(),
+                     0);
+        }
+    }
+
+    void espejoDeDosNiveles_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<bool>("oyenteRestaura");
+        for (const QString& m : RepositorioPrueba::motores()) {
+            QTest::addRow("%s", qPrintable(m)) << m << false;
+            QTest::addRow("%s con oyente que restaura", qPrintable(m)) << m << true;
+        }
+    }
+    void espejoDeDosNiveles() {
+        QFETCH(QString, motor);
+        QFETCH(bool, oyenteRestaura);
+        RepositorioPrueba r(motor);
+        QTemporaryDir dir;
+        const qint32 app = r.carpeta("app", 1);
+        const qint32 bin = r.carpeta("bin", app);
+        const QByteArray raiz = aleatorios(3000, 1), uno = aleatorios(20000, 2),
+                         dos = QByteArray("texto comprimible ").repeated(5000);
+        escribe(dir.filePath("raiz"), raiz);
+        escribe(dir.filePath("uno"), uno);
+        escribe(dir.filePath("dos"), dos);
+        platform::Compresion::comprime(dir.filePath("dos"), dir.filePath("dos.jzp"));
+        QVERIFY(r.cor.subeFichero(1, dir.filePath("raiz"), "raiz.txt", false));
+        QVERIFY(r.cor.subeFichero(app, dir.filePath("uno"), "uno.dll", false));
+        QVERIFY(r.cor.subeFichero(bin, dir.filePath("dos.jzp"), "dos.exe", true));
+        if (oyenteRestaura) {
+            connect(&r.cor, &cCorvinal::ficheroBajado, &r.cor,
+                    [](const QString& fichero, bool comprimido) {
+                        if (!comprimido) {
+                            return;
+                        }
+                        platform::Compresion c;
+                        c.setFicheroComprimido(fichero + ".jzp");
+                        c.setFicheroSalida(fichero);
+                        c.restaura();
+                        QFile::remove(fichero + ".jzp");
+                    });
+        }
+        QTemporaryDir local;
+        const QString destino = local.filePath("espejo");
+        platform::Compresion jzp;
+        QSignalSpy bajados(&r.cor, &cCorvinal::ficheroBajado);
+        r.cor.virtualizaDirectorio("", destino, jzp);
+        QCOMPARE(bajados.size(), 3);
+        QCOMPARE(lee(destino + "/raiz.txt"), raiz);
+        QCOMPARE(lee(destino + "/app/uno.dll"), uno);
+        QCOMPARE(lee(destino + "/app/bin/dos.exe"), dos);
+        QCOMPARE(ficheros(destino + "/app/bin"), QStringList{"dos.exe"});
+
+        bajados.clear();
+        r.cor.virtualizaDirectorio("/", destino, jzp);
+        QCOMPARE(bajados.size(), 0);
+
+        r.ejecuta("UPDATE tFicheros SET fechaUm=" +
+                  r.fechaHora(QDateTime::currentDateTime().addSecs(3600)) +
+                  " WHERE nombre='uno.dll'");
+        escribe(destino + "/app/uno.dll", "tocado");
+        r.cor.virtualizaDirectorio("app", destino + "/app", jzp);
+        QCOMPARE(bajados.size(), 1);
+        QCOMPARE(lee(destino + "/app/uno.dll"), uno);
+    }
+
+    void origenDesconocidoNoCreaNada_data() { motores(); }
+    void origenDesconocidoNoCreaNada() {
+        QFETCH(QString, motor);
+        RepositorioPrueba r(motor);
+        QTemporaryDir local;
+        platform::Compresion jzp;
+        r.cor.virtualizaDirectorio("nada", local.filePath("d"), jzp);
+        QVERIFY(!QFileInfo::exists(local.filePath("d")));
+    }
+
+    // A reader downloading while another process replaces the file gets the old bytes or the
+    // new ones, never a mix.
+    void lectorConcurrente_data() { motores(); }
+    void lectorConcurrente() {
+        QFETCH(QString, motor);
+        RepositorioPrueba r(motor);
+        QTemporaryDir dir;
+        const QByteArray a = aleatorios(1000000, 1), b = aleatorios(1000000, 2);
+        escribe(dir.filePath("a"), a);
+        escribe(dir.filePath("b"), b);
+        QVERIFY(r.cor.subeFichero(1, dir.filePath("a"), "f.exe", false));
+        QProcess escritor;
+        escritor.setProgram("/bin/sh");
+        escritor.setArguments(
+            {"-c", QStringLiteral("for i in 1 2 3; do for f in b a; do \"%1\" --conexion "
+                                  "\"%2\" subir \"%3/$f\" / --nombre f.exe --si || exit 1; "
+                                  "done; done")
+                       .arg(RepositorioPrueba::herramienta(), r.registro(), dir.path())});
+        escritor.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        escritor.start();
+        QVERIFY(escritor.waitForStarted());
+        int completas = 0;
+        QTemporaryDir local;
+        while (escritor.state() != QProcess::NotRunning) {
+            if (r.cor.descarga("f.exe", "", local.path())) {
+                const QByteArray leido = lee(local.filePath("f.exe"));
+                QVERIFY2(leido == a || leido == b, "a download mixed two versions");
+                ++completas;
+            }
+            escritor.waitForFinished(10);
+        }
+        QCOMPARE(escritor.exitCode(), 0);
+        QVERIFY(completas > 0);
+    }
+
+    void conectaPropio_data() { motores(); }
+    void conectaPropio() {
+        QFETCH(QString, motor);
+        RepositorioPrueba r(motor);
+        QSignalSpy estado(&r.cor, &cCorvinal::estado);
+        platform::Connection* dada = nullptr;
+        QVERIFY(r.cor.conecta_(2, "h", 1, "d", "u", "p", false, &dada));
+        QCOMPARE(dada, r.conexion->con());
+        QCOMPARE(estado.size(), 0);
+        // Closed, an engine without a text of its own keeps the connection's text.
+        const QString texto = r.conexion->con()->connectionString();
+        r.conexion->con()->close();
+        QVERIFY(r.cor.conecta_(2, "h", 1, "d", "u", "p", false));
+        QCOMPARE(r.conexion->con()->connectionString(), texto);
+        QCOMPARE(estados(estado),
+                 (QList<std::pair<QString, bool>>{{"Conectando con servidor de datos...", false}}));
+    }
+
+    void conectaSqlServerFallido() {
+        RepositorioPrueba r("sqlite");
+        r.conexion->con()->close();
+        QSignalSpy estado(&r.cor, &cCorvinal::estado);
+        platform::Connection* dada = nullptr;
+        QVERIFY(!r.cor.conecta_(1, "127.0.0.1", 1, "d", "u", "secreto", true, &dada));
+        QCOMPARE(dada, nullptr);
+        QCOMPARE(r.conexion->con()->connectionString(),
+                 QStringLiteral("Provider=sqloledb.1;Network Library=DBMSSOCN;Data "
+                                "Source=127.0.0.1,1;Initial Catalog=d;User ID=u;Password=secreto;"
+                                "Encrypt=yes"));
+        QCOMPARE(estado.size(), 2);
+        QCOMPARE(estado[0][0].toString(), QStringLiteral("Conectando con servidor de datos..."));
+        QVERIFY(estado[1][1].toBool());
+        QVERIFY(r.conexion->con()->state() != platform::Connection::kConectando);
+    }
+};
+
+QTEST_MAIN(TstcCorvinal)
+#include "tst_cCorvinal.moc"
