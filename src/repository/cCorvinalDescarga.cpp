@@ -230,8 +230,9 @@ void cCorvinal::reflejaCarpeta(qint32 codCarpeta, const QString& destino, platfo
     }
     QVector<FilaEspejo> filas;
     {
+        // The table is named as created: MySQL on this platform tells names apart by case.
         auto rs = consulta(
-            QStringLiteral("SELECT codFichero,nombre,fechaUm,comprimido  FROM tficheros WHERE "
+            QStringLiteral("SELECT codFichero,nombre,fechaUm,comprimido  FROM tFicheros WHERE "
                            "codCarpeta=") +
             QString::number(codCarpeta));
         for (; !rs->eof(); rs->moveNext()) {
