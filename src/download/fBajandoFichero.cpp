@@ -1,0 +1,298 @@
+#include "download/fBajandoFichero.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLocale>
+#include <QStyle>
+#include <QTimer>
+#include <limits>
+
+#include "dataaccess/aConexion.h"
+#include "download/Eco.h"
+#include "download/TextosDescarga.h"
+#include "launcher/modTolvane1.h"
+#include "platform/Compresion.h"
+#include "platform/ErrorEjecucion.h"
+#include "platform/ErrorFichero.h"
+#include "platform/Espera.h"
+#include "platform/Fin.h"
+#include "platform/Producto.h"
+#include "platform/Twips.h"
+#include "repository/cCorvinal.h"
+
+using platform::aPixeles;
+
+namespace {
+
+const QString kVentana = QStringLiteral("fBajandoFichero");
+
+// Measures of the window and its controls, in twips.
+constexpr int kAncho = 5700;
+constexpr int kAlto = 2700;
+constexpr int kMargen = 120;
+constexpr int kLadoLogo = 720;
+constexpr int kIzquierda = kMargen + kLadoLogo + 180;
+constexpr int kAnchoTexto = kAncho - kIzquierda - kMargen;
+constexpr int kAltoLinea = 285;
+
+// The version as the window shows it: "v" + major + "." + minor + "." + revision.
+QString textoVersion() {
+    return platform::tituloProducto().mid(platform::nombreProducto().size()).trimmed();
+}
+
+}  // namespace
+
+fBajandoFichero::fBajandoFichero(QWidget* padre)
+    : QWidget(padre),
+      Label1_(new QLabel(QStringLiteral("Software de Actualización remota."), this)),
+      iLogo_(new QLabel(this)),
+      eVersion_(new QLabel(this)),
+      eEstado_(new QLabel(this)),
+      cuadro_(new QFrame(this)),
+      eProgreso_(new QLabel(cuadro_)),
+      eTiempoQueda_(new QLabel(this)),
+      eVelocidad_(new QLabel(this)),
+      timEmpezar_(new QTimer(this)),
+      cor_(std::make_unique<cCorvinal>()) {
+    setObjectName(kVentana);
+    setWindowTitle(QStringLiteral("Espere..."));
+    Label1_->setObjectName(QStringLiteral("Label1"));
+    iLogo_->setObjectName(QStringLiteral("iLogo"));
+    eVersion_->setObjectName(QStringLiteral("eVersion"));
+    eEstado_->setObjectName(QStringLiteral("eEstado"));
+    cuadro_->setObjectName(QStringLiteral("cuadro"));
+    eProgreso_->setObjectName(QStringLiteral("eProgreso"));
+    eTiempoQueda_->setObjectName(QStringLiteral("eTiempoQueda"));
+    eVelocidad_->setObjectName(QStringLiteral("eVelocidad"));
+    timEmpezar_->setObjectName(QStringLiteral("timEmpezar"));
+    timEmpezar_->setInterval(1000);
+
+    eVersion_->setText(textoVersion());
+    eVersion_->setVisible(false);
+    colocaControles();
+
+    connect(timEmpezar_, &QTimer::timeout, this, &fBajandoFichero::timEmpezar_Timer);
+    connect(cor_.get(), &cCorvinal::estado, this, &fBajandoFichero::cor_estado);
+    connect(cor_.get(), &cCorvinal::progreso, this, &fBajandoFichero::cor_progreso);
+    connect(cor_.get(), &cCorvinal::ficheroBajado, this, &fBajandoFichero::cor_ficheroBajado);
+}
+
+fBajandoFichero::~fBajandoFichero() = default;
+
+void fBajandoFichero::colocaControles() {
+    setFixedSize(aPixeles(kAncho), aPixeles(kAlto));
+    int arriba = kMargen;
+    Label1_->setGeometry(aPixeles(kIzquierda), aPixeles(arriba), aPixeles(kAnchoTexto),
+                         aPixeles(kAltoLinea));
+    iLogo_->setGeometry(aPixeles(kMargen), aPixeles(kMargen), aPixeles(kLadoLogo),
+                        aPixeles(kLadoLogo));
+    iLogo_->setPixmap(
+        QApplication::style()->standardIcon(QStyle::SP_ArrowDown).pixmap(aPixeles(kLadoLogo)));
+    arriba += kAltoLinea;
+    eVersion_->setGeometry(aPixeles(kIzquierda), aPixeles(arriba), aPixeles(kAnchoTexto),
+                           aPixeles(kAltoLinea));
+    arriba += kAltoLinea + 60;
+    eEstado_->setGeometry(aPixeles(kIzquierda), aPixeles(arriba), aPixeles(kAnchoTexto),
+                          aPixeles(3 * kAltoLinea));
+    eEstado_->setWordWrap(true);
+    eEstado_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    arriba += 3 * kAltoLinea + 60;
+    cuadro_->setGeometry(aPixeles(kMargen), aPixeles(arriba), aPixeles(kAncho - 2 * kMargen),
+                         aPixeles(kAltoLinea));
+    cuadro_->setFrameShape(QFrame::Box);
+    eProgreso_->setGeometry(0, 0, 0, cuadro_->height());
+    eProgreso_->setAutoFillBackground(true);
+    QPalette barra = eProgreso_->palette();
+    barra.setColor(QPalette::Window, QColor(0, 0, 128));
+    eProgreso_->setPalette(barra);
+    arriba += kAltoLinea + 60;
+    const int mitad = (kAncho - 2 * kMargen) / 2;
+    eTiempoQueda_->setGeometry(aPixeles(kMargen), aPixeles(arriba), aPixeles(mitad),
+                               aPixeles(kAltoLinea));
+    eVelocidad_->setGeometry(aPixeles(kMargen + mitad), aPixeles(arriba), aPixeles(mitad),
+                             aPixeles(kAltoLinea));
+    eVelocidad_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void fBajandoFichero::setModoIndependiente(bool b) {
+    modoIndependiente_ = b;
+    if (b) {
+        eVersion_->setText(textoVersion());
+        eVersion_->setVisible(true);
+    }
+}
+
+void fBajandoFichero::bajaFichero(qint32 tipoConexion, const QString& servidor,
+                                  const QString& baseDatos, const QString& login,
+                                  const QString& Password, qint32 puerto, const QString& provider,
+                                  const QString& sid) {
+    tipoConexion_ = tipoConexion;
+    servidor_ = servidor;
+    baseDatos_ = baseDatos;
+    login_ = login;
+    password_ = Password;
+    puerto_ = puerto;
+    provider_ = provider;
+    sid_ = sid;
+    timEmpezar_->start();
+}
+
+void fBajandoFichero::cor_mensaje(const QString& m) {
+    eEstado_->setText(m);
+    Eco::escribe(kVentana, eEstado_->objectName(), m);
+}
+
+void fBajandoFichero::muestraEstado(const QString& texto, bool error) {
+    QPalette paleta = eEstado_->palette();
+    paleta.setColor(QPalette::WindowText, error ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    eEstado_->setPalette(paleta);
+    eEstado_->setText(texto);
+    Eco::escribe(kVentana, eEstado_->objectName() + (error ? QStringLiteral(" (rojo)") : QString()),
+                 texto);
+}
+
+void fBajandoFichero::espera(double segundos) {
+    platform::esperaSegundos(segundos);
+}
+
+bool fBajandoFichero::conecta() {
+    if (!conexion_) {
+        conexion_ = std::make_unique<aConexion>();
+    }
+    aConexion& c = *conexion_;
+    c.setTipoConexion(tipoConexion_);
+    c.setServidor(servidor_);
+    c.setBaseDatos(baseDatos_);
+    c.setLogin(login_);
+    c.setPassword(password_);
+    c.setPuerto(static_cast<qint16>(puerto_));
+    c.setProvider(provider_);
+    c.setSid(sid_);
+    // The file database's record names the database file's folder as its server.
+    if (tipoConexion_ == 0 && c.directorioBD().isEmpty()) {
+        c.setDirectorioBD(servidor_);
+    }
+    platform::cede();
+    c.conecta(true);
+    return c.conexionAbierta();
+}
+
+void fBajandoFichero::timEmpezar_Timer() {
+    // A tick that falls inside the sequence's own waits must not start it again.
+    if (empezado_) {
+        return;
+    }
+    empezado_ = true;
+    muestraEstado(
+        TextosDescarga::textoConexion(tipoConexion_, servidor_, puerto_, baseDatos_, sid_), false);
+    platform::cede();
+    espera(1);
+
+    bool ok = false;
+    if (puerto_ < 0 || puerto_ > std::numeric_limits<qint16>::max()) {
+        // The connection holds the port in 16 bits: such a port cannot be handed over.
+        timEmpezar_->stop();
+        muestraEstado(
+            QStringLiteral("El puerto %1 no es válido: debe estar entre 0 y 32767.").arg(puerto_),
+            true);
+    } else if (!conecta()) {
+        timEmpezar_->stop();
+        muestraEstado(QStringLiteral("No pudo establecerse conexión con la base de datos: ") +
+                          u'\r' + conexion_->mensajeErrorConexion(),
+                      true);
+    } else {
+        cor_->setConexion_ac(conexion_.get());
+        muestraEstado(QStringLiteral("Obteniendo fichero: ") + fichero_, false);
+        timEmpezar_->stop();
+        try {
+            ok = cor_->descarga(fichero_, carpeta_, carpetaLocal_);
+        } catch (const platform::ErrorEjecucion& error) {
+            // A query that failed on the way (a repository without its tables, a lost
+            // connection) is a failed download, said in red like the others.
+            muestraEstado(error.descripcion(), true);
+        }
+    }
+    if (ok && !restauracionFallida_) {
+        ficheroDescargado_ = true;
+        espera(kPausaExito);
+    } else {
+        espera(kPausaFallo);
+    }
+    close();
+}
+
+void fBajandoFichero::cor_estado(const QString& mensaje, bool error) {
+    muestraEstado(mensaje, error);
+}
+
+void fBajandoFichero::cor_progreso(float fraccion, qint32 restante, qint32 velocidad) {
+    const int ancho = cuadro_->width();
+    eProgreso_->resize(fraccion < 1 ? static_cast<int>(ancho * fraccion) : ancho,
+                       eProgreso_->height());
+    // The user may close the window here, during a download.
+    platform::cede();
+    eTiempoQueda_->setText(TextosDescarga::textoTiempoQueda(restante));
+    eVelocidad_->setText(
+        TextosDescarga::textoVelocidad(velocidad, QLocale().decimalPoint().front()));
+    const int decima = static_cast<int>(fraccion * 10);
+    if (decima != decimaEcoProgreso_) {
+        decimaEcoProgreso_ = decima;
+        Eco::escribe(kVentana, QStringLiteral("progreso"),
+                     QStringLiteral("%1% ").arg(qMin(decima * 10, 100)) + eTiempoQueda_->text() +
+                         QStringLiteral(" ") + eVelocidad_->text());
+    }
+}
+
+void fBajandoFichero::cor_ficheroBajado(const QString& fichero, bool comprimido) {
+    if (!comprimido) {
+        return;
+    }
+    const QString comprimidoJzp = fichero + QStringLiteral(".jzp");
+    try {
+        platform::Compresion jzp;
+        jzp.setFicheroComprimido(comprimidoJzp);
+        jzp.setFicheroSalida(fichero);
+        jzp.restaura();
+        QFile::remove(comprimidoJzp);
+    } catch (const platform::ErrorEjecucion& error) {
+        // The old file stays as it was: this is not the program that was asked for.
+        restauracionFallida_ = true;
+        if (error.numero() != platform::kPermisoDenegado) {
+            muestraEstado(QStringLiteral("Error al bajar el fichero.") + error.descripcion(), true);
+            return;
+        }
+        muestraEstado(QStringLiteral("No es posible actualizar el fichero por estar en uso."),
+                      true);
+        if (fichero.right(3) == QLatin1String("exe")) {
+            modTolvane1::muestraMensaje(
+                QStringLiteral("El fichero ") + fichero +
+                    QStringLiteral(" se encuentra actualmente en uso.") + u'\r' +
+                    QStringLiteral("Abandone la aplicación y vuelva a ejecutar el corvinal."),
+                platform::nombreProducto());
+        }
+    }
+}
+
+void fBajandoFichero::closeEvent(QCloseEvent* evento) {
+    if (cor_->descargando()) {
+        if (!modTolvane1::pregunta(
+                QStringLiteral("Existe una descarga en curso. ¿Desea cancelarla?"))) {
+            evento->ignore();
+            return;
+        }
+        // The user asked for the download to stop: it must not go on behind a closed window.
+        cor_->cancelar();
+    }
+    if (modoIndependiente_) {
+        platform::terminaPrograma();
+    }
+    timEmpezar_->stop();
+    evento->accept();
+    if (!cerrada_) {
+        cerrada_ = true;
+        emit cierre();
+    }
+}

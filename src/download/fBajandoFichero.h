@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class QFrame;
+class QLabel;
+class QTimer;
+class aConexion;
+class cCorvinal;
+
+// The small window "Espere..." that connects to the database, downloads one file from its
+// repository (restoring it when it is stored compressed) and shows status, progress, remaining
+// time and speed while it does.
+class fBajandoFichero : public QWidget {
+    Q_OBJECT
+public:
+    // Pause after a successful download and after a failure, in seconds.
+    static constexpr double kPausaExito = 1;
+    static constexpr double kPausaFallo = 5;
+
+    explicit fBajandoFichero(QWidget* padre = nullptr);
+    ~fBajandoFichero() override;
+
+    // The file to fetch, the repository folder it lies in and the local folder it goes to.
+    const QString& fichero() const { return fichero_; }
+    void setFichero(const QString& valor) { fichero_ = valor; }
+    const QString& carpeta() const { return carpeta_; }
+    void setCarpeta(const QString& valor) { carpeta_ = valor; }
+    const QString& carpetaLocal() const { return carpetaLocal_; }
+    void setCarpetaLocal(const QString& valor) { carpetaLocal_ = valor; }
+    // True: the window carries the run to its end and ends the program when it closes; it
+    // then also shows the version.
+    void setModoIndependiente(bool b);
+
+    // Stores the connection data and starts the one-second timer that does the work; returns
+    // at once.
+    void bajaFichero(qint32 tipoConexion, const QString& servidor, const QString& baseDatos,
+                     const QString& login, const QString& Password, qint32 puerto,
+                     const QString& provider = QString(), const QString& sid = QString());
+    // The file was fetched (and restored) successfully; never goes back to false.
+    bool ficheroDescargado() const { return ficheroDescargado_; }
+    // The window has closed.
+    bool cerrada() const { return cerrada_; }
+    // Puts m on the status line.
+    void cor_mensaje(const QString& m);
+
+    // The repository object the window drives.
+    cCorvinal& cor() { return *cor_; }
+
+    // The work of the timer: connect, download, report, pause and close. Runs once.
+    void timEmpezar_Timer();
+    // Status line from the repository: red when error.
+    void cor_estado(const QString& mensaje, bool error);
+    // Bar, remaining time and speed from the repository's progress.
+    void cor_progreso(float fraccion, qint32 restante, qint32 velocidad);
+    // Restores a file that was stored compressed and deletes its ".jzp" form.
+    void cor_ficheroBajado(const QString& fichero, bool comprimido);
+
+signals:
+    // The window closed (its run is over, whatever the outcome).
+    void cierre();
+
+protected:
+    void closeEvent(QCloseEvent* evento) override;
+
+private:
+    void colocaControles();
+    void muestraEstado(const QString& texto, bool error);
+    void espera(double segundos);
+    bool conecta();
+
+    QLabel* Label1_;
+    QLabel* iLogo_;
+    QLabel* eVersion_;
+    QLabel* eEstado_;
+    QFrame* cuadro_;
+    QLabel* eProgreso_;
+    QLabel* eTiempoQueda_;
+    QLabel* eVelocidad_;
+    QTimer* timEmpezar_;
+    std::unique_ptr<cCorvinal> cor_;
+    std::unique_ptr<aConexion> conexion_;
+
+    QString fichero_;
+    QString carpeta_;
+    QString carpetaLocal_;
+    qint32 tipoConexion_ = 0;
+    QString servidor_;
+    QString baseDatos_;
+    QString login_;
+    QString password_;
+    qint32 puerto_ = 0;
+    QString provider_;
+    QString sid_;
+    bool modoIndependiente_ = false;
+    bool ficheroDescargado_ = false;
+    bool restauracionFallida_ = false;
+    bool empezado_ = false;
+    bool cerrada_ = false;
+    int decimaEcoProgreso_ = -1;
+};

@@ -1,0 +1,256 @@
+#include <QProcess>
+#include <QtTest>
+
+#include "launcher/RegistroArranque.h"
+#include "launcher/modTolvane1.h"
+#include "platform/Connection.h"
+#include "platform/Cp1252.h"
+#include "platform/Espera.h"
+#include "support/MotoresPrueba.h"
+
+// End-to-end runs of the real launcher: a copy of the program in a scratch folder, a real
+// repository published with the real publishing tool, and the windows echoing what they show.
+namespace {
+
+const QString kPrograma = QStringLiteral(CORVINAL_PROGRAMA);
+const QString kPublicador = QStringLiteral(CORVINAL_REPO_PROGRAMA);
+constexpr int kLimiteMs = 60000;
+
+// The program the repository serves: a script that leaves a marker beside itself.
+const QByteArray kAplicacion = "#!/bin/sh\necho \"iniciada $*\" > \"$(dirname \"$0\")/marcador\"\n";
+// A larger file that spans several blocks.
+QByteArray contenidoFob7() {
+    QByteArray datos;
+    for (int i = 0; i < 3000; ++i) {
+        datos += QByteArray::number(i) + " fob7 ";
+    }
+    return datos;
+}
+
+struct Salida {
+    int codigo = -1;
+    bool terminado = false;
+    QString texto;
+};
+
+// Runs a program with the echo on and offscreen windows; waits for it to end.
+Salida ejecuta(const QString& programa, const QStringList& argumentos, const QString& carpeta) {
+    QProcess p;
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    entorno.insert(QStringLiteral("CORVINAL_ECO"), QStringLiteral("1"));
+    p.setProcessEnvironment(entorno);
+    p.setWorkingDirectory(carpeta);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(programa, argumentos);
+    Salida s;
+    s.terminado = p.waitForFinished(kLimiteMs);
+    if (!s.terminado) {
+        p.kill();
+        p.waitForFinished();
+    }
+    s.codigo = p.exitCode();
+    s.texto = QString::fromLocal8Bit(p.readAll());
+    return s;
+}
+
+QByteArray lee(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool escribe(const QString& ruta, const QByteArray& datos) {
+    QFile f(ruta);
+    return f.open(QIODevice::WriteOnly) && f.write(datos) == datos.size();
+}
+
+// The connection part of a launch record for the engine: prefix and the five main fields,
+// with the password in clear.
+struct Repositorio {
+    QString prefijoYConexion;
+    QString password;
+};
+
+}  // namespace
+
+class TstCorvinal : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir scratch_;
+    QString lanzador_;
+
+    // Prepares the engine's repository with "apps/app.sh" (compressed) and "fob7.exe" in the
+    // root; empty when the engine is not there.
+    std::optional<Repositorio> repositorio(const QString& motor) {
+        const QString carpetaRepo = scratch_.filePath(motor);
+        QDir().mkpath(carpetaRepo);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpetaRepo);
+        if (m.textoConexion.isEmpty()) {
+            if (m.obligatorio) {
+                qWarning("%s", qPrintable(m.motivo));
+            }
+            return std::nullopt;
+        }
+        Repositorio r;
+        if (motor == QLatin1String("sqlite")) {
+            r.password = QStringLiteral("secreto");
+            r.prefijoYConexion = QStringLiteral("0,,|") + carpetaRepo +
+                                 QStringLiteral(",prueba.mdb,admin,") + r.password +
+                                 QStringLiteral(",0");
+        } else {
+            const prueba::DatosMariaDb d = *prueba::datosMariaDb();
+            platform::Connection c;
+            c.open(m.textoConexion);
+            for (const char* t : {"tDatosFichero", "tFicheros", "tCarpetas"}) {
+                c.execute(QStringLiteral("DROP TABLE IF EXISTS ") + QString::fromLatin1(t), nullptr,
+                          platform::Connection::kOpcionSinRegistros);
+            }
+            r.password = d.password;
+            r.prefijoYConexion = QStringLiteral("2,,|%1,%2,%3,%4,%5")
+                                     .arg(d.host, d.baseDatos, d.usuario, d.password, d.puerto);
+        }
+        const QString registro = r.prefijoYConexion;
+        const QString app = scratch_.filePath(QStringLiteral("app.sh"));
+        const QString fob7 = scratch_.filePath(QStringLiteral("fob7.exe"));
+        if (!escribe(app, kAplicacion) || !escribe(fob7, contenidoFob7())) {
+            return std::nullopt;
+        }
+        const QList<QStringList> pasos = {
+            {QStringLiteral("crear-tablas")},
+            {QStringLiteral("crear-carpeta"), QStringLiteral("apps")},
+            {QStringLiteral("subir"), app, QStringLiteral("apps"), QStringLiteral("--comprimir"),
+             QStringLiteral("--si")},
+            {QStringLiteral("subir"), fob7, QStringLiteral("/"), QStringLiteral("--si")},
+        };
+        for (const QStringList& paso : pasos) {
+            const Salida s =
+                ejecuta(kPublicador, QStringList{QStringLiteral("--conexion"), registro} + paso,
+                        scratch_.path());
+            if (s.codigo != 0) {
+                qWarning("corvinal-repo %s: %s", qPrintable(paso.join(u' ')), qPrintable(s.texto));
+                return std::nullopt;
+            }
+        }
+        return r;
+    }
+
+    // A fresh launcher folder holding a copy of the program (and corvinal.ini when given).
+    QString preparaLanzador(const std::optional<QByteArray>& ini = std::nullopt) {
+        static int n = 0;
+        const QString carpeta = scratch_.filePath(QStringLiteral("lanzador%1").arg(++n));
+        QDir().mkpath(carpeta);
+        const QString copia = carpeta + QStringLiteral("/corvinal");
+        QFile::copy(kPrograma, copia);
+        QFile::setPermissions(copia, QFile::permissions(kPrograma));
+        if (ini) {
+            escribe(RegistroArranque::rutaFichero(carpeta), *ini);
+        }
+        return carpeta;
+    }
+
+    Salida lanza(const QString& carpeta, const QStringList& argumentos) {
+        return ejecuta(carpeta + QStringLiteral("/corvinal"), argumentos, carpeta);
+    }
+
+private slots:
+    void casos_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("caso");
+        for (const QString& motor : {QStringLiteral("sqlite"), QStringLiteral("mariadb")}) {
+            for (const QString& caso :
+                 {QStringLiteral("nueve campos E"), QStringLiteral("cinco campos"),
+                  QStringLiteral("cuatro campos"), QStringLiteral("servidor erroneo"),
+                  QStringLiteral("fichero ausente")}) {
+                QTest::newRow(qPrintable(motor + QStringLiteral(": ") + caso)) << motor << caso;
+            }
+        }
+    }
+    void casos() {
+        QFETCH(QString, motor);
+        QFETCH(QString, caso);
+        QVERIFY(scratch_.isValid());
+        static QHash<QString, std::optional<Repositorio>> repositorios;
+        if (!repositorios.contains(motor)) {
+            repositorios.insert(motor, repositorio(motor));
+        }
+        const std::optional<Repositorio> repo = repositorios.value(motor);
+        if (!repo) {
+            if (motor == QLatin1String("sqlite") || prueba::mariaDbObligatoria()) {
+                QFAIL("no se pudo preparar el repositorio");
+            }
+            QSKIP("MariaDB no configurada (scripts/testdb env)");
+        }
+        const QString base = repo->prefijoYConexion;
+
+        if (caso == QLatin1String("nueve campos E")) {
+            const QString carpeta = preparaLanzador();
+            const Salida s = lanza(
+                carpeta, {base + QStringLiteral(",apps,") + carpeta + QStringLiteral(",app.sh,E")});
+            QVERIFY2(s.terminado && s.codigo == 0, qPrintable(s.texto));
+            QVERIFY2(s.texto.contains(QStringLiteral("Obteniendo fichero: app.sh")),
+                     qPrintable(s.texto));
+            QVERIFY2(s.texto.contains(
+                         QStringLiteral("En unos segundos volverá a iniciarse la aplicación.")),
+                     qPrintable(s.texto));
+            const QString marcador = carpeta + QStringLiteral("/marcador");
+            QVERIFY2(platform::esperaCondicion([&] { return QFile::exists(marcador); }, 10000),
+                     qPrintable(s.texto));
+            QCOMPARE(lee(carpeta + QStringLiteral("/app.sh")), kAplicacion);
+            QVERIFY(!QFile::exists(carpeta + QStringLiteral("/app.sh.jzp")));
+        } else if (caso == QLatin1String("cinco campos")) {
+            const QString carpeta = preparaLanzador();
+            const Salida s = lanza(carpeta, {base});
+            QVERIFY2(s.terminado && s.codigo == 0, qPrintable(s.texto));
+            QCOMPARE(lee(carpeta + QStringLiteral("/fob7.exe")), contenidoFob7());
+            QVERIFY(!s.texto.contains(QStringLiteral("En unos segundos")));
+            // The clear password of the command line is stored in raw encoded form.
+            const std::optional<QString> ini =
+                RegistroArranque::leeFichero(RegistroArranque::rutaFichero(carpeta));
+            QVERIFY(ini);
+            const RegistroArranque guardado = RegistroArranque::analiza(*ini);
+            QVERIFY(guardado.valido);
+            QCOMPARE(guardado.campos.at(RegistroArranque::kPassword),
+                     modTolvane1::codifica(repo->password));
+            QVERIFY(guardado.campos.at(RegistroArranque::kPassword) != repo->password);
+        } else if (caso == QLatin1String("cuatro campos")) {
+            const QByteArray anterior("1,,|antes,db,sa,\xDF\xD9,1433\r\n");
+            const QString carpeta = preparaLanzador(anterior);
+            const Salida s = lanza(carpeta, {QStringLiteral("srv,db,login,pw")});
+            QVERIFY2(s.terminado && s.codigo == 0, qPrintable(s.texto));
+            QVERIFY2(!s.texto.contains(QStringLiteral("[fBajandoFichero]")), qPrintable(s.texto));
+            QCOMPARE(lee(RegistroArranque::rutaFichero(carpeta)), anterior);
+        } else if (caso == QLatin1String("servidor erroneo")) {
+            const QString carpeta = preparaLanzador();
+            const QString registro =
+                motor == QLatin1String("sqlite")
+                    ? QStringLiteral("0,,|/no/existe/nunca,prueba.mdb,admin,x,0")
+                    : QStringLiteral("2,,|127.0.0.1,corvinal_test,nadie,x,1");
+            const Salida s = lanza(carpeta, {registro});
+            QVERIFY2(s.terminado && s.codigo == 0, qPrintable(s.texto));
+            QVERIFY2(s.texto.contains(QStringLiteral(
+                         "eEstado (rojo): No pudo establecerse conexión con la base de datos: ")),
+                     qPrintable(s.texto));
+            QVERIFY(!QFile::exists(carpeta + QStringLiteral("/fob7.exe")));
+        } else {
+            const QString carpeta = preparaLanzador();
+            // Read from corvinal.ini this time: the stored password is decoded.
+            const QString linea = RegistroArranque::lineaArranque(
+                RegistroArranque::analiza(base).tipo, QString(), QString(),
+                RegistroArranque::analiza(base).campos.at(0),
+                RegistroArranque::analiza(base).campos.at(1),
+                RegistroArranque::analiza(base).campos.at(2), repo->password,
+                RegistroArranque::analiza(base).campos.at(4),
+                {QString(), carpeta, QStringLiteral("noexiste.exe")});
+            QVERIFY(
+                RegistroArranque::escribeFichero(RegistroArranque::rutaFichero(carpeta), linea));
+            const Salida s = lanza(carpeta, {});
+            QVERIFY2(s.terminado && s.codigo == 0, qPrintable(s.texto));
+            QVERIFY2(s.texto.contains(
+                         QStringLiteral("eEstado (rojo): No se encontró el fichero:/noexiste.exe")),
+                     qPrintable(s.texto));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TstCorvinal)
+#include "tst_corvinal.moc"
