@@ -1,0 +1,252 @@
+#include <QtTest>
+
+#include "download/RepositorioSqlite.h"
+#include "download/fBajandoFichero.h"
+#include "launcher/RegistroArranque.h"
+#include "launcher/cListaParametros.h"
+#include "launcher/modCorvinal.h"
+#include "launcher/modTolvane1.h"
+#include "platform/Espera.h"
+#include "platform/Fin.h"
+#include "support/MensajeriaGrabada.h"
+
+namespace {
+
+int terminaciones = 0;
+void cuentaTerminacion() {
+    ++terminaciones;
+}
+
+// The world outside the program, recorded.
+class SistemaGrabado : public modCorvinal::Sistema {
+public:
+    // What the set-up window writes when it is accepted; nothing written when empty.
+    QString lineaConfiguracion;
+    bool aceptaConfiguracion = false;
+    QString carpetaWindows_;
+    int configuraciones = 0;
+    QStringList iniciados;
+    QStringList registrados;
+
+    bool configura(const QString& carpeta) override {
+        ++configuraciones;
+        if (aceptaConfiguracion && !lineaConfiguracion.isEmpty()) {
+            RegistroArranque::escribeFichero(RegistroArranque::rutaFichero(carpeta),
+                                             lineaConfiguracion);
+        }
+        return aceptaConfiguracion;
+    }
+    bool iniciaPrograma(const QString& ruta) override {
+        iniciados << ruta;
+        return true;
+    }
+    void registraComponente(const QString& ruta) override { registrados << ruta; }
+    QString carpetaWindows() const override { return carpetaWindows_; }
+};
+
+QByteArray lee(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+const QString kAviso = QStringLiteral("En unos segundos volverá a iniciarse la aplicación.");
+
+}  // namespace
+
+class TstModCorvinal : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir carpeta_;
+    std::unique_ptr<RepositorioSqlite> repo_;
+    QString lanzador_;
+
+    // The connection part of a record that reaches the test repository.
+    QString conexion() const {
+        return QStringLiteral("0,,|") + repo_->carpeta() + QStringLiteral(",prueba.mdb,admin,pw,0");
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(carpeta_.isValid());
+        QDir().mkpath(carpeta_.filePath(QStringLiteral("repo")));
+        repo_ = std::make_unique<RepositorioSqlite>(carpeta_.filePath(QStringLiteral("repo")));
+        QVERIFY(repo_->publica(QStringLiteral("fob7.exe"), "#!/bin/sh\nexit 0\n", true));
+        QVERIFY(repo_->publica(QStringLiteral("comp.dll"), "componente", false));
+    }
+    void init() {
+        terminaciones = 0;
+        platform::estableceTerminacion(cuentaTerminacion);
+        static int n = 0;
+        lanzador_ = carpeta_.filePath(QStringLiteral("lanzador%1").arg(++n));
+        QDir().mkpath(lanzador_);
+    }
+    void cleanup() {
+        if (fBajandoFichero* v = modCorvinal::ventanaDescarga()) {
+            v->hide();
+        }
+        platform::estableceTerminacion(nullptr);
+    }
+
+    void sinRegistroValidoTermina_data() {
+        QTest::addColumn<QString>("linea");
+        QTest::newRow("cuatro campos") << "srv,db,login,pw";
+        QTest::newRow("puerto no numerico") << "srv,db,login,pw,mil";
+    }
+    void sinRegistroValidoTermina() {
+        QFETCH(QString, linea);
+        const QByteArray anterior("1,,|antes,db,sa,\xDF\xD9,1433\r\n");
+        QVERIFY(RegistroArranque::escribeFichero(RegistroArranque::rutaFichero(lanzador_),
+                                                 QString::fromLatin1(anterior.chopped(2))));
+        SistemaGrabado sistema;
+        MensajeriaGrabada mensajes;
+        modCorvinal::Main(linea, lanzador_, sistema);
+        QCOMPARE(terminaciones, 1);
+        QVERIFY(!modCorvinal::ventanaDescarga());
+        QVERIFY(mensajes.registros.isEmpty());
+        QCOMPARE(lee(RegistroArranque::rutaFichero(lanzador_)), anterior);
+        QCOMPARE(parametros.valor(QStringLiteral("formatoFecha")).toString(),
+                 QStringLiteral("dd-mm-yy"));
+    }
+
+    void ventanaDeConfiguracion_data() {
+        QTest::addColumn<bool>("acepta");
+        QTest::addColumn<bool>("escribe");
+        QTest::addColumn<QStringList>("mensajes");
+        QTest::addColumn<bool>("descarga");
+        QTest::newRow("cancelada") << false << false << QStringList() << false;
+        QTest::newRow("aceptada sin fichero")
+            << true << false
+            << QStringList{QStringLiteral(
+                   "No ha sido posible encontrar la información de acceso a la base de datos.")}
+            << false;
+        QTest::newRow("aceptada con fichero") << true << true << QStringList() << true;
+    }
+    void ventanaDeConfiguracion() {
+        QFETCH(bool, acepta);
+        QFETCH(bool, escribe);
+        QFETCH(QStringList, mensajes);
+        QFETCH(bool, descarga);
+        SistemaGrabado sistema;
+        sistema.aceptaConfiguracion = acepta;
+        if (escribe) {
+            // As the set-up window writes it: bare type, hex password, application in field 7.
+            sistema.lineaConfiguracion =
+                QStringLiteral("0,,,|") + repo_->carpeta() + QStringLiteral(",prueba.mdb,admin,") +
+                modTolvane1::aHexadecimal(modTolvane1::codifica(QStringLiteral("pw"))) +
+                QStringLiteral(",0,,,fob7.exe");
+        }
+        MensajeriaGrabada grabada;
+        modCorvinal::Main(QString(), lanzador_, sistema);
+        QCOMPARE(sistema.configuraciones, 1);
+        QCOMPARE(grabada.textos(MensajeriaGrabada::Clase::Mensaje), mensajes);
+        QCOMPARE(modCorvinal::ventanaDescarga() != nullptr, descarga);
+        QCOMPARE(terminaciones, descarga ? 0 : 1);
+        if (!descarga) {
+            return;
+        }
+        fBajandoFichero& v = *modCorvinal::ventanaDescarga();
+        QCOMPARE(v.carpetaLocal(), lanzador_);
+        QCOMPARE(v.fichero(), QStringLiteral("fob7.exe"));
+        // Eight fields: the window carries the run and ends the program when it closes.
+        QVERIFY(platform::esperaCondicion([&v] { return v.cerrada(); }, 30000));
+        QVERIFY(v.ficheroDescargado());
+        QCOMPARE(terminaciones, 1);
+        // The stored record now holds the raw form of the password.
+        const RegistroArranque r = RegistroArranque::analiza(
+            *RegistroArranque::leeFichero(RegistroArranque::rutaFichero(lanzador_)));
+        QCOMPARE(r.campos.at(RegistroArranque::kPassword),
+                 modTolvane1::codifica(QStringLiteral("pw")));
+    }
+
+    void despuesDeLaDescarga_data() {
+        QTest::addColumn<QString>("resto");
+        QTest::addColumn<QString>("windows");
+        QTest::addColumn<bool>("iniciado");
+        QTest::addColumn<QString>("ruta");
+        QTest::addColumn<bool>("registrado");
+        QTest::addColumn<bool>("aviso");
+        QTest::newRow("E") << ",,%1,fob7.exe,E"
+                           << "" << true << "%1/fob7.exe" << false << true;
+        QTest::newRow("E con espera y barra final") << ",,%1/,fob7.exe,E,0.5"
+                                                    << "" << true << "%1/fob7.exe" << false << true;
+        QTest::newRow("E con campos 6 y 7 vacios") << ",,,,E"
+                                                   << "" << true << "%1/fob7.exe" << false << true;
+        QTest::newRow("I sin Systemroot") << ",,%1,comp.dll,I"
+                                          << "" << false << "" << false << false;
+        QTest::newRow("I con Systemroot") << ",,%1,comp.dll,I"
+                                          << "windows" << false << "%1/comp.dll" << true << false;
+        QTest::newRow("otro modo") << ",,%1,fob7.exe,X"
+                                   << "" << false << "" << false << false;
+    }
+    void despuesDeLaDescarga() {
+        QFETCH(QString, resto);
+        QFETCH(QString, windows);
+        QFETCH(bool, iniciado);
+        QFETCH(QString, ruta);
+        QFETCH(bool, registrado);
+        QFETCH(bool, aviso);
+        SistemaGrabado sistema;
+        if (!windows.isEmpty()) {
+            sistema.carpetaWindows_ = carpeta_.filePath(windows);
+            QDir().mkpath(sistema.carpetaWindows_);
+        }
+        MensajeriaGrabada mensajes;
+        modCorvinal::Main(conexion() + resto.arg(lanzador_), lanzador_, sistema);
+        QCOMPARE(terminaciones, 1);
+        fBajandoFichero* v = modCorvinal::ventanaDescarga();
+        QVERIFY(v && v->ficheroDescargado());
+        const QString esperada = ruta.arg(lanzador_);
+        QCOMPARE(sistema.iniciados, iniciado ? QStringList{esperada} : QStringList());
+        QCOMPARE(sistema.registrados, registrado ? QStringList{esperada} : QStringList());
+        const QStringList textos = mensajes.textos(MensajeriaGrabada::Clase::Mensaje);
+        QCOMPARE(textos.contains(kAviso), aviso);
+        if (aviso) {
+            QCOMPARE(mensajes.registros.first().segundos, 3);
+        }
+        if (iniciado) {
+            // The restored program was made executable before it was started.
+            QVERIFY(QFileInfo(esperada).isExecutable());
+        }
+        if (registrado) {
+            QCOMPARE(lee(sistema.carpetaWindows_ + QStringLiteral("/comp.dll")),
+                     QByteArray("componente"));
+        }
+        if (resto.endsWith(QLatin1String(",I")) && windows.isEmpty()) {
+            // No Windows folder: said clearly, nothing copied or registered.
+            QCOMPARE(textos.size(), 1);
+            QVERIFY(textos.first().contains(QStringLiteral("Systemroot")));
+        }
+    }
+
+    void descargaFallidaNoEspera() {
+        SistemaGrabado sistema;
+        MensajeriaGrabada mensajes;
+        // A missing file: the window reports it and closes; the program ends without the
+        // 240-second wait and starts nothing.
+        modCorvinal::Main(conexion() + QStringLiteral(",,%1,noexiste.exe,E").arg(lanzador_),
+                          lanzador_, sistema);
+        QCOMPARE(terminaciones, 1);
+        QVERIFY(sistema.iniciados.isEmpty());
+        QVERIFY(!modCorvinal::ventanaDescarga()->ficheroDescargado());
+        QVERIFY(!mensajes.textos(MensajeriaGrabada::Clase::Mensaje).contains(kAviso));
+    }
+
+    void uneRuta_data() {
+        QTest::addColumn<QString>("carpeta");
+        QTest::addColumn<QString>("ruta");
+        QTest::newRow("sin separador") << "/f7"
+                                       << "/f7/x.exe";
+        QTest::newRow("con barra") << "/f7/"
+                                   << "/f7/x.exe";
+        QTest::newRow("con barra invertida") << "C:\\f7\\"
+                                             << "C:\\f7\\x.exe";
+    }
+    void uneRuta() {
+        QFETCH(QString, carpeta);
+        QFETCH(QString, ruta);
+        QCOMPARE(modCorvinal::uneRuta(carpeta, QStringLiteral("x.exe")), ruta);
+    }
+};
+
+QTEST_MAIN(TstModCorvinal)
+#include "tst_modCorvinal.moc"
