@@ -10,6 +10,7 @@
 #include "platform/Fin.h"
 #include "platform/Producto.h"
 #include "repository/cCorvinal.h"
+#include "support/CarpetaSoloLectura.h"
 #include "support/MensajeriaGrabada.h"
 
 namespace {
@@ -212,6 +213,64 @@ private slots:
         QVERIFY(esRojo(etiqueta(v, "eEstado")));
         // The program that was there stays whole.
         QCOMPARE(lee(destino + QStringLiteral("/app.exe")), anterior);
+    }
+
+    void restauracionFallida_data() {
+        QTest::addColumn<QString>("nombre");
+        QTest::addColumn<bool>("enUso");
+        QTest::addColumn<QString>("estado");
+        QTest::addColumn<bool>("aviso");
+        QTest::newRow("programa en uso")
+            << "app.exe" << true << "No es posible actualizar el fichero por estar en uso." << true;
+        QTest::newRow("componente en uso")
+            << "comp.dll" << true << "No es posible actualizar el fichero por estar en uso."
+            << false;
+        QTest::newRow("EXE en mayusculas no avisa")
+            << "APP.EXE" << true << "No es posible actualizar el fichero por estar en uso."
+            << false;
+        QTest::newRow("datos danados")
+            << "app.exe" << false << "Error al bajar el fichero." << false;
+    }
+    void restauracionFallida() {
+        QFETCH(QString, nombre);
+        QFETCH(bool, enUso);
+        QFETCH(QString, estado);
+        QFETCH(bool, aviso);
+        QTemporaryDir carpeta;
+        const QString fichero = carpeta.filePath(nombre);
+        const QString jzp = fichero + QStringLiteral(".jzp");
+        const QString origen = QDir(QDir::tempPath()).filePath(QStringLiteral("origen-restaura"));
+        QFile f(enUso ? origen : jzp);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(contenido(2)) > 0);
+        f.close();
+        if (enUso) {
+            platform::Compresion::comprime(origen, jzp);
+            QFile::remove(origen);
+        }
+        MensajeriaGrabada mensajes;
+        fBajandoFichero v;
+        {
+            // A folder that refuses the restored file is the file in use.
+            std::optional<CarpetaSoloLectura> soloLectura;
+            if (enUso) {
+                soloLectura.emplace(carpeta.path());
+                if (!soloLectura->efectiva()) {
+                    QSKIP("no se puede tener una carpeta de solo lectura aquí");
+                }
+            }
+            v.cor_ficheroBajado(fichero, true);
+        }
+        QVERIFY2(etiqueta(v, "eEstado")->text().startsWith(estado),
+                 qPrintable(etiqueta(v, "eEstado")->text()));
+        QVERIFY(esRojo(etiqueta(v, "eEstado")));
+        QCOMPARE(mensajes.textos(MensajeriaGrabada::Clase::Mensaje),
+                 aviso ? QStringList{QStringLiteral("El fichero ") + fichero +
+                                     QStringLiteral(" se encuentra actualmente en uso.\r\n"
+                                                    "Abandone la aplicación y vuelva a ejecutar "
+                                                    "el corvinal.")}
+                       : QStringList());
+        // The compressed form stays for another try.
+        QVERIFY(QFile::exists(jzp));
     }
 
     void cerrarDuranteLaDescarga_data() {
