@@ -20,7 +20,9 @@
 #include "platform/Compresion.h"
 #include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"
+#include "platform/Formato.h"
 #include "platform/Recordset.h"
+#include "platform/TextoSql.h"
 #include "repository/FormatoRepositorio.h"
 #include "repository/cCorvinal.h"
 
@@ -259,7 +261,7 @@ public:
 
 private:
     QString texto(const QString& valor) const {
-        return formatoRepositorio::literal(valor, conexion_.tipoConexion());
+        return platform::literalTextoSql(valor, conexion_.tipoConexion() == 2);
     }
 
     platform::RecordsetPtr consulta(const QString& sql) {
@@ -400,10 +402,9 @@ private:
             salida << rs->field(QStringLiteral("nombre")).value().toString() << '\t' << bytes
                    << '\t' << bloques << '\t'
                    << rs->field(QStringLiteral("comprimido")).value().toInt() << '\t'
-                   << rs->field(QStringLiteral("fechaUm"))
-                          .value()
-                          .toDateTime()
-                          .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                   << platform::formatoFecha(
+                          rs->field(QStringLiteral("fechaUm")).value().toDateTime(),
+                          QStringLiteral("yyyy-mm-dd hh:nn:ss"))
                    << '\n';
         }
     }

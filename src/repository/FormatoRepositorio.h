@@ -32,15 +32,4 @@ inline QString une(const QString& carpeta, const QString& nombre) {
     return carpeta + (conSeparador ? QString() : QStringLiteral("/")) + nombre;
 }
 
-// valor as a quote-safe text literal on engine tipoConexion: quotes doubled, and on MySQL
-// (2), which reads a backslash inside a literal as an escape, backslashes doubled too. Names
-// are kept exactly, blanks included.
-inline QString literal(const QString& valor, qint32 tipoConexion) {
-    QString seguro = valor;
-    if (tipoConexion == 2) {
-        seguro.replace(u'\\', QStringLiteral("\\\\"));
-    }
-    return u'\'' + seguro.replace(u'\'', QStringLiteral("''")) + u'\'';
-}
-
 }  // namespace formatoRepositorio

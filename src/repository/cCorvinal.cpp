@@ -12,6 +12,7 @@
 #include "platform/Numero.h"
 #include "platform/Recordset.h"
 #include "platform/Reloj.h"
+#include "platform/TextoSql.h"
 #include "repository/FormatoRepositorio.h"
 
 using formatoRepositorio::kTamBloque;
@@ -62,15 +63,14 @@ platform::Connection& cCorvinal::con() const {
 std::shared_ptr<platform::Recordset> cCorvinal::consulta(const QString& sql) const {
     auto rs = con().execute(sql);
     if (!rs) {
-        throw ErrorEjecucion(3704, QStringLiteral("La consulta no devolvió registros: ") + sql,
-                             kOrigen);
+        throw ErrorEjecucion(platform::Connection::kErrorObjetoCerrado,
+                             QStringLiteral("La consulta no devolvió registros: ") + sql, kOrigen);
     }
     return rs;
 }
 
 QString cCorvinal::texto(const QString& valor) const {
-    return formatoRepositorio::literal(valor,
-                                       conexion_ != nullptr ? conexion_->tipoConexion() : -1);
+    return platform::literalTextoSql(valor, conexion_ != nullptr && conexion_->tipoConexion() == 2);
 }
 
 QString cCorvinal::empiezaTransaccion() {
