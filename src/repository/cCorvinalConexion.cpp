@@ -1,6 +1,3 @@
-#include <QStringList>
-#include <algorithm>
-
 #include "dataaccess/aConexion.h"
 #include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"
@@ -15,6 +12,7 @@ namespace {
 
 // Seconds the connect waits when the connection sets no command time-out.
 constexpr qint32 kEsperaSinLimite = 30;
+const QString kFechaUm = QStringLiteral("fechaUm");
 
 QString textoConexion(qint32 tipo, const QString& servidor, qint32 puerto, const QString& baseDatos,
                       const QString& login, const QString& password, bool encriptar,
@@ -41,28 +39,6 @@ QString textoConexion(qint32 tipo, const QString& servidor, qint32 puerto, const
                u';';
     }
     return QString();
-}
-
-// Column types of the repository tables on each engine (0 file database, 1 SQL Server,
-// 2 MySQL, 3 Oracle), as the table builder writes them.
-struct TiposMotor {
-    const char* entero;
-    const char* texto200;
-    const char* fecha;
-    const char* imagen;
-    const char* booleanoNoNulo;
-};
-
-constexpr TiposMotor kTipos[] = {
-    {"long", "text (200)", "date", "", "yesno NOT NULL  DEFAULT (0) "},
-    {"int", "varchar (200)", "datetime", "image", "tinyint NOT NULL DEFAULT 0 "},
-    {"int", "varchar (200)", "datetime", "longblob", "tinyint NOT NULL  DEFAULT (0) "},
-    {"NUMBER(10)", "VARCHAR2 (200)", "DATE", "BLOB", "NUMBER(1) DEFAULT (0) NOT NULL "},
-};
-
-QString campo(const char* nombre, const char* tipo, bool nulos) {
-    return QString::fromLatin1(nombre) + u' ' + QString::fromLatin1(tipo) +
-           (nulos ? QString() : QStringLiteral(" NOT NULL "));
 }
 
 }  // namespace
@@ -113,55 +89,45 @@ bool cCorvinal::conecta_(qint32 tipoConexion, const QString& servidor, qint32 pu
     }
 }
 
-// Existence is asked of the engine itself with a query that reads no row, so the test works
-// the same on every engine and registers nothing as an error.
-static bool respondeConsulta(Connection& c, const QString& sql) {
-    try {
-        c.execute(sql);
-        return true;
-    } catch (const ErrorEjecucion&) {
-        return false;
-    }
-}
-
 void cCorvinal::creaTablas() {
-    Connection& c = con();
-    const qint32 motor = conexion_->tipoConexion();
-    if (motor < 0 || motor > 3) {
-        throw ErrorEjecucion(5, QStringLiteral("Tipo de conexión desconocido: %1").arg(motor),
-                             QStringLiteral("cCorvinal"));
+    con();  // a clear error when there is no connection
+    aConexion& c = *conexion_;
+    if (c.tipoConexion() < 0 || c.tipoConexion() > 3) {
+        throw ErrorEjecucion(
+            5, QStringLiteral("Tipo de conexión desconocido: %1").arg(c.tipoConexion()),
+            QStringLiteral("cCorvinal"));
     }
-    const TiposMotor& t = kTipos[motor];
-    auto crea = [&](const QString& tabla, const QStringList& campos, const QString& clave) {
-        c.execute(QStringLiteral("CREATE TABLE ") + tabla + QStringLiteral(" (") +
-                      campos.join(u',') + QStringLiteral(",PRIMARY KEY (") + clave +
-                      QStringLiteral("))"),
-                  nullptr, Connection::kOpcionSinRegistros);
-    };
-    if (!respondeConsulta(c, QStringLiteral("SELECT * FROM tCarpetas WHERE 1=0"))) {
-        crea(QStringLiteral("tCarpetas"),
-             {campo("codCarpeta", t.entero, false), campo("carpeta", t.texto200, false),
-              campo("codCarpetaPadre", t.entero, true)},
-             QStringLiteral("codCarpeta"));
-        conexion_->executeNR(
-            QStringLiteral("INSERT INTO tCarpetas (codCarpeta,carpeta) VALUES (1,'") +
-            formatoRepositorio::kNombreRaiz + QStringLiteral("')"));
+    if (!c.existeTabla(QStringLiteral("tCarpetas"))) {
+        c.nuevaTabla(QStringLiteral("tCarpetas"));
+        c.nuevoCampo(QStringLiteral("codCarpeta"), aConexion::kEnteroLargo, -1, false, true);
+        c.nuevoCampo(QStringLiteral("carpeta"), aConexion::kTexto, 200, false, false);
+        c.nuevoCampo(QStringLiteral("codCarpetaPadre"), aConexion::kEnteroLargo, -1, true, false);
+        c.creaTabla();
+        c.executeNR(QStringLiteral("INSERT INTO tCarpetas (codCarpeta,carpeta) VALUES (1,'") +
+                    formatoRepositorio::kNombreRaiz + QStringLiteral("')"));
     }
-    if (!respondeConsulta(c, QStringLiteral("SELECT * FROM tFicheros WHERE 1=0"))) {
-        crea(QStringLiteral("tFicheros"),
-             {campo("codFichero", t.entero, false), campo("codCarpeta", t.entero, false),
-              campo("nombre", t.texto200, false), campo("nBloques", t.entero, false),
-              QStringLiteral("comprimido ") + QString::fromLatin1(t.booleanoNoNulo),
-              campo("fechaUm", t.fecha, true)},
-             QStringLiteral("codFichero"));
-    } else if (!respondeConsulta(c, QStringLiteral("SELECT fechaUm FROM tFicheros WHERE 1=0"))) {
-        conexion_->executeNR(QStringLiteral("ALTER TABLE tFicheros ADD ") +
-                             campo("fechaUm", t.fecha, true));
+    // The upload stamps every file with fechaUm and the mirror compares it to the second, so
+    // the table gets it when created and a table made without it gets it added.
+    if (!c.existeTabla(QStringLiteral("tFicheros"))) {
+        c.nuevaTabla(QStringLiteral("tFicheros"));
+        c.nuevoCampo(QStringLiteral("codFichero"), aConexion::kEnteroLargo, -1, false, true);
+        c.nuevoCampo(QStringLiteral("codCarpeta"), aConexion::kEnteroLargo, -1, false, false);
+        c.nuevoCampo(QStringLiteral("nombre"), aConexion::kTexto, 200, false, false);
+        c.nuevoCampo(QStringLiteral("nBloques"), aConexion::kEnteroLargo, -1, false, false);
+        c.nuevoCampo(QStringLiteral("comprimido"), aConexion::kBooleano, -1, false, false);
+        c.nuevoCampo(kFechaUm, aConexion::kFechaPrecisa, -1, true, false);
+        c.creaTabla();
+    } else if (!c.existeCampo(QStringLiteral("tFicheros"), kFechaUm)) {
+        // Added straight rather than through añadeCampoTabla, which would show a failure as a
+        // message instead of letting it reach the caller.
+        c.executeNR(QStringLiteral("ALTER TABLE tFicheros ADD ") + kFechaUm + u' ' +
+                    c.tipoDato(aConexion::kFechaPrecisa, -1));
     }
-    if (!respondeConsulta(c, QStringLiteral("SELECT * FROM tDatosFichero WHERE 1=0"))) {
-        crea(QStringLiteral("tDatosFichero"),
-             {campo("codFichero", t.entero, false), campo("nBloque", t.entero, false),
-              campo("datos", t.imagen, false)},
-             QStringLiteral("codFichero,nBloque"));
+    if (!c.existeTabla(QStringLiteral("tDatosFichero"))) {
+        c.nuevaTabla(QStringLiteral("tDatosFichero"));
+        c.nuevoCampo(QStringLiteral("codFichero"), aConexion::kEnteroLargo, -1, false, true);
+        c.nuevoCampo(QStringLiteral("nBloque"), aConexion::kEnteroLargo, -1, false, true);
+        c.nuevoCampo(QStringLiteral("datos"), aConexion::kImagen, -1, false, false);
+        c.creaTabla();
     }
 }

@@ -63,11 +63,6 @@ QDateTime fechaFicheroLocal(const QString& ruta) {
     return fecha;
 }
 
-// A stored Booleano: the engine's true value or any non-zero number.
-bool activo(const QVariant& valor) {
-    return !valor.isNull() && valor.toInt() != 0;
-}
-
 struct FilaEspejo {
     qint32 codFichero;
     QString nombre;
@@ -239,7 +234,7 @@ void cCorvinal::reflejaCarpeta(qint32 codCarpeta, const QString& destino, platfo
             filas.append({rs->field(QStringLiteral("codFichero")).value().toInt(),
                           rs->field(QStringLiteral("nombre")).value().toString(),
                           rs->field(QStringLiteral("fechaUm")).value().toDateTime(),
-                          activo(rs->field(QStringLiteral("comprimido")).value())});
+                          conexion_->bolActivo(rs->field(QStringLiteral("comprimido")).value())});
         }
     }
     for (const FilaEspejo& fila : filas) {
