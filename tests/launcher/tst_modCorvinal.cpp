@@ -8,6 +8,7 @@
 #include "launcher/modTolvane1.h"
 #include "platform/Espera.h"
 #include "platform/Fin.h"
+#include "platform/Reloj.h"
 #include "support/MensajeriaGrabada.h"
 
 namespace {
@@ -49,6 +50,17 @@ QByteArray lee(const QString& ruta) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// A clock on which every reading is a minute later, while the time of day keeps crossing
+// midnight back and forth.
+class RelojVeloz : public platform::Reloj {
+public:
+    qint64 monotonoMs() const override { return (lecturas_++) * 60000; }
+    QTime horaDelDia() const override { return lecturas_ % 2 ? QTime(23, 59, 59) : QTime(0, 0, 1); }
+
+private:
+    mutable qint64 lecturas_ = 0;
+};
+
 const QString kAviso = QStringLiteral("En unos segundos volverá a iniciarse la aplicación.");
 
 }  // namespace
@@ -81,8 +93,9 @@ private slots:
         QDir().mkpath(lanzador_);
     }
     void cleanup() {
+        // A window left waiting for its first tick must not start in a later test.
         if (fBajandoFichero* v = modCorvinal::ventanaDescarga()) {
-            v->hide();
+            v->close();
         }
         platform::estableceTerminacion(nullptr);
     }
@@ -229,6 +242,22 @@ private slots:
         QVERIFY(sistema.iniciados.isEmpty());
         QVERIFY(!modCorvinal::ventanaDescarga()->ficheroDescargado());
         QVERIFY(!mensajes.textos(MensajeriaGrabada::Clase::Mensaje).contains(kAviso));
+    }
+
+    void esperaAcotada() {
+        SistemaGrabado sistema;
+        MensajeriaGrabada mensajes;
+        RelojVeloz reloj;
+        platform::estableceReloj(&reloj);
+        // Four minutes pass on the monotonic clock before the window's first tick: the wait
+        // ends there, across midnight or not, and nothing is started.
+        modCorvinal::Main(conexion() + QStringLiteral(",,%1,fob7.exe,E").arg(lanzador_), lanzador_,
+                          sistema);
+        platform::estableceReloj(nullptr);
+        QCOMPARE(terminaciones, 1);
+        QVERIFY(!modCorvinal::ventanaDescarga()->ficheroDescargado());
+        QVERIFY(sistema.iniciados.isEmpty());
+        QVERIFY(mensajes.registros.isEmpty());
     }
 
     void uneRuta_data() {
