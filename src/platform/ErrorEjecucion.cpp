@@ -4,8 +4,8 @@
 
 namespace platform {
 
-ErrorEjecucion::ErrorEjecucion(qint32 numero, QString descripcion, QString origen,
-                               QString sqlState, qint32 codigoNativo)
+ErrorEjecucion::ErrorEjecucion(qint32 numero, QString descripcion, QString origen, QString sqlState,
+                               qint32 codigoNativo)
     : numero_(numero),
       descripcion_(std::move(descripcion)),
       origen_(std::move(origen)),

@@ -2,7 +2,9 @@
 
 namespace platform {
 
-QString nombreProducto() { return QStringLiteral(CORVINAL_PRODUCTO); }
+QString nombreProducto() {
+    return QStringLiteral(CORVINAL_PRODUCTO);
+}
 
 QString tituloProducto() {
     return QStringLiteral("%1 v%2.%3.%4")
