@@ -40,7 +40,16 @@ void aplica(aConexion& c, const Ajustes& a) {
     c.setCadenaConexion(a.cadena);
 }
 
-Ajustes servidorComun(qint32 tipo, qint16 puerto) {
+Ajustes fichero(const QString& directorio) {
+    Ajustes a;
+    a.directorio = directorio;
+    a.baseDatos = u"fob7.mdb"_s;
+    return a;
+}
+
+// A server with a quote in its password and the given extras.
+Ajustes servidor(qint32 tipo, qint16 puerto = 1433, const QString& provider = {},
+                 const QString& sid = {}) {
     Ajustes a;
     a.tipo = tipo;
     a.servidor = u"srv\\inst"_s;
@@ -48,8 +57,21 @@ Ajustes servidorComun(qint32 tipo, qint16 puerto) {
     a.login = u"ana"_s;
     a.password = u"p'w"_s;
     a.puerto = puerto;
+    a.provider = provider;
+    a.sid = sid;
     return a;
 }
+
+Ajustes con(Ajustes a, bool remoto, bool encriptada) {
+    a.remoto = remoto;
+    a.encriptada = encriptada;
+    return a;
+}
+
+const QString kJet = u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source="_s;
+const QString kOracle =
+    u"(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=srv\\inst)(PORT=%1)))"_s
+    u"(CONNECT_DATA=(SERVER=DEDICATED)(SERVICE_NAME=%2)))"_s;
 
 }  // namespace
 
@@ -59,20 +81,13 @@ class TstAConexionAjustes : public QObject {
     Q_OBJECT
 
 private slots:
-    void instanciaNuevaVacia() {
+    void instanciaNuevaCerrada() {
         aConexion c;
-        QCOMPARE(c.tipoConexion(), 0);
-        QCOMPARE(c.puerto(), qint16(0));
-        QVERIFY(c.provider().isEmpty() && c.servidor().isEmpty() && c.baseDatos().isEmpty());
-        QVERIFY(c.login().isEmpty() && c.Password().isEmpty() && c.sid().isEmpty());
-        QVERIFY(c.driver().isEmpty() && c.directorioBD().isEmpty());
-        QVERIFY(c.cadenaConexion().isEmpty() && c.ficheroBD().isEmpty());
-        QVERIFY(!c.servidorRemoto() && !c.conexionEncriptada() && !c.respaldo());
-        QVERIFY(!c.conexionAsincrona() && !c.modoDepuracion());
         QVERIFY(!c.conexionAbierta() && c.conexionRota() && !c.conectando());
-        QVERIFY(!c.errorConexion() && c.mensajeErrorConexion().isEmpty());
-        QCOMPARE(c.codConexionRemota(), 0);
         QCOMPARE(c.con()->cursorLocation(), 3);
+        // Only a file database has a location.
+        c.setTipoConexion(1);
+        QCOMPARE(c.ubicacion(), QString());
     }
 
     void tipoSqlServerPoneProvider_data() {
@@ -82,7 +97,6 @@ private slots:
         QTest::newRow("1 sin provider") << 1 << QString() << u"sqloledb.1"_s;
         QTest::newRow("1 con provider") << 1 << u"SQLNCLI11"_s << u"SQLNCLI11"_s;
         QTest::newRow("3 sin provider") << 3 << QString() << QString();
-        QTest::newRow("2 sin provider") << 2 << QString() << QString();
     }
 
     void tipoSqlServerPoneProvider() {
@@ -98,91 +112,51 @@ private slots:
     void textoConexion_data() {
         QTest::addColumn<Ajustes>("ajustes");
         QTest::addColumn<QString>("esperado");
+        const QString jetFin = u"fob7.mdb;Persist Security Info=False"_s;
+        const QString sql =
+            u"Data Source=srv\\inst,1433;Initial Catalog=gestion;"_s
+            u"User ID=ana;Password=p'w"_s;
+        const QString remoto = u"Provider=sqloledb.1;Network Library=DBMSSOCN;"_s + sql;
+        const QString mysql =
+            u"Server=srv\\inst;Port=%1;Option=149512;Stmt=;"_s
+            u"Database=gestion;Uid=ana;Pwd=p'w;Option=3"_s;
+        const QString ora = u"Provider=OraOLEDB.Oracle;Data Source="_s;
+        const QString oraFin = u";User Id=ana;Password=p'w;"_s;
 
-        Ajustes a;
-        a.directorio = u"/datos/app"_s;
-        a.baseDatos = u"fob7.mdb"_s;
         QTest::newRow("0 sin separador")
-            << a
-            << u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source=/datos/app/fob7.mdb;"
-               u"Persist Security Info=False"_s;
-        a.directorio = u"/datos/app/"_s;
+            << fichero(u"/datos/app"_s) << kJet + u"/datos/app/"_s + jetFin;
         QTest::newRow("0 con separador")
-            << a
-            << u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source=/datos/app/fob7.mdb;"
-               u"Persist Security Info=False"_s;
-        a.directorio = u"C:\\datos\\"_s;
-        QTest::newRow("0 con barra inversa")
-            << a
-            << u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source=C:\\datos\\fob7.mdb;"
-               u"Persist Security Info=False"_s;
-        a.directorio.clear();
+            << fichero(u"/datos/app/"_s) << kJet + u"/datos/app/"_s + jetFin;
+        QTest::newRow("0 barra inversa")
+            << fichero(u"C:\\datos\\"_s) << kJet + u"C:\\datos\\"_s + jetFin;
         QTest::newRow("0 carpeta del programa")
-            << a
-            << u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source="_s +
-                   QCoreApplication::applicationDirPath() +
-                   u"/fob7.mdb;Persist Security Info=False"_s;
-
-        a = servidorComun(1, 1433);
-        QTest::newRow("1 local")
-            << a
-            << u"Provider=sqloledb.1;Data Source=srv\\inst,1433;Initial Catalog=gestion;"
-               u"User ID=ana;Password=p'w"_s;
-        a.remoto = true;
-        QTest::newRow("1 remoto")
-            << a
-            << u"Provider=sqloledb.1;Network Library=DBMSSOCN;Data Source=srv\\inst,1433;"
-               u"Initial Catalog=gestion;User ID=ana;Password=p'w"_s;
-        a.encriptada = true;
+            << fichero({}) << kJet + QCoreApplication::applicationDirPath() + u"/"_s + jetFin;
+        QTest::newRow("1 local") << servidor(1) << u"Provider=sqloledb.1;"_s + sql;
+        QTest::newRow("1 remoto") << con(servidor(1), true, false) << remoto;
         QTest::newRow("1 remoto encriptado")
-            << a
-            << u"Provider=sqloledb.1;Network Library=DBMSSOCN;Data Source=srv\\inst,1433;"
-               u"Initial Catalog=gestion;User ID=ana;Password=p'w;Encrypt=yes"_s;
-        a.remoto = false;
-        a.provider = u"SQLNCLI11"_s;
-        a.puerto = 1500;
+            << con(servidor(1), true, true) << remoto + u";Encrypt=yes"_s;
         QTest::newRow("1 encriptado con provider")
-            << a
-            << u"Provider=SQLNCLI11;Data Source=srv\\inst,1500;Initial Catalog=gestion;"
-               u"User ID=ana;Password=p'w;Encrypt=yes"_s;
-
-        a = servidorComun(2, 1433);
+            << con(servidor(1, 1500, u"SQLNCLI11"_s), false, true)
+            << u"Provider=SQLNCLI11;"_s + QString(sql).replace(u",1433"_s, u",1500"_s) +
+                   u";Encrypt=yes"_s;
         QTest::newRow("2 puerto por omision")
-            << a
-            << u"Driver={mySQL};Server=srv\\inst;Port=3306;Option=149512;Stmt=;"
-               u"Database=gestion;Uid=ana;Pwd=p'w;Option=3"_s;
-        a.puerto = 3307;
-        a.driver = u"MariaDB ODBC 3.1 Driver"_s;
+            << servidor(2) << u"Driver={mySQL};"_s + mysql.arg(3306);
+        Ajustes propio = servidor(2, 3307);
+        propio.driver = u"MariaDB ODBC 3.1 Driver"_s;
         QTest::newRow("2 puerto y driver propios")
-            << a
-            << u"Driver={MariaDB ODBC 3.1 Driver};Server=srv\\inst;Port=3307;"
-               u"Option=149512;Stmt=;Database=gestion;Uid=ana;Pwd=p'w;Option=3"_s;
-
-        a = servidorComun(3, 1433);
-        a.sid = u"ORCL"_s;
-        a.provider = u"MSDAORA"_s;
-        QTest::newRow("3 con servicio")
-            << a
-            << u"Provider=OraOLEDB.Oracle;Data Source=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS="
-               u"(PROTOCOL=TCP)(HOST=srv\\inst)(PORT=1521)))(CONNECT_DATA=(SERVER=DEDICATED)"
-               u"(SERVICE_NAME=ORCL)));User Id=ana;Password=p'w;"_s;
-        a.sid.clear();
+            << propio << u"Driver={MariaDB ODBC 3.1 Driver};"_s + mysql.arg(3307);
+        QTest::newRow("3 con servicio") << servidor(3, 1433, u"MSDAORA"_s, u"ORCL"_s)
+                                        << ora + kOracle.arg(1521).arg(u"ORCL"_s) + oraFin;
         QTest::newRow("3 sin servicio")
-            << a << u"Provider=OraOLEDB.Oracle;Data Source=srv\\inst;User Id=ana;Password=p'w"_s;
-        a.puerto = 1600;
-        a.sid = u"XE"_s;
+            << servidor(3, 1433, u"MSDAORA"_s) << ora + u"srv\\inst;User Id=ana;Password=p'w"_s;
         QTest::newRow("3 puerto propio")
-            << a
-            << u"Provider=OraOLEDB.Oracle;Data Source=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS="
-               u"(PROTOCOL=TCP)(HOST=srv\\inst)(PORT=1600)))(CONNECT_DATA=(SERVER=DEDICATED)"
-               u"(SERVICE_NAME=XE)));User Id=ana;Password=p'w;"_s;
-
+            << servidor(3, 1600, {}, u"XE"_s) << ora + kOracle.arg(1600).arg(u"XE"_s) + oraFin;
         for (qint32 tipo : {0, 1, 2, 3, 7}) {
-            Ajustes propia = servidorComun(tipo, 1433);
+            Ajustes propia = servidor(tipo);
             propia.cadena = u"Driver={mySQL};Server=otro;"_s;
             QTest::addRow("cadena propia %d", tipo) << propia << propia.cadena;
         }
-        QTest::newRow("tipo desconocido") << servidorComun(4, 1433) << QString();
+        QTest::newRow("tipo desconocido") << servidor(4) << QString();
     }
 
     void textoConexion() {
@@ -198,38 +172,22 @@ private slots:
         QTest::addColumn<Ajustes>("ajustes");
         QTest::addColumn<QString>("sqlite");
         QTest::addColumn<QStringList>("pares");
-
-        Ajustes a;
-        a.directorio = u"/datos/app"_s;
-        a.baseDatos = u"fob7.mdb"_s;
-        QTest::newRow("0") << a << u"/datos/app/fob7.mdb"_s << QStringList();
-        a = servidorComun(1, 1433);
-        a.remoto = true;
-        a.encriptada = true;
-        QTest::newRow("1") << a << QString()
-                           << QStringList{u"Driver=FreeTDS"_s,    u"Server=srv\\inst"_s,
-                                          u"Port=1433"_s,         u"Database=gestion"_s,
-                                          u"UID=ana"_s,           u"PWD=p'w"_s,
-                                          u"Encryption=require"_s};
-        a = servidorComun(2, 1433);
-        QTest::newRow("2") << a << QString()
-                           << QStringList{u"Driver=mySQL"_s, u"Server=srv\\inst"_s,
-                                          u"Port=3306"_s,    u"Option=149512"_s,
-                                          u"Stmt="_s,        u"Database=gestion"_s,
-                                          u"Uid=ana"_s,      u"Pwd=p'w"_s,
-                                          u"Option=3"_s};
-        a = servidorComun(3, 1433);
-        a.sid = u"ORCL"_s;
+        const QStringList cuenta{u"UID=ana"_s, u"PWD=p'w"_s};
+        QTest::newRow("0") << fichero(u"/datos/app"_s) << u"/datos/app/fob7.mdb"_s << QStringList();
+        QTest::newRow("1") << con(servidor(1), true, true) << QString()
+                           << QStringList{u"Driver=FreeTDS"_s, u"Server=srv\\inst"_s,
+                                          u"Port=1433"_s, u"Database=gestion"_s} +
+                                  cuenta + QStringList{u"Encryption=require"_s};
+        QTest::newRow("2") << servidor(2) << QString()
+                           << u"Driver=mySQL|Server=srv\\inst|Port=3306|Option=149512|Stmt=|"_s
+                              u"Database=gestion|Uid=ana|Pwd=p'w|Option=3"_s.split(u'|');
         QTest::newRow("3 con servicio")
-            << a << QString()
-            << QStringList{u"Driver=Oracle ODBC"_s,
-                           u"DBQ=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=srv\\inst)"
-                           u"(PORT=1521)))(CONNECT_DATA=(SERVER=DEDICATED)(SERVICE_NAME=ORCL)))"_s,
-                           u"UID=ana"_s, u"PWD=p'w"_s};
-        a.sid.clear();
+            << servidor(3, 1433, {}, u"ORCL"_s) << QString()
+            << QStringList{u"Driver=Oracle ODBC"_s, u"DBQ="_s + kOracle.arg(1521).arg(u"ORCL"_s)} +
+                   cuenta;
         QTest::newRow("3 sin servicio")
-            << a << QString()
-            << QStringList{u"Driver=Oracle ODBC"_s, u"DBQ=srv\\inst"_s, u"UID=ana"_s, u"PWD=p'w"_s};
+            << servidor(3) << QString()
+            << QStringList{u"Driver=Oracle ODBC"_s, u"DBQ=srv\\inst"_s} + cuenta;
     }
 
     void traduccionDelTexto() {
@@ -276,12 +234,6 @@ private slots:
         QCOMPARE(c.directorioBD(), despues);
         QCOMPARE(c.ficheroBD(), u"no-existe.mdb"_s);
         QVERIFY(!QFile::exists(despues + u"no-existe.mdb"_s));
-    }
-
-    void ubicacionSoloDeFicheros() {
-        aConexion c;
-        c.setTipoConexion(1);
-        QCOMPARE(c.ubicacion(), QString());
     }
 };
 
