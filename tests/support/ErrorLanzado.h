@@ -1,0 +1,13 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/ErrorEjecucion.h"
+
+namespace prueba {
+
+// The error `accion` raises, so that a test compares its number and text in one line; number 0
+// and the text "no error raised" when it raises none.
+platform::ErrorEjecucion errorLanzado(const std::function<void()>& accion);
+
+}  // namespace prueba
