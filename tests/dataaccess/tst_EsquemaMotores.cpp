@@ -5,8 +5,11 @@
 #include "dataaccess/aConexion.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Recordset.h"
+#include "support/ErrorLanzado.h"
 #include "support/MensajeriaGrabada.h"
 #include "support/MotoresPrueba.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -27,13 +30,27 @@ private:
     QTemporaryDir carpeta_;
     bool esMariaDb_ = false;
 
-    // An open instance on the engine of the current data row.
-    std::unique_ptr<aConexion> abre(const prueba::MotorPrueba& motor) {
+    prueba::MotorPrueba motor_;
+
+    // An open instance on `nombre`, or on the engine of the current data row; a test checks
+    // motor_ with PRUEBA_REQUIERE_MOTOR before using it.
+    std::unique_ptr<aConexion> abre(const QString& nombre = {}) {
+        const auto deLaFila = [] {
+            QFETCH(QString, motor);
+            return motor;
+        };
+        esMariaDb_ = (nombre.isEmpty() ? deLaFila() : nombre) == u"mariadb";
+        motor_ = prueba::motorPrueba(esMariaDb_ ? u"mariadb"_s : u"sqlite"_s, carpeta_.path());
         auto c = std::make_unique<aConexion>();
-        c->setTipoConexion(motor.nombre == u"mariadb" ? 2 : 0);
-        c->setCadenaConexion(motor.textoConexion);
+        c->setTipoConexion(esMariaDb_ ? 2 : 0);
+        c->setCadenaConexion(motor_.textoConexion);
+        if (motor_.textoConexion.isEmpty()) {
+            return c;
+        }
         c->conecta(true);
-        esMariaDb_ = motor.nombre == u"mariadb";
+        if (!c->conexionAbierta()) {
+            QTest::qFail(qPrintable(c->mensajeErrorConexion()), __FILE__, __LINE__);
+        }
         return c;
     }
 
@@ -44,20 +61,17 @@ private slots:
 
     // Every type code the builder maps, created and read back by nCampos and the catalogue.
     void tiposLeidos() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        auto c = abre(m);
-        QVERIFY2(c->conexionAbierta(), qPrintable(c->mensajeErrorConexion()));
-        c->eliminaTabla(QStringLiteral("tEsqTipos"));
-        c->nuevaTabla(QStringLiteral("tEsqTipos"));
+        auto c = abre();
+        PRUEBA_REQUIERE_MOTOR(motor_);
+        c->eliminaTabla(u"tEsqTipos"_s);
+        c->nuevaTabla(u"tEsqTipos"_s);
         for (int tipo = 0; tipo <= 12; ++tipo) {
             const qint16 tamano =
                 tipo == aConexion::kTexto ? 40 : (tipo == aConexion::kDecimal ? 2 : -1);
-            c->nuevoCampo(QStringLiteral("c%1").arg(tipo), tipo, tamano, tipo % 2 == 1, tipo == 0);
+            c->nuevoCampo(u"c%1"_s.arg(tipo), tipo, tamano, tipo % 2 == 1, tipo == 0);
         }
         c->creaTabla();
-        QVERIFY(c->existeTabla(QStringLiteral("tEsqTipos")));
+        QVERIFY(c->existeTabla(u"tEsqTipos"_s));
 
         // The file database keeps the builder's type names and reports the codes its
         // recordsets report (integer reads as a long, yesno and memo have no builder code,
@@ -69,10 +83,10 @@ private slots:
             {0, 4},  {1, 2}, {2, 16}, {1, 1},  {9, 8},        {5, 65535}, {1, 1},
             {7, 40}, {9, 8}, {9, 8},  {2, 16}, {11, kMaximo}, {8, 19}};
         const QVector<ColumnaEsperada>& esperadas = esMariaDb_ ? mariadb : sqlite;
-        QCOMPARE(c->nCampos(QStringLiteral("tEsqTipos")).toInt(), 13);
+        QCOMPARE(c->nCampos(u"tEsqTipos"_s).toInt(), 13);
         for (int i = 0; i < 13; ++i) {
             const qint16 n = static_cast<qint16>(i + 1);
-            QCOMPARE(c->parametroCampo(n, 0), QStringLiteral("c%1").arg(i));
+            QCOMPARE(c->parametroCampo(n, 0), u"c%1"_s.arg(i));
             QCOMPARE(c->parametroCampo(n, 1).toInt(), esperadas.at(i).tipo);
             QCOMPARE(c->parametroCampo(n, 6).toInt(), esperadas.at(i).tipo);
             QCOMPARE(c->parametroCampo(n, 2).toLongLong(), esperadas.at(i).tamano);
@@ -82,100 +96,91 @@ private slots:
             QCOMPARE(c->parametroCampo(n, 3), QString());
         }
 
-        QVERIFY(c->existeCampo(QStringLiteral("tEsqTipos"), QStringLiteral("c12")));
-        QVERIFY(c->existeCampo(QStringLiteral("tEsqTipos"), QStringLiteral("C7")) || esMariaDb_);
-        QVERIFY(!c->existeCampo(QStringLiteral("tEsqTipos"), QStringLiteral("nada")));
-        QVERIFY(!c->existeCampo(QStringLiteral("tEsqNada"), QStringLiteral("c0")));
-        QVERIFY(!c->existeTabla(QStringLiteral("tEsqNada")));
-        QVERIFY(!c->existeTabla(QStringLiteral("tEsq'Nada")));
+        QVERIFY(c->existeCampo(u"tEsqTipos"_s, u"c12"_s));
+        QVERIFY(c->existeCampo(u"tEsqTipos"_s, u"C7"_s) || esMariaDb_);
+        QVERIFY(!c->existeCampo(u"tEsqTipos"_s, u"nada"_s));
+        QVERIFY(!c->existeCampo(u"tEsqNada"_s, u"c0"_s));
+        QVERIFY(!c->existeTabla(u"tEsqNada"_s));
+        QVERIFY(!c->existeTabla(u"tEsq'Nada"_s));
 
-        QVERIFY(!c->existeIndice(QStringLiteral("tEsqTipos"), QStringLiteral("ixEsqTipos")));
-        c->creaIndiceTabla(QStringLiteral("ixEsqTipos"), QStringLiteral("tEsqTipos"),
-                           QStringLiteral("c7,c1"), false, true);
-        QVERIFY(c->existeIndice(QStringLiteral("tEsqTipos"), QStringLiteral("ixEsqTipos")));
-        QVERIFY(!c->existeIndice(QStringLiteral("tEsqTipos"), QStringLiteral("ixNada")));
+        QVERIFY(!c->existeIndice(u"tEsqTipos"_s, u"ixEsqTipos"_s));
+        c->creaIndiceTabla(u"ixEsqTipos"_s, u"tEsqTipos"_s, u"c7,c1"_s, false, true);
+        QVERIFY(c->existeIndice(u"tEsqTipos"_s, u"ixEsqTipos"_s));
+        QVERIFY(!c->existeIndice(u"tEsqTipos"_s, u"ixNada"_s));
         // Made again on other columns, the index is replaced.
-        c->creaIndiceTabla(QStringLiteral("ixEsqTipos"), QStringLiteral("tEsqTipos"),
-                           QStringLiteral("c2"));
-        QCOMPARE(c->nCampos(QStringLiteral("tEsqTipos")).toInt(), 13);
-        c->executeNR(QStringLiteral("DELETE FROM tEsqTipos"));
-        const QString fila = QStringLiteral(
-            "INSERT INTO tEsqTipos (c0,c2,c4,c6,c8,c10,c12,c7,c1) VALUES (%1,%2,1,1,1,%2,1,'x',1)");
+        c->creaIndiceTabla(u"ixEsqTipos"_s, u"tEsqTipos"_s, u"c2"_s);
+        QCOMPARE(c->nCampos(u"tEsqTipos"_s).toInt(), 13);
+        c->executeNR(u"DELETE FROM tEsqTipos"_s);
+        const QString fila =
+            u"INSERT INTO tEsqTipos (c0,c2,c4,c6,c8,c10,c12,c7,c1) VALUES (%1,%2,1,1,1,%2,1,'x',1)"_s;
         const QString fecha = c->fecha(QDate(2007, 3, 13));
         c->executeNR(fila.arg(1).arg(fecha));
         // (c7,c1) is no longer unique: a second equal pair is accepted.
         c->executeNR(fila.arg(2).arg(fecha));
-        QCOMPARE(c->nRegistros(QStringLiteral("tEsqTipos")), 2);
-        c->executeNR(QStringLiteral("DELETE FROM tEsqTipos"));
-        QVERIFY(!c->existeIndice(QStringLiteral("tEsqNada"), QStringLiteral("ixEsqTipos")));
+        QCOMPARE(c->nRegistros(u"tEsqTipos"_s), 2);
+        c->executeNR(u"DELETE FROM tEsqTipos"_s);
+        QVERIFY(!c->existeIndice(u"tEsqNada"_s, u"ixEsqTipos"_s));
 
-        QCOMPARE(c->maxLength(QStringLiteral("tEsqTipos"), QStringLiteral("c7")).toInt(), 40);
-        QCOMPARE(c->maxLength(QStringLiteral("tEsqTipos"), QStringLiteral("c5")).toInt(), 0);
-        QCOMPARE(c->tamañoCampo(QStringLiteral("tEsqTipos"), QStringLiteral("c7")), qint16(40));
-        QCOMPARE(c->tipoDatoCampo(QStringLiteral("tEsqTipos"), QStringLiteral("c7")),
-                 qint16(esMariaDb_ ? 200 : 202));
-        QVERIFY_THROWS_EXCEPTION(
-            platform::ErrorEjecucion,
-            c->tamañoCampo(QStringLiteral("tEsqTipos"), QStringLiteral("nada")));
-        QVERIFY(!c->campoTexto(QStringLiteral("tEsqTipos"), QStringLiteral("c7")));
+        QCOMPARE(c->maxLength(u"tEsqTipos"_s, u"c7"_s).toInt(), 40);
+        QCOMPARE(c->maxLength(u"tEsqTipos"_s, u"c5"_s).toInt(), 0);
+        QCOMPARE(c->tamañoCampo(u"tEsqTipos"_s, u"c7"_s), qint16(40));
+        QCOMPARE(c->tipoDatoCampo(u"tEsqTipos"_s, u"c7"_s), qint16(esMariaDb_ ? 200 : 202));
+        QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion,
+                                 c->tamañoCampo(u"tEsqTipos"_s, u"nada"_s));
+        QVERIFY(!c->campoTexto(u"tEsqTipos"_s, u"c7"_s));
 
         const qint32 n = c->nTablas();
         QStringList tablas;
         for (qint16 i = 1; i <= n; ++i) {
             tablas << c->tabla(i);
         }
-        QVERIFY(tablas.contains(QStringLiteral("tEsqTipos")));
-        QVERIFY(tablas.contains(QStringLiteral("tSecuencias")));
+        QVERIFY(tablas.contains(u"tEsqTipos"_s));
+        QVERIFY(tablas.contains(u"tSecuencias"_s));
         // Views are not listed.
-        c->executeNR(QStringLiteral("CREATE VIEW vEsqTipos AS SELECT c0 FROM tEsqTipos"));
+        c->executeNR(u"CREATE VIEW vEsqTipos AS SELECT c0 FROM tEsqTipos"_s);
         QCOMPARE(c->nTablas(), n);
-        QVERIFY(c->existeTabla(QStringLiteral("vEsqTipos")));
-        c->executeNR(QStringLiteral("DROP VIEW vEsqTipos"));
+        QVERIFY(c->existeTabla(u"vEsqTipos"_s));
+        c->executeNR(u"DROP VIEW vEsqTipos"_s);
 
         // A Memo keeps number-like text as it was written.
-        c->executeNR(QStringLiteral("INSERT INTO tEsqTipos (c0,c2,c4,c6,c8,c10,c12,c5) VALUES "
-                                    "(9,%1,1,1,1,%1,1,'00123')")
-                         .arg(c->fecha(QDate(2007, 3, 13))));
-        QCOMPARE(c->valorCampo(QStringLiteral("c5"),
-                               QStringLiteral("SELECT c5 FROM tEsqTipos WHERE c0=9")),
-                 QVariant(QStringLiteral("00123")));
-        c->executeNR(QStringLiteral("DELETE FROM tEsqTipos"));
+        c->executeNR(
+            u"INSERT INTO tEsqTipos (c0,c2,c4,c6,c8,c10,c12,c5) VALUES "_s
+            u"(9,%1,1,1,1,%1,1,'00123')"_s.arg(c->fecha(QDate(2007, 3, 13))));
+        QCOMPARE(c->valorCampo(u"c5"_s, u"SELECT c5 FROM tEsqTipos WHERE c0=9"_s),
+                 QVariant(u"00123"_s));
+        c->executeNR(u"DELETE FROM tEsqTipos"_s);
 
         // An Imagen column keeps its bytes.
         QByteArray bytes("\x00\x01\xff\x7f", 4);
         auto r = std::make_shared<platform::Recordset>();
-        r->open(QStringLiteral("SELECT * FROM tEsqTipos WHERE c0=-1"), c->con(), 0,
+        r->open(u"SELECT * FROM tEsqTipos WHERE c0=-1"_s, c->con(), 0,
                 platform::Recordset::kOptimista);
         r->addNew();
-        r->field(QStringLiteral("c0")).setValue(1);
-        r->field(QStringLiteral("c11")).setValue(bytes);
+        r->field(u"c0"_s).setValue(1);
+        r->field(u"c11"_s).setValue(bytes);
         const QDateTime momento(QDate(2007, 3, 13), QTime(14, 5, 9));
         const QVariantList obligados = {momento, 1.5, 7, 2.5, momento, 3.25};
         for (int i = 0; i < obligados.size(); ++i) {
-            r->field(QStringLiteral("c%1").arg(2 * i + 2)).setValue(obligados.at(i));
+            r->field(u"c%1"_s.arg(2 * i + 2)).setValue(obligados.at(i));
         }
         QVERIFY(c->actualiza(*r));
         r->close();
-        QCOMPARE(c->valorCampo(QStringLiteral("c11"), QStringLiteral("SELECT c11 FROM tEsqTipos"))
-                     .toByteArray(),
-                 bytes);
-        c->eliminaTabla(QStringLiteral("tEsqTipos"));
-        QVERIFY(!c->existeTabla(QStringLiteral("tEsqTipos")));
+        QCOMPARE(c->valorCampo(u"c11"_s, u"SELECT c11 FROM tEsqTipos"_s).toByteArray(), bytes);
+        c->eliminaTabla(u"tEsqTipos"_s);
+        QVERIFY(!c->existeTabla(u"tEsqTipos"_s));
     }
 
     void creaTablaRapida_data() { prueba::filasMotores(); }
 
     void creaTablaRapida() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        auto c = abre(m);
+        auto c = abre();
+        PRUEBA_REQUIERE_MOTOR(motor_);
         for (int vez = 0; vez < 2; ++vez) {
             // The second time the existing table is dropped and made again.
-            c->creaTablaRapida(QStringLiteral("tEsqRapida"), QStringLiteral("codPrueba"),
-                               QStringLiteral("nombre T 50,alta F N,importe M N 0,raro X 1"));
+            c->creaTablaRapida(u"tEsqRapida"_s, u"codPrueba"_s,
+                               u"nombre T 50,alta F N,importe M N 0,raro X 1"_s);
         }
-        QCOMPARE(c->nCampos(QStringLiteral("tEsqRapida")).toInt(), 4);
+        QCOMPARE(c->nCampos(u"tEsqRapida"_s).toInt(), 4);
         const QStringList nombres = {"codPrueba", "nombre", "alta", "importe"};
         const QStringList nulos = {"N", "N", "S", "S"};
         const QStringList claves = {"S", "N", "N", "N"};
@@ -184,167 +189,135 @@ private slots:
             QCOMPARE(c->parametroCampo(i, 4), nulos.at(i - 1));
             QCOMPARE(c->parametroCampo(i, 5), claves.at(i - 1));
         }
-        QCOMPARE(c->parametroCampo(2, 2), QStringLiteral("50"));
-        c->executeNR(QStringLiteral("INSERT INTO tEsqRapida (codPrueba,nombre) VALUES (1,'a')"));
-        QCOMPARE(c->valorCampo(QStringLiteral("importe"),
-                               QStringLiteral("SELECT importe FROM tEsqRapida"))
-                     .toDouble(),
-                 0.0);
-        QVERIFY_THROWS_EXCEPTION(
-            platform::ErrorEjecucion,
-            c->executeNR(QStringLiteral("INSERT INTO tEsqRapida (codPrueba) VALUES (2)")));
+        QCOMPARE(c->parametroCampo(2, 2), u"50"_s);
+        c->executeNR(u"INSERT INTO tEsqRapida (codPrueba,nombre) VALUES (1,'a')"_s);
+        QCOMPARE(c->valorCampo(u"importe"_s, u"SELECT importe FROM tEsqRapida"_s).toDouble(), 0.0);
+        QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion,
+                                 c->executeNR(u"INSERT INTO tEsqRapida (codPrueba) VALUES (2)"_s));
 
         // Without key fields there is no primary key; without items only the keys.
-        c->creaTablaRapida(QStringLiteral("tEsqRapida"), QString(), QStringLiteral("n L"));
-        QCOMPARE(c->nCampos(QStringLiteral("tEsqRapida")).toInt(), 1);
-        QCOMPARE(c->parametroCampo(1, 5), QStringLiteral("N"));
-        c->creaTablaRapida(QStringLiteral("tEsqRapida"), QStringLiteral("a,b"));
-        QCOMPARE(c->nCampos(QStringLiteral("tEsqRapida")).toInt(), 2);
-        QCOMPARE(c->parametroCampo(2, 5), QStringLiteral("S"));
-        c->eliminaTabla(QStringLiteral("tEsqRapida"));
+        c->creaTablaRapida(u"tEsqRapida"_s, QString(), u"n L"_s);
+        QCOMPARE(c->nCampos(u"tEsqRapida"_s).toInt(), 1);
+        QCOMPARE(c->parametroCampo(1, 5), u"N"_s);
+        c->creaTablaRapida(u"tEsqRapida"_s, u"a,b"_s);
+        QCOMPARE(c->nCampos(u"tEsqRapida"_s).toInt(), 2);
+        QCOMPARE(c->parametroCampo(2, 5), u"S"_s);
+        c->eliminaTabla(u"tEsqRapida"_s);
     }
 
     void errores_data() { prueba::filasMotores(); }
 
     void errores() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        auto c = abre(m);
-        c->creaTablaRapida(QStringLiteral("tEsqExiste"), QStringLiteral("a"));
-        try {
-            c->nuevaTabla(QStringLiteral("tEsqExiste"));
-            QFAIL("an existing table was started again");
-        } catch (const platform::ErrorEjecucion& e) {
-            QCOMPARE(e.numero(), 2003);
-            QCOMPARE(
-                e.descripcion(),
-                QStringLiteral("Ya existe una tabla con el mismo nombre en la base de datos."));
-        }
-        try {
-            c->eliminaTabla(QString());
-            QFAIL("a table without a name was dropped");
-        } catch (const platform::ErrorEjecucion& e) {
-            QCOMPARE(e.numero(), 30020);
-            QCOMPARE(e.descripcion(),
-                     QStringLiteral("Ha intentado eliminar una tabla sin el nombre de la tabla."));
-        }
+        auto c = abre();
+        PRUEBA_REQUIERE_MOTOR(motor_);
+        c->creaTablaRapida(u"tEsqExiste"_s, u"a"_s);
+        const platform::ErrorEjecucion existe =
+            prueba::errorLanzado([&] { c->nuevaTabla(u"tEsqExiste"_s); });
+        QCOMPARE(existe.numero(), 2003);
+        QCOMPARE(existe.descripcion(),
+                 u"Ya existe una tabla con el mismo nombre en la base de datos."_s);
+        const platform::ErrorEjecucion sinNombre =
+            prueba::errorLanzado([&] { c->eliminaTabla(QString()); });
+        QCOMPARE(sinNombre.numero(), 30020);
+        QCOMPARE(sinNombre.descripcion(),
+                 u"Ha intentado eliminar una tabla sin el nombre de la tabla."_s);
         // A refused CREATE TABLE reaches the caller and keeps the definition.
-        c->nuevaTabla(QStringLiteral("tEsqMala"));
-        c->nuevoCampo(QStringLiteral("a"), aConexion::kEnteroLargo, -1, false, true);
-        c->nuevoCampo(QStringLiteral("a"), aConexion::kEnteroLargo, -1, false, false);
+        c->nuevaTabla(u"tEsqMala"_s);
+        c->nuevoCampo(u"a"_s, aConexion::kEnteroLargo, -1, false, true);
+        c->nuevoCampo(u"a"_s, aConexion::kEnteroLargo, -1, false, false);
         const QString texto = c->sqlCreateTable();
         QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion, c->creaTabla());
         QCOMPARE(c->sqlCreateTable(), texto);
-        c->eliminaTabla(QStringLiteral("tEsqExiste"));
-        c->eliminaTabla(QStringLiteral("tEsqNuncaExistio"));
+        c->eliminaTabla(u"tEsqExiste"_s);
+        c->eliminaTabla(u"tEsqNuncaExistio"_s);
     }
 
     void codsiguiente_data() { prueba::filasMotores(); }
 
     void codsiguiente() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        auto c = abre(m);
-        c->creaTablaRapida(QStringLiteral("tEsqCod"), QStringLiteral("cod"),
-                           QStringLiteral("grupo L N"));
-        QCOMPARE(c->codsiguiente(QStringLiteral("tEsqCod"), QStringLiteral("cod")), 1);
-        c->executeNR(QStringLiteral("INSERT INTO tEsqCod (cod,grupo) VALUES (41,1)"));
-        c->executeNR(QStringLiteral("INSERT INTO tEsqCod (cod,grupo) VALUES (7,2)"));
-        QCOMPARE(c->codsiguiente(QStringLiteral("tEsqCod"), QStringLiteral("cod")), 42);
-        QCOMPARE(c->codsiguiente(QStringLiteral("tEsqCod"), QStringLiteral("cod"),
-                                 QStringLiteral("grupo=2")),
-                 8);
-        QCOMPARE(c->codsiguiente(QStringLiteral("tEsqCod"), QStringLiteral("cod"),
-                                 QStringLiteral("grupo=3")),
-                 1);
-        c->eliminaTabla(QStringLiteral("tEsqCod"));
+        auto c = abre();
+        PRUEBA_REQUIERE_MOTOR(motor_);
+        c->creaTablaRapida(u"tEsqCod"_s, u"cod"_s, u"grupo L N"_s);
+        QCOMPARE(c->codsiguiente(u"tEsqCod"_s, u"cod"_s), 1);
+        c->executeNR(u"INSERT INTO tEsqCod (cod,grupo) VALUES (41,1)"_s);
+        c->executeNR(u"INSERT INTO tEsqCod (cod,grupo) VALUES (7,2)"_s);
+        QCOMPARE(c->codsiguiente(u"tEsqCod"_s, u"cod"_s), 42);
+        QCOMPARE(c->codsiguiente(u"tEsqCod"_s, u"cod"_s, u"grupo=2"_s), 8);
+        QCOMPARE(c->codsiguiente(u"tEsqCod"_s, u"cod"_s, u"grupo=3"_s), 1);
+        c->eliminaTabla(u"tEsqCod"_s);
     }
 
     // MySQL: the tables listed in tSecuencias take their codes from the stored function
     // secuencia, loaded at connect time; an answer of 0 falls back to the largest code + 1.
     void codsiguienteSecuencia() {
-        const prueba::MotorPrueba m =
-            prueba::motorPrueba(QStringLiteral("mariadb"), carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        auto c = abre(m);
-        c->executeNR(QStringLiteral("DROP FUNCTION IF EXISTS secuencia"));
-        c->executeNR(QStringLiteral(
-            "CREATE FUNCTION secuencia(t VARCHAR(50), campo VARCHAR(50)) RETURNS INT "
-            "DETERMINISTIC RETURN CASE WHEN t='tEsqSec' AND campo='cod' THEN 500 ELSE 0 END"));
-        c->executeNR(QStringLiteral("DELETE FROM tSecuencias WHERE tabla LIKE 'tEsq%'"));
-        c->executeNR(QStringLiteral(
-            "INSERT INTO tSecuencias (tabla,campoCod,codigo) VALUES ('tEsqSec','cod',0)"));
-        c->executeNR(QStringLiteral(
-            "INSERT INTO tSecuencias (tabla,campoCod,codigo) VALUES ('tEsqCero','cod',0)"));
-        c->creaTablaRapida(QStringLiteral("tEsqSec"), QStringLiteral("cod"));
-        c->creaTablaRapida(QStringLiteral("tEsqCero"), QStringLiteral("cod"));
-        c->executeNR(QStringLiteral("INSERT INTO tEsqSec (cod) VALUES (3)"));
-        c->executeNR(QStringLiteral("INSERT INTO tEsqCero (cod) VALUES (9)"));
+        auto c = abre(u"mariadb"_s);
+        PRUEBA_REQUIERE_MOTOR(motor_);
+        c->executeNR(u"DROP FUNCTION IF EXISTS secuencia"_s);
+        c->executeNR(
+            u"CREATE FUNCTION secuencia(t VARCHAR(50), campo VARCHAR(50)) RETURNS INT "_s
+            u"DETERMINISTIC RETURN CASE WHEN t='tEsqSec' AND campo='cod' THEN 500 ELSE 0 END"_s);
+        c->executeNR(u"DELETE FROM tSecuencias WHERE tabla LIKE 'tEsq%'"_s);
+        c->executeNR(
+            u"INSERT INTO tSecuencias (tabla,campoCod,codigo) VALUES ('tEsqSec','cod',0)"_s);
+        c->executeNR(
+            u"INSERT INTO tSecuencias (tabla,campoCod,codigo) VALUES ('tEsqCero','cod',0)"_s);
+        c->creaTablaRapida(u"tEsqSec"_s, u"cod"_s);
+        c->creaTablaRapida(u"tEsqCero"_s, u"cod"_s);
+        c->executeNR(u"INSERT INTO tEsqSec (cod) VALUES (3)"_s);
+        c->executeNR(u"INSERT INTO tEsqCero (cod) VALUES (9)"_s);
 
         // The list was read when the instance connected, before the rows were added.
-        QCOMPARE(c->codsiguiente(QStringLiteral("tEsqSec"), QStringLiteral("cod")), 4);
+        QCOMPARE(c->codsiguiente(u"tEsqSec"_s, u"cod"_s), 4);
         QVERIFY(c->reconecta(true));
-        QCOMPARE(c->codsiguiente(QStringLiteral("tEsqSec"), QStringLiteral("cod")), 500);
-        QCOMPARE(c->codsiguiente(QStringLiteral("tEsqCero"), QStringLiteral("cod")), 10);
-        QCOMPARE(c->codsiguiente(QStringLiteral("tEsqSec"), QStringLiteral("cod"),
-                                 QStringLiteral("cod<3")),
-                 1);
+        QCOMPARE(c->codsiguiente(u"tEsqSec"_s, u"cod"_s), 500);
+        QCOMPARE(c->codsiguiente(u"tEsqCero"_s, u"cod"_s), 10);
+        QCOMPARE(c->codsiguiente(u"tEsqSec"_s, u"cod"_s, u"cod<3"_s), 1);
 
-        c->executeNR(QStringLiteral("DELETE FROM tSecuencias WHERE tabla LIKE 'tEsq%'"));
-        c->executeNR(QStringLiteral("DROP FUNCTION secuencia"));
-        c->eliminaTabla(QStringLiteral("tEsqSec"));
-        c->eliminaTabla(QStringLiteral("tEsqCero"));
+        c->executeNR(u"DELETE FROM tSecuencias WHERE tabla LIKE 'tEsq%'"_s);
+        c->executeNR(u"DROP FUNCTION secuencia"_s);
+        c->eliminaTabla(u"tEsqSec"_s);
+        c->eliminaTabla(u"tEsqCero"_s);
     }
 
     void nuevoElemento_data() { prueba::filasMotores(); }
 
     void nuevoElemento() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        auto c = abre(m);
-        c->creaTablaRapida(QStringLiteral("tEsqElem"), QStringLiteral("cod"),
-                           QStringLiteral("des T 50"));
-        const QString tabla = QStringLiteral("tEsqElem");
-        const QString cod = QStringLiteral("cod");
-        const QString des = QStringLiteral("des");
-        QCOMPARE(c->nuevoElemento(tabla, cod, des, QStringLiteral("rojo")).toInt(), 1);
-        QCOMPARE(c->nuevoElemento(tabla, cod, des, QStringLiteral("verde")).toInt(), 2);
-        QCOMPARE(c->nuevoElemento(tabla, cod, des, QStringLiteral("rojo")).toInt(), 1);
-        QCOMPARE(c->nuevoElemento(tabla, cod, des, QStringLiteral("o'x")).toInt(), 3);
-        QCOMPARE(c->nuevoElemento(tabla, cod, des, QStringLiteral("o'x")).toInt(), 3);
-        // A backslash is a character like any other, on MySQL too.
-        QCOMPARE(c->nuevoElemento(tabla, cod, des, QStringLiteral("c:\\x\\")).toInt(), 4);
-        QCOMPARE(c->nuevoElemento(tabla, cod, des, QStringLiteral("c:\\x\\")).toInt(), 4);
-        QCOMPARE(c->codRef(tabla, des, cod, QStringLiteral("c:\\x\\")), 4);
-        const QVariant blanco = c->nuevoElemento(tabla, cod, des, QStringLiteral("   "));
+        auto c = abre();
+        PRUEBA_REQUIERE_MOTOR(motor_);
+        c->creaTablaRapida(u"tEsqElem"_s, u"cod"_s, u"des T 50"_s);
+        const QString tabla = u"tEsqElem"_s;
+        // Found again, even with a quote or (on MySQL too) a backslash; created otherwise.
+        const QList<std::pair<QString, int>> pedidos = {
+            {u"rojo"_s, 1}, {u"verde"_s, 2},   {u"rojo"_s, 1},   {u"o'x"_s, 3},
+            {u"o'x"_s, 3},  {u"c:\\x\\"_s, 4}, {u"c:\\x\\"_s, 4}};
+        for (const auto& [texto, codigo] : pedidos) {
+            QCOMPARE(c->nuevoElemento(tabla, u"cod"_s, u"des"_s, texto).toInt(), codigo);
+        }
+        QCOMPARE(c->codRef(tabla, u"des"_s, u"cod"_s, u"c:\\x\\"_s), 4);
+        const QVariant blanco = c->nuevoElemento(tabla, u"cod"_s, u"des"_s, u"   "_s);
         QVERIFY(blanco.isNull());
         QCOMPARE(cuenta(*c, tabla), 4);
-        QCOMPARE(c->codRef(tabla, des, cod, QStringLiteral("o'x")), 3);
-        QCOMPARE(c->codRef(tabla, des, cod, QStringLiteral("azul")), -1);
+        QCOMPARE(c->codRef(tabla, u"des"_s, u"cod"_s, u"o'x"_s), 3);
+        QCOMPARE(c->codRef(tabla, u"des"_s, u"cod"_s, u"azul"_s), -1);
         c->eliminaTabla(tabla);
     }
 
     void verificaVersion_data() { prueba::filasMotores(); }
 
     void verificaVersion() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        auto c = abre(m);
-        if (c->existeTabla(QStringLiteral("tVersiones"))) {
-            c->executeNR(QStringLiteral("DELETE FROM tVersiones WHERE appName='EsqApp'"));
+        auto c = abre();
+        PRUEBA_REQUIERE_MOTOR(motor_);
+        if (c->existeTabla(u"tVersiones"_s)) {
+            c->executeNR(u"DELETE FROM tVersiones WHERE appName='EsqApp'"_s);
         }
-        const aConexion::Aplicacion app{QStringLiteral("EsqApp"), 2, 3, 4};
-        QString minima = QStringLiteral("sin tocar");
+        const aConexion::Aplicacion app{u"EsqApp"_s, 2, 3, 4};
+        QString minima = u"sin tocar"_s;
         // First run: the application's own version becomes the minimum.
         QVERIFY(c->verificaVersion(app, minima));
         QCOMPARE(minima, QString());
-        QVERIFY(c->existeTabla(QStringLiteral("tVersiones")));
+        QVERIFY(c->existeTabla(u"tVersiones"_s));
         QVERIFY(c->verificaVersion(app, minima));
-        QCOMPARE(minima, QStringLiteral("2.3.4"));
+        QCOMPARE(minima, u"2.3.4"_s);
 
         struct Caso {
             const char* guardada;
@@ -353,92 +326,81 @@ private slots:
         for (const Caso& caso : {Caso{"2,3,5", false}, Caso{"2,2,9", true}, Caso{"2,3,4", true},
                                  Caso{"3,0,0", false}, Caso{"1,9,9", true}}) {
             const QStringList v = QString::fromLatin1(caso.guardada).split(u',');
-            c->executeNR(QStringLiteral("UPDATE tVersiones SET versionMayor=%1,versionMenor=%2,"
-                                        "revision=%3 WHERE appName='EsqApp'")
-                             .arg(v.at(0), v.at(1), v.at(2)));
+            c->executeNR(
+                u"UPDATE tVersiones SET versionMayor=%1,versionMenor=%2,"_s
+                u"revision=%3 WHERE appName='EsqApp'"_s.arg(v.at(0), v.at(1), v.at(2)));
             QCOMPARE(c->verificaVersion(app, minima), caso.resultado);
             QCOMPARE(minima, v.join(u'.'));
         }
-        c->executeNR(QStringLiteral("UPDATE tVersiones SET revision=NULL WHERE appName='EsqApp'"));
+        c->executeNR(u"UPDATE tVersiones SET revision=NULL WHERE appName='EsqApp'"_s);
         QVERIFY(c->verificaVersion(app, minima));
         QCOMPARE(minima, QString());
         QVERIFY(c->verificaVersion(aConexion::Aplicacion{}, minima));
-        c->executeNR(QStringLiteral("DELETE FROM tVersiones WHERE appName='EsqApp'"));
+        c->executeNR(u"DELETE FROM tVersiones WHERE appName='EsqApp'"_s);
     }
 
     void modificaTabla_data() { prueba::filasMotores(); }
 
     // A failing ADD is collected and shown once; the next column is still added.
     void modificaTabla() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
         MensajeriaGrabada mensajes;
-        auto c = abre(m);
-        c->creaTablaRapida(QStringLiteral("tEsqAlt"), QStringLiteral("cod"),
-                           QStringLiteral("a L N"));
-        c->añadeCamposTabla(QStringLiteral("tEsqAlt"), false);
-        c->nuevoCampo(QStringLiteral("a"), aConexion::kEnteroLargo, -1, true, false);
-        c->nuevoCampo(QStringLiteral("nueva"), aConexion::kTexto, 20, true, false,
-                      QStringLiteral("x"));
+        auto c = abre();
+        PRUEBA_REQUIERE_MOTOR(motor_);
+        c->creaTablaRapida(u"tEsqAlt"_s, u"cod"_s, u"a L N"_s);
+        c->añadeCamposTabla(u"tEsqAlt"_s, false);
+        c->nuevoCampo(u"a"_s, aConexion::kEnteroLargo, -1, true, false);
+        c->nuevoCampo(u"nueva"_s, aConexion::kTexto, 20, true, false, u"x"_s);
         c->modificaTabla();
-        QVERIFY(c->existeCampo(QStringLiteral("tEsqAlt"), QStringLiteral("nueva")));
+        QVERIFY(c->existeCampo(u"tEsqAlt"_s, u"nueva"_s));
         const QStringList avisos = mensajes.textos(MensajeriaGrabada::Clase::Mensaje);
         QCOMPARE(avisos.size(), 1);
         // One description ended by a carriage return (shown as a line break).
-        QVERIFY(avisos.at(0).endsWith(QStringLiteral("\r\n")));
-        QVERIFY(avisos.at(0).contains(QStringLiteral("ADD a ")));
+        QVERIFY(avisos.at(0).endsWith(u"\r\n"_s));
+        QVERIFY(avisos.at(0).contains(u"ADD a "_s));
         QCOMPARE(avisos.at(0).count(u'\r'), 1);
 
         // Silent: nothing shown even when every ADD fails; nothing pending: nothing run.
-        c->añadeCamposTabla(QStringLiteral("tEsqAlt"), true);
-        c->nuevoCampo(QStringLiteral("a"), aConexion::kEnteroLargo, -1, true, false);
-        c->nuevoCampo(QStringLiteral("nueva"), aConexion::kEnteroLargo, -1, true, false);
+        c->añadeCamposTabla(u"tEsqAlt"_s, true);
+        c->nuevoCampo(u"a"_s, aConexion::kEnteroLargo, -1, true, false);
+        c->nuevoCampo(u"nueva"_s, aConexion::kEnteroLargo, -1, true, false);
         c->modificaTabla();
-        c->añadeCamposTabla(QStringLiteral("tEsqAlt"), false);
+        c->añadeCamposTabla(u"tEsqAlt"_s, false);
         c->modificaTabla();
         QCOMPARE(mensajes.textos(MensajeriaGrabada::Clase::Mensaje).size(), 1);
 
         // One column at a time: only when the table exists and the column does not.
-        c->añadeCampoTabla(QStringLiteral("tEsqAlt"), QStringLiteral("activo"),
-                           aConexion::kBooleano, -1, false, false, 1);
-        QVERIFY(c->existeCampo(QStringLiteral("tEsqAlt"), QStringLiteral("activo")));
-        c->executeNR(QStringLiteral("INSERT INTO tEsqAlt (cod,a) VALUES (5,1)"));
-        QVERIFY(
-            !c->valorCampo(QStringLiteral("activo"), QStringLiteral("SELECT activo FROM tEsqAlt"))
-                 .isNull());
-        c->añadeCampoTabla(QStringLiteral("tEsqNada"), QStringLiteral("b"), aConexion::kEntero, -1,
-                           true, false);
-        QVERIFY(!c->existeTabla(QStringLiteral("tEsqNada")));
+        c->añadeCampoTabla(u"tEsqAlt"_s, u"activo"_s, aConexion::kBooleano, -1, false, false, 1);
+        QVERIFY(c->existeCampo(u"tEsqAlt"_s, u"activo"_s));
+        c->executeNR(u"INSERT INTO tEsqAlt (cod,a) VALUES (5,1)"_s);
+        QVERIFY(!c->valorCampo(u"activo"_s, u"SELECT activo FROM tEsqAlt"_s).isNull());
+        c->añadeCampoTabla(u"tEsqNada"_s, u"b"_s, aConexion::kEntero, -1, true, false);
+        QVERIFY(!c->existeTabla(u"tEsqNada"_s));
         QCOMPARE(mensajes.textos(MensajeriaGrabada::Clase::Mensaje).size(), 1);
-        c->eliminaTabla(QStringLiteral("tEsqAlt"));
+        c->eliminaTabla(u"tEsqAlt"_s);
     }
 
     void añadeReferenciaExterna_data() { prueba::filasMotores(); }
 
     void añadeReferenciaExterna() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        auto c = abre(m);
-        c->nuevaTabla(QStringLiteral("tReferenciasExternas"), true);
+        auto c = abre();
+        PRUEBA_REQUIERE_MOTOR(motor_);
+        c->nuevaTabla(u"tReferenciasExternas"_s, true);
         for (const char* campo : {"tablaOrigen", "camposOrigen", "tablaDestino", "camposDestino"}) {
             c->nuevoCampo(QString::fromLatin1(campo), aConexion::kTexto, 100, true, false);
         }
         c->creaTabla();
-        c->añadeReferenciaExterna(QStringLiteral("tPedidos"), QStringLiteral("codCliente"),
-                                  QStringLiteral("otra.tClientes"), QStringLiteral("cod'igo"));
-        c->añadeReferenciaExterna(QStringLiteral(" tPedidos "), QStringLiteral("codCliente "),
-                                  QStringLiteral("otra.tClientes"), QStringLiteral(" cod'igo"));
-        QCOMPARE(cuenta(*c, QStringLiteral("tReferenciasExternas")), 1);
-        QCOMPARE(c->valorCampo(QStringLiteral("camposDestino"),
-                               QStringLiteral("SELECT camposDestino FROM tReferenciasExternas"))
-                     .toString(),
-                 QStringLiteral("cod'igo"));
-        c->añadeReferenciaExterna(QStringLiteral("tPedidos"), QStringLiteral("codCliente"),
-                                  QStringLiteral("otra.tClientes"), QStringLiteral("codigo"));
-        QCOMPARE(cuenta(*c, QStringLiteral("tReferenciasExternas")), 2);
-        c->eliminaTabla(QStringLiteral("tReferenciasExternas"));
+        c->añadeReferenciaExterna(u"tPedidos"_s, u"codCliente"_s, u"otra.tClientes"_s,
+                                  u"cod'igo"_s);
+        c->añadeReferenciaExterna(u" tPedidos "_s, u"codCliente "_s, u"otra.tClientes"_s,
+                                  u" cod'igo"_s);
+        QCOMPARE(cuenta(*c, u"tReferenciasExternas"_s), 1);
+        QCOMPARE(
+            c->valorCampo(u"camposDestino"_s, u"SELECT camposDestino FROM tReferenciasExternas"_s)
+                .toString(),
+            u"cod'igo"_s);
+        c->añadeReferenciaExterna(u"tPedidos"_s, u"codCliente"_s, u"otra.tClientes"_s, u"codigo"_s);
+        QCOMPARE(cuenta(*c, u"tReferenciasExternas"_s), 2);
+        c->eliminaTabla(u"tReferenciasExternas"_s);
     }
 };
 
