@@ -16,6 +16,8 @@
 using platform::Recordset;
 using platform::RecordsetPtr;
 
+using namespace Qt::Literals::StringLiterals;
+
 // The record and field utilities on the real engines, and their engine-free helpers.
 class TstRegistros : public QObject {
     Q_OBJECT
@@ -35,18 +37,17 @@ private:
         c->setTipoConexion(motor == u"mariadb" ? 2 : 0);
         c->setCadenaConexion(motor_.textoConexion);
         c->conecta(true);
-        c->creaTablaRapida(QStringLiteral("tEsqReg"), QStringLiteral("cod"),
-                           QStringLiteral("nombre T 5 N,grupo L N,importe M N"));
-        if (!c->existeTabla(QStringLiteral("tErrores"))) {
-            c->nuevaTabla(QStringLiteral("tErrores"));
-            c->nuevoCampo(QStringLiteral("fecha"), aConexion::kFechaPrecisa, -1, true, false);
-            c->nuevoCampo(QStringLiteral("codConexion"), aConexion::kEnteroLargo, -1, true, false);
-            c->nuevoCampo(QStringLiteral("error"), aConexion::kTexto, 250, true, false);
-            c->nuevoCampo(QStringLiteral("query"), aConexion::kMemo, 0, true, false);
-            c->nuevoCampo(QStringLiteral("historial"), aConexion::kMemo, 0, true, false);
+        c->creaTablaRapida(u"tEsqReg"_s, u"cod"_s, u"nombre T 5 N,grupo L N,importe M N"_s);
+        if (!c->existeTabla(u"tErrores"_s)) {
+            c->nuevaTabla(u"tErrores"_s);
+            c->nuevoCampo(u"fecha"_s, aConexion::kFechaPrecisa, -1, true, false);
+            c->nuevoCampo(u"codConexion"_s, aConexion::kEnteroLargo, -1, true, false);
+            c->nuevoCampo(u"error"_s, aConexion::kTexto, 250, true, false);
+            c->nuevoCampo(u"query"_s, aConexion::kMemo, 0, true, false);
+            c->nuevoCampo(u"historial"_s, aConexion::kMemo, 0, true, false);
             c->creaTabla();
         }
-        c->executeNR(QStringLiteral("DELETE FROM tErrores"));
+        c->executeNR(u"DELETE FROM tErrores"_s);
         return c;
     }
 
@@ -57,8 +58,7 @@ private:
     }
 
     static QString ultimoError(aConexion& c) {
-        return c.valorCampo(QStringLiteral("error"), QStringLiteral("SELECT error FROM tErrores"))
-            .toString();
+        return c.valorCampo(u"error"_s, u"SELECT error FROM tErrores"_s).toString();
     }
 
 private slots:
@@ -68,14 +68,11 @@ private slots:
         QTest::addColumn<QVariant>("moneda");  // invalid: valorC fails
         QTest::newRow("empty text") << QVariant(QString()) << true << QVariant();
         QTest::newRow("nothing") << QVariant() << true << QVariant();
-        QTest::newRow("comma decimal")
-            << QVariant(QStringLiteral("12,5")) << false << QVariant(12.5);
-        QTest::newRow("point decimal")
-            << QVariant(QStringLiteral(" 3.25 ")) << false << QVariant(3.25);
+        QTest::newRow("comma decimal") << QVariant(u"12,5"_s) << false << QVariant(12.5);
+        QTest::newRow("point decimal") << QVariant(u" 3.25 "_s) << false << QVariant(3.25);
         QTest::newRow("four decimals") << QVariant(1.234567) << false << QVariant(1.2346);
         QTest::newRow("number") << QVariant(7) << false << QVariant(7.0);
-        QTest::newRow("not a number")
-            << QVariant(QStringLiteral("doce")) << false << QVariant(QStringLiteral("error"));
+        QTest::newRow("not a number") << QVariant(u"doce"_s) << false << QVariant(u"error"_s);
     }
 
     void valores() {
@@ -100,27 +97,26 @@ private slots:
     void buffers() {
         auto c = prepara();
         PRUEBA_REQUIERE_MOTOR(motor_);
-        QVERIFY(c->Buffer(QStringLiteral("nunca")) == nullptr);
-        c->executeNR(QStringLiteral("INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (1,'a',1)"));
-        c->cargaBuffer(QStringLiteral("uno"), QStringLiteral("SELECT * FROM tEsqReg"));
-        c->cargaBuffer(QStringLiteral("dos"),
-                       QStringLiteral("SELECT cod FROM tEsqReg WHERE grupo=2"));
-        QCOMPARE(c->Buffer(QStringLiteral("UNO"))->recordCount(), 1);
-        c->executeNR(QStringLiteral("INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (2,'b',2)"));
+        QVERIFY(c->Buffer(u"nunca"_s) == nullptr);
+        c->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (1,'a',1)"_s);
+        c->cargaBuffer(u"uno"_s, u"SELECT * FROM tEsqReg"_s);
+        c->cargaBuffer(u"dos"_s, u"SELECT cod FROM tEsqReg WHERE grupo=2"_s);
+        QCOMPARE(c->Buffer(u"UNO"_s)->recordCount(), 1);
+        c->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (2,'b',2)"_s);
         c->recargaBuffers();
-        QCOMPARE(c->Buffer(QStringLiteral("uno"))->recordCount(), 2);
-        QCOMPARE(c->Buffer(QStringLiteral("dos"))->recordCount(), 1);
+        QCOMPARE(c->Buffer(u"uno"_s)->recordCount(), 2);
+        QCOMPARE(c->Buffer(u"dos"_s)->recordCount(), 1);
         // The same name replaces; a failing query leaves no buffer of that name.
-        c->cargaBuffer(QStringLiteral("uno"), QStringLiteral("SELECT * FROM tEsqReg WHERE cod=2"));
-        QCOMPARE(c->Buffer(QStringLiteral("uno"))->recordCount(), 1);
-        c->cargaBuffer(QStringLiteral("uno"), QStringLiteral("SELECT * FROM tEsqNoHay"));
-        QVERIFY(c->Buffer(QStringLiteral("uno")) == nullptr);
-        QVERIFY(c->Buffer(QStringLiteral("dos")) != nullptr);
+        c->cargaBuffer(u"uno"_s, u"SELECT * FROM tEsqReg WHERE cod=2"_s);
+        QCOMPARE(c->Buffer(u"uno"_s)->recordCount(), 1);
+        c->cargaBuffer(u"uno"_s, u"SELECT * FROM tEsqNoHay"_s);
+        QVERIFY(c->Buffer(u"uno"_s) == nullptr);
+        QVERIFY(c->Buffer(u"dos"_s) != nullptr);
         c->vaciaBuffers();
-        QVERIFY(c->Buffer(QStringLiteral("dos")) == nullptr);
-        c->cargaBuffer(QStringLiteral("tres"), QStringLiteral("SELECT * FROM tEsqReg"));
+        QVERIFY(c->Buffer(u"dos"_s) == nullptr);
+        c->cargaBuffer(u"tres"_s, u"SELECT * FROM tEsqReg"_s);
         c->desconecta();
-        QVERIFY(c->Buffer(QStringLiteral("tres")) == nullptr);
+        QVERIFY(c->Buffer(u"tres"_s) == nullptr);
     }
 
     void campos_data() { prueba::filasMotores(); }
@@ -129,37 +125,29 @@ private slots:
         auto c = prepara();
         PRUEBA_REQUIERE_MOTOR(motor_);
         MensajeriaGrabada mensajes;
-        c->executeNR(QStringLiteral("INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (1,'a',1)"));
-        RecordsetPtr r = editable(*c, QStringLiteral("SELECT * FROM tEsqReg"));
-        QCOMPARE(c->campo(*r, QStringLiteral("nombre")).toString(), QStringLiteral("a"));
-        QCOMPARE(c->ultimoCampoAsignado(), QStringLiteral("nombre en SELECT * FROM tEsqReg"));
-        c->setCampo(*r, QStringLiteral("grupo"), 9);
-        QCOMPARE(c->ultimoCampoAsignado(), QStringLiteral("grupo en SELECT * FROM tEsqReg"));
+        c->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (1,'a',1)"_s);
+        RecordsetPtr r = editable(*c, u"SELECT * FROM tEsqReg"_s);
+        QCOMPARE(c->campo(*r, u"nombre"_s).toString(), u"a"_s);
+        QCOMPARE(c->ultimoCampoAsignado(), u"nombre en SELECT * FROM tEsqReg"_s);
+        c->setCampo(*r, u"grupo"_s, 9);
+        QCOMPARE(c->ultimoCampoAsignado(), u"grupo en SELECT * FROM tEsqReg"_s);
         QVERIFY(c->actualiza(*r));
-        QCOMPARE(c->valorCampo(QStringLiteral("grupo"), QStringLiteral("SELECT grupo FROM tEsqReg"))
-                     .toInt(),
-                 9);
+        QCOMPARE(c->valorCampo(u"grupo"_s, u"SELECT grupo FROM tEsqReg"_s).toInt(), 9);
 
-        QCOMPARE(c->r(*r, QStringLiteral("cod")).toInt(), 1);
-        QVERIFY(!c->r(*r, QStringLiteral("falta")).isValid());
-        QVERIFY(ultimoError(*c).startsWith(QStringLiteral("Error accediendo a campo: falta: ")));
-        QVERIFY(c->dato(*r, QStringLiteral("falta")).isNull());
+        QCOMPARE(c->r(*r, u"cod"_s).toInt(), 1);
+        QVERIFY(!c->r(*r, u"falta"_s).isValid());
+        QVERIFY(ultimoError(*c).startsWith(u"Error accediendo a campo: falta: "_s));
+        QVERIFY(c->dato(*r, u"falta"_s).isNull());
         QCOMPARE(
             mensajes.textos(MensajeriaGrabada::Clase::Mensaje),
             QStringList{"No se encuentra el campo 'falta' en el resultado: SELECT * FROM tEsqReg"});
-        QVERIFY_THROWS_EXCEPTION(
-            platform::ErrorEjecucion,
-            c->valorCampo(QStringLiteral("cod"),
-                          QStringLiteral("SELECT cod FROM tEsqReg WHERE cod=5")));
+        QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion,
+                                 c->valorCampo(u"cod"_s, u"SELECT cod FROM tEsqReg WHERE cod=5"_s));
 
-        QCOMPARE(c->nRegistros(QStringLiteral("tEsqReg")), 1);
-        QCOMPARE(c->nRegistros(QStringLiteral("tEsqReg"), QStringLiteral(" WHERE grupo=3")), 0);
-        QCOMPARE(c->codRef(QStringLiteral("tEsqReg"), QStringLiteral("nombre"),
-                           QStringLiteral("cod"), QStringLiteral("a")),
-                 1);
-        QCOMPARE(c->codRef(QStringLiteral("tEsqReg"), QStringLiteral("nombre"),
-                           QStringLiteral("cod"), QStringLiteral("z'")),
-                 -1);
+        QCOMPARE(c->nRegistros(u"tEsqReg"_s), 1);
+        QCOMPARE(c->nRegistros(u"tEsqReg"_s, u" WHERE grupo=3"_s), 0);
+        QCOMPARE(c->codRef(u"tEsqReg"_s, u"nombre"_s, u"cod"_s, u"a"_s), 1);
+        QCOMPARE(c->codRef(u"tEsqReg"_s, u"nombre"_s, u"cod"_s, u"z'"_s), -1);
     }
 
     void contenidoRegistro_data() { prueba::filasMotores(); }
@@ -167,14 +155,13 @@ private slots:
     void contenidoRegistro() {
         auto c = prepara();
         PRUEBA_REQUIERE_MOTOR(motor_);
-        c->executeNR(
-            QStringLiteral("INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (5,'x,y%',NULL)"));
-        RecordsetPtr r = c->con()->execute(
-            QStringLiteral("SELECT cod AS a,nombre AS b,grupo AS g FROM tEsqReg"));
-        QCOMPARE(c->contenidoRegistro(*r), QStringLiteral("a=5,b=x44%y37%,g="));
-        c->executeNR(QStringLiteral("UPDATE tEsqReg SET nombre='50%'"));
-        r = c->con()->execute(QStringLiteral("SELECT nombre FROM tEsqReg"));
-        QCOMPARE(c->contenidoRegistro(*r), QStringLiteral("nombre=5037%"));
+        c->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (5,'x,y%',NULL)"_s);
+        RecordsetPtr r =
+            c->con()->execute(u"SELECT cod AS a,nombre AS b,grupo AS g FROM tEsqReg"_s);
+        QCOMPARE(c->contenidoRegistro(*r), u"a=5,b=x44%y37%,g="_s);
+        c->executeNR(u"UPDATE tEsqReg SET nombre='50%'"_s);
+        r = c->con()->execute(u"SELECT nombre FROM tEsqReg"_s);
+        QCOMPARE(c->contenidoRegistro(*r), u"nombre=5037%"_s);
     }
 
     void actualizaDuplicado_data() { prueba::filasMotores(); }
@@ -183,11 +170,11 @@ private slots:
     void actualizaDuplicado() {
         auto c = prepara();
         PRUEBA_REQUIERE_MOTOR(motor_);
-        c->executeNR(QStringLiteral("INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (1,'a',1)"));
-        RecordsetPtr r = editable(*c, QStringLiteral("SELECT * FROM tEsqReg WHERE cod=-1"));
+        c->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (1,'a',1)"_s);
+        RecordsetPtr r = editable(*c, u"SELECT * FROM tEsqReg WHERE cod=-1"_s);
         r->addNew();
-        r->field(QStringLiteral("cod")).setValue(1);
-        r->field(QStringLiteral("nombre")).setValue(QStringLiteral("o'k"));
+        r->field(u"cod"_s).setValue(1);
+        r->field(u"nombre"_s).setValue(u"o'k"_s);
         try {
             c->actualiza(*r);
             QFAIL("a duplicate key was saved");
@@ -196,21 +183,20 @@ private slots:
             // record.
             QStringList errores;
             QString query;
-            RecordsetPtr filas = c->con()->execute(QStringLiteral("SELECT * FROM tErrores"));
+            RecordsetPtr filas = c->con()->execute(u"SELECT * FROM tErrores"_s);
             for (; !filas->eof(); filas->moveNext()) {
-                errores << filas->field(QStringLiteral("error")).value().toString();
+                errores << filas->field(u"error"_s).value().toString();
                 if (errores.last().startsWith(u"Añadir")) {
-                    query = filas->field(QStringLiteral("query")).value().toString();
+                    query = filas->field(u"query"_s).value().toString();
                 }
             }
-            QVERIFY2(errores.contains(
-                         (QStringLiteral("Añadir Recordset: ") + e.descripcion()).left(250)),
+            QVERIFY2(errores.contains((u"Añadir Recordset: "_s + e.descripcion()).left(250)),
                      qPrintable(errores.join(u'|')));
             // The dump is flattened before the registration flattens its query once more.
-            QCOMPARE(query, QStringLiteral("cod=1,nombre=o''k,grupo=,importe="));
+            QCOMPARE(query, u"cod=1,nombre=o''k,grupo=,importe="_s);
             QVERIFY(e.sqlState().startsWith(u"23"));
         }
-        QCOMPARE(c->nRegistros(QStringLiteral("tEsqReg")), 1);
+        QCOMPARE(c->nRegistros(u"tEsqReg"_s), 1);
     }
 
     void copias_data() { prueba::filasMotores(); }
@@ -218,37 +204,29 @@ private slots:
     void copias() {
         auto c = prepara();
         PRUEBA_REQUIERE_MOTOR(motor_);
-        c->creaTablaRapida(QStringLiteral("tEsqCopia"), QStringLiteral("cod"),
-                           QStringLiteral("nombre T 5 N,grupo L N,importe M N"));
-        c->executeNR(
-            QStringLiteral("INSERT INTO tEsqReg (cod,nombre,grupo,importe) VALUES (1,'a',1,2.5)"));
-        c->executeNR(QStringLiteral("INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (2,'b',NULL)"));
-        c->insertaRegistrosTabla(QStringLiteral("tEsqReg"), QStringLiteral("tEsqCopia"),
-                                 QStringLiteral("cod"));
-        QCOMPARE(c->nRegistros(QStringLiteral("tEsqCopia")), 2);
-        QCOMPARE(c->valorCampo(QStringLiteral("importe"),
-                               QStringLiteral("SELECT importe FROM tEsqCopia WHERE cod=1"))
-                     .toDouble(),
-                 2.5);
+        c->creaTablaRapida(u"tEsqCopia"_s, u"cod"_s, u"nombre T 5 N,grupo L N,importe M N"_s);
+        c->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo,importe) VALUES (1,'a',1,2.5)"_s);
+        c->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (2,'b',NULL)"_s);
+        c->insertaRegistrosTabla(u"tEsqReg"_s, u"tEsqCopia"_s, u"cod"_s);
+        QCOMPARE(c->nRegistros(u"tEsqCopia"_s), 2);
+        QCOMPARE(
+            c->valorCampo(u"importe"_s, u"SELECT importe FROM tEsqCopia WHERE cod=1"_s).toDouble(),
+            2.5);
 
-        RecordsetPtr origen =
-            c->con()->execute(QStringLiteral("SELECT * FROM tEsqReg WHERE cod=2"));
-        RecordsetPtr nuevo = editable(*c, QStringLiteral("SELECT * FROM tEsqCopia WHERE cod=-1"));
+        RecordsetPtr origen = c->con()->execute(u"SELECT * FROM tEsqReg WHERE cod=2"_s);
+        RecordsetPtr nuevo = editable(*c, u"SELECT * FROM tEsqCopia WHERE cod=-1"_s);
         nuevo->addNew();
         c->duplicaRegistro(*nuevo, *origen);
-        nuevo->field(QStringLiteral("cod")).setValue(3);
+        nuevo->field(u"cod"_s).setValue(3);
         QVERIFY(c->actualiza(*nuevo));
-        QCOMPARE(c->codRef(QStringLiteral("tEsqCopia"), QStringLiteral("nombre"),
-                           QStringLiteral("cod"), QStringLiteral("b")),
-                 2);
-        QCOMPARE(c->nRegistros(QStringLiteral("tEsqCopia"), QStringLiteral(" WHERE nombre='b'")),
-                 2);
+        QCOMPARE(c->codRef(u"tEsqCopia"_s, u"nombre"_s, u"cod"_s, u"b"_s), 2);
+        QCOMPARE(c->nRegistros(u"tEsqCopia"_s, u" WHERE nombre='b'"_s), 2);
 
-        RecordsetPtr menos = c->con()->execute(QStringLiteral("SELECT cod FROM tEsqReg"));
-        RecordsetPtr otro = editable(*c, QStringLiteral("SELECT * FROM tEsqCopia WHERE cod=-1"));
+        RecordsetPtr menos = c->con()->execute(u"SELECT cod FROM tEsqReg"_s);
+        RecordsetPtr otro = editable(*c, u"SELECT * FROM tEsqCopia WHERE cod=-1"_s);
         otro->addNew();
         QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion, c->duplicaRegistro(*otro, *menos));
-        c->eliminaTabla(QStringLiteral("tEsqCopia"));
+        c->eliminaTabla(u"tEsqCopia"_s);
     }
 
     void grabaDatos_data() { prueba::filasMotores(); }
@@ -256,12 +234,9 @@ private slots:
     void grabaDatos() {
         auto c = prepara();
         PRUEBA_REQUIERE_MOTOR(motor_);
-        c->añadeCampoTabla(QStringLiteral("tEsqReg"), QStringLiteral("alta"), aConexion::kFecha, -1,
-                           true, false);
-        c->añadeCampoTabla(QStringLiteral("tEsqReg"), QStringLiteral("activo"), aConexion::kEntero,
-                           -1, true, false);
-        c->añadeCampoTabla(QStringLiteral("tEsqReg"), QStringLiteral("nota"), aConexion::kTexto, 20,
-                           true, false);
+        c->añadeCampoTabla(u"tEsqReg"_s, u"alta"_s, aConexion::kFecha, -1, true, false);
+        c->añadeCampoTabla(u"tEsqReg"_s, u"activo"_s, aConexion::kEntero, -1, true, false);
+        c->añadeCampoTabla(u"tEsqReg"_s, u"nota"_s, aConexion::kTexto, 20, true, false);
         MensajeriaGrabada mensajes;
         QWidget ventana;
         auto control = [&ventana](QWidget* w, const char* nombre, const char* tag) {
@@ -274,57 +249,55 @@ private slots:
         cod->setRange(0, 1000);
         cod->setValue(7);
         control(cod, "scod", "D");
-        auto* nombre = new QLineEdit(QStringLiteral("abcdefgh"));
+        auto* nombre = new QLineEdit(u"abcdefgh"_s);
         control(nombre, "tnombre", "T");
         auto* grupo = new QComboBox;
         grupo->addItems({"uno", "dos", "tres"});
         grupo->setCurrentIndex(1);
         control(grupo, "cgrupo", "L10;20;30#lista de grupos");
-        auto* importe = new QLineEdit(QStringLiteral(" 12.75 "));
+        auto* importe = new QLineEdit(u" 12.75 "_s);
         control(importe, "timporte", "R");
-        auto* alta = new QLineEdit(QStringLiteral("13/03/2007"));
+        auto* alta = new QLineEdit(u"13/03/2007"_s);
         control(alta, "talta", "F");
         auto* activo = new QCheckBox;
         activo->setChecked(true);
         control(activo, "oactivo", "H");
         auto* nota = new QComboBox;
-        nota->addItem(QStringLiteral("Texto visible"), QStringLiteral("ligado"));
+        nota->addItem(u"Texto visible"_s, u"ligado"_s);
         control(nota, "cnota", "C");
-        control(new QLineEdit(QStringLiteral("sin tag")), "tsintag", "");
-        control(new QLineEdit(QStringLiteral("x")), "tnada", "Zx");
+        control(new QLineEdit(u"sin tag"_s), "tsintag", "");
+        control(new QLineEdit(u"x"_s), "tnada", "Zx");
 
-        RecordsetPtr r = editable(*c, QStringLiteral("SELECT * FROM tEsqReg WHERE cod=-1"));
+        RecordsetPtr r = editable(*c, u"SELECT * FROM tEsqReg WHERE cod=-1"_s);
         r->addNew();
         c->grabaDatos(&ventana, *r);
         QVERIFY2(mensajes.registros.isEmpty(),
                  qPrintable(mensajes.textos(MensajeriaGrabada::Clase::Mensaje).join(u'|')));
         QVERIFY(c->actualiza(*r));
-        RecordsetPtr leido = c->con()->execute(QStringLiteral("SELECT * FROM tEsqReg WHERE cod=7"));
+        RecordsetPtr leido = c->con()->execute(u"SELECT * FROM tEsqReg WHERE cod=7"_s);
         QVERIFY(!leido->eof());
-        QCOMPARE(leido->field(QStringLiteral("nombre")).value().toString(),
-                 QStringLiteral("abcde"));
-        QCOMPARE(leido->field(QStringLiteral("grupo")).value().toInt(), 20);
-        QCOMPARE(leido->field(QStringLiteral("importe")).value().toDouble(), 12.75);
-        QCOMPARE(leido->field(QStringLiteral("alta")).value().toDate(), QDate(2007, 3, 13));
-        QCOMPARE(leido->field(QStringLiteral("activo")).value().toInt() != 0, true);
-        QCOMPARE(leido->field(QStringLiteral("nota")).value().toString(), QStringLiteral("ligado"));
+        QCOMPARE(leido->field(u"nombre"_s).value().toString(), u"abcde"_s);
+        QCOMPARE(leido->field(u"grupo"_s).value().toInt(), 20);
+        QCOMPARE(leido->field(u"importe"_s).value().toDouble(), 12.75);
+        QCOMPARE(leido->field(u"alta"_s).value().toDate(), QDate(2007, 3, 13));
+        QCOMPARE(leido->field(u"activo"_s).value().toInt() != 0, true);
+        QCOMPARE(leido->field(u"nota"_s).value().toString(), u"ligado"_s);
 
         // Blank text and no selection store null; a failing control stops the rest.
-        nombre->setText(QStringLiteral("   "));
+        nombre->setText(u"   "_s);
         grupo->setCurrentIndex(-1);
-        importe->setText(QStringLiteral("doce"));
+        importe->setText(u"doce"_s);
         cod->setValue(8);
         r->addNew();
         c->grabaDatos(&ventana, *r);
         QCOMPARE(mensajes.textos(MensajeriaGrabada::Clase::Mensaje).size(), 1);
         const QString aviso = mensajes.textos(MensajeriaGrabada::Clase::Mensaje).at(0);
-        QVERIFY2(aviso.startsWith(QStringLiteral("Error grabando datos:\r\n")), qPrintable(aviso));
-        QVERIFY(aviso.endsWith(QStringLiteral("\r\nCampo: importe")));
-        QVERIFY(r->field(QStringLiteral("nombre")).value().isNull());
-        QVERIFY(r->field(QStringLiteral("grupo")).value().isNull());
+        QVERIFY2(aviso.startsWith(u"Error grabando datos:\r\n"_s), qPrintable(aviso));
+        QVERIFY(aviso.endsWith(u"\r\nCampo: importe"_s));
+        QVERIFY(r->field(u"nombre"_s).value().isNull());
+        QVERIFY(r->field(u"grupo"_s).value().isNull());
         // alta comes after importe and was not written.
-        QVERIFY(!r->field(QStringLiteral("alta")).value().isValid() ||
-                r->field(QStringLiteral("alta")).value().isNull());
+        QVERIFY(!r->field(u"alta"_s).value().isValid() || r->field(u"alta"_s).value().isNull());
         r->cancelUpdate();
     }
 };
