@@ -248,75 +248,59 @@ private slots:
         QCOMPARE(sinConexion(tipoConexion)->bolActivo(valor), esperado);
     }
 
-    void definicionBooleano_data() {
-        QTest::addColumn<int>("tipoConexion");
-        QTest::addColumn<bool>("nulos");
-        QTest::addColumn<QVariant>("defecto");
-        QTest::addColumn<QString>("esperado");
-        QTest::newRow("access") << 0 << false << QVariant()
-                                << "CREATE TABLE t (comprimido yesno NOT NULL  DEFAULT (0) )";
-        QTest::newRow("sqlserver") << 1 << false << QVariant()
-                                   << "CREATE TABLE t (comprimido tinyint NOT NULL DEFAULT 0 )";
-        QTest::newRow("mysql") << 2 << false << QVariant()
-                               << "CREATE TABLE t (comprimido tinyint NOT NULL  DEFAULT (0) )";
-        QTest::newRow("oracle") << 3 << false << QVariant()
-                                << "CREATE TABLE t (comprimido NUMBER(1) DEFAULT (0) NOT NULL )";
-        QTest::newRow("sqlserver ignores nulls and default")
-            << 1 << true << QVariant(-1)
-            << "CREATE TABLE t (comprimido tinyint NOT NULL DEFAULT 0 )";
-        QTest::newRow("access default -1")
-            << 0 << false << QVariant(-1)
-            << "CREATE TABLE t (comprimido yesno NOT NULL  DEFAULT (0) )";
-        QTest::newRow("mysql default -1 with nulls")
-            << 2 << true << QVariant(-1) << "CREATE TABLE t (comprimido tinyint DEFAULT (0) )";
-        QTest::newRow("oracle ignores nulls")
-            << 3 << true << QVariant(5)
-            << "CREATE TABLE t (comprimido NUMBER(1) DEFAULT (0) NOT NULL )";
-    }
-
-    void definicionBooleano() {
-        QFETCH(int, tipoConexion);
-        QFETCH(bool, nulos);
-        QFETCH(QVariant, defecto);
-        QFETCH(QString, esperado);
-        auto c = sinConexion(tipoConexion);
-        c->nuevaTabla(u"t"_s);
-        c->nuevoCampo(u"comprimido"_s, aConexion::kBooleano, -1, nulos, false, defecto);
-        QCOMPARE(c->sqlCreateTable(), esperado);
-    }
-
-    void defectos_data() {
+    // One column's definition: the Booleano on the four engines (its nulls and default are the
+    // engine's own), and the defaults of the other types.
+    void definicion_data() {
         QTest::addColumn<int>("tipoConexion");
         QTest::addColumn<int>("tipo");
         QTest::addColumn<int>("tamano");
+        QTest::addColumn<bool>("nulos");
         QTest::addColumn<QVariant>("defecto");
         QTest::addColumn<QString>("definicion");
-        QTest::newRow("texto with quote")
-            << 1 << 7 << 10 << QVariant(u"a'bc"_s) << "d varchar (10) DEFAULT 'a''bc'";
-        QTest::newRow("memo") << 2 << 5 << 0 << QVariant(u"x"_s) << "d text DEFAULT 'x'";
-        QTest::newRow("fecha not a date")
-            << 1 << 2 << -1 << QVariant(u"getdate()"_s) << "d smalldatetime DEFAULT getdate()";
+        const QVariant nada;
+        QTest::newRow("booleano access")
+            << 0 << 3 << -1 << false << nada << "yesno NOT NULL  DEFAULT (0) ";
+        QTest::newRow("booleano sqlserver")
+            << 1 << 3 << -1 << false << nada << "tinyint NOT NULL DEFAULT 0 ";
+        QTest::newRow("booleano mysql")
+            << 2 << 3 << -1 << false << nada << "tinyint NOT NULL  DEFAULT (0) ";
+        QTest::newRow("booleano oracle")
+            << 3 << 3 << -1 << false << nada << "NUMBER(1) DEFAULT (0) NOT NULL ";
+        QTest::newRow("booleano access -1")
+            << 0 << 3 << -1 << false << QVariant(-1) << "yesno NOT NULL  DEFAULT (0) ";
+        QTest::newRow("booleano sqlserver nulos -1")
+            << 1 << 3 << -1 << true << QVariant(-1) << "tinyint NOT NULL DEFAULT 0 ";
+        QTest::newRow("booleano mysql nulos -1")
+            << 2 << 3 << -1 << true << QVariant(-1) << "tinyint DEFAULT (0) ";
+        QTest::newRow("booleano oracle nulos 5")
+            << 3 << 3 << -1 << true << QVariant(5) << "NUMBER(1) DEFAULT (0) NOT NULL ";
+        QTest::newRow("texto con comilla")
+            << 1 << 7 << 10 << true << QVariant(u"a'bc"_s) << "varchar (10) DEFAULT 'a''bc'";
+        QTest::newRow("memo") << 2 << 5 << 0 << true << QVariant(u"x"_s) << "text DEFAULT 'x'";
+        QTest::newRow("fecha no fecha") << 1 << 2 << -1 << true << QVariant(u"getdate()"_s)
+                                        << "smalldatetime DEFAULT getdate()";
         QTest::newRow("fecha access")
-            << 0 << 2 << -1 << QVariant(QDate(2007, 3, 13)) << "d date DEFAULT #03/13/07#";
-        QTest::newRow("fecha text sqlserver")
-            << 1 << 10 << -1 << QVariant(u"13/03/2007"_s) << "d datetime DEFAULT '13/03/07'";
-        QTest::newRow("oracle default before not null")
-            << 3 << 0 << -1 << QVariant(7) << "d NUMBER(10) DEFAULT 7 NOT NULL ";
-        QTest::newRow("null default") << 1 << 0 << -1 << QVariant::fromValue(nullptr) << "d int";
-        QTest::newRow("number") << 0 << 4 << -1 << QVariant(0) << "d money DEFAULT 0";
+            << 0 << 2 << -1 << true << QVariant(QDate(2007, 3, 13)) << "date DEFAULT #03/13/07#";
+        QTest::newRow("fecha texto sqlserver")
+            << 1 << 10 << -1 << true << QVariant(u"13/03/2007"_s) << "datetime DEFAULT '13/03/07'";
+        QTest::newRow("oracle defecto antes de not null")
+            << 3 << 0 << -1 << false << QVariant(7) << "NUMBER(10) DEFAULT 7 NOT NULL ";
+        QTest::newRow("defecto nulo")
+            << 1 << 0 << -1 << true << QVariant::fromValue(nullptr) << "int";
+        QTest::newRow("numero") << 0 << 4 << -1 << true << QVariant(0) << "money DEFAULT 0";
     }
 
-    void defectos() {
+    void definicion() {
         QFETCH(int, tipoConexion);
         QFETCH(int, tipo);
         QFETCH(int, tamano);
+        QFETCH(bool, nulos);
         QFETCH(QVariant, defecto);
         QFETCH(QString, definicion);
         auto c = sinConexion(tipoConexion);
         c->nuevaTabla(u"t"_s);
-        const bool nulos = tipoConexion != 3;
-        c->nuevoCampo(u"d"_s, tipo, static_cast<qint16>(tamano), nulos, false, defecto);
-        QCOMPARE(c->sqlCreateTable(), u"CREATE TABLE t ("_s + definicion + u')');
+        c->nuevoCampo(u"comprimido"_s, tipo, static_cast<qint16>(tamano), nulos, false, defecto);
+        QCOMPARE(c->sqlCreateTable(), u"CREATE TABLE t (comprimido "_s + definicion + u')');
     }
 
     void createTableCarpetas_data() {
@@ -655,18 +639,11 @@ private slots:
                               "FOR estado"}));
     }
 
-    void modificaCampoOtrosMotores_data() {
-        QTest::addColumn<int>("tipoConexion");
-        QTest::addColumn<QStringList>("sentencias");
-        QTest::newRow("oracle") << 3 << QStringList{"ALTER TABLE t ALTER COLUMN c VARCHAR2 (9) "};
-    }
-
-    void modificaCampoOtrosMotores() {
-        QFETCH(int, tipoConexion);
-        QFETCH(QStringList, sentencias);
-        auto c = conectada(tipoConexion);
+    void modificaCampoOracle() {
+        auto c = conectada(3);
         c->modificaCampo(u"t"_s, u"c"_s, aConexion::kTexto, 9, true, u"o'k"_s);
-        QCOMPARE(grabadora_->sentencias(), sentencias);
+        QCOMPARE(grabadora_->sentencias(),
+                 QStringList{"ALTER TABLE t ALTER COLUMN c VARCHAR2 (9) "});
         QVERIFY_THROWS_EXCEPTION(
             platform::ErrorEjecucion,
             c->modificaCampo(u"t"_s, u"f"_s, aConexion::kFecha, -1, true, u"mañana"_s));
