@@ -209,12 +209,7 @@ private slots:
         aConexion c;
         c.setTipoConexion(1);
         QString texto;
-        qint32 obtenido = 0;
-        try {
-            texto = c.numero(valor);
-        } catch (const platform::ErrorEjecucion& e) {
-            obtenido = e.numero();
-        }
+        const qint32 obtenido = prueba::errorLanzado([&] { texto = c.numero(valor); }).numero();
         QLocale::setDefault(anterior);
         QCOMPARE(obtenido, error);
         QCOMPARE(texto, esperado);

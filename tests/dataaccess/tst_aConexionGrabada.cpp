@@ -8,6 +8,7 @@
 #include "platform/Cp1252.h"
 #include "platform/Recordset.h"
 #include "support/ConexionGrabadora.h"
+#include "support/ErrorLanzado.h"
 #include "support/MensajeriaGrabada.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -464,13 +465,10 @@ private slots:
         QCOMPARE(grabadora_->sentencias(),
                  (QStringList{u"SELECT sysdate as ahora FROM DUAL"_s,
                               u"SELECT to_char(sysdate, 'DD/MM/YYYY') as hoy FROM DUAL"_s}));
-        try {
-            c->contenido(u"x"_s, u"SELECT x FROM vacia"_s);
-            QFAIL("no error raised");
-        } catch (const platform::ErrorEjecucion& e) {
-            QCOMPARE(e.numero(), 3005);
-            QCOMPARE(e.descripcion(), u"La query no devolvió resultados: SELECT x FROM vacia"_s);
-        }
+        const platform::ErrorEjecucion e =
+            prueba::errorLanzado([&] { c->contenido(u"x"_s, u"SELECT x FROM vacia"_s); });
+        QCOMPARE(e.numero(), 3005);
+        QCOMPARE(e.descripcion(), u"La query no devolvió resultados: SELECT x FROM vacia"_s);
     }
 
     void relojDeSqlServer() {

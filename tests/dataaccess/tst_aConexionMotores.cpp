@@ -3,6 +3,7 @@
 
 #include "dataaccess/aConexion.h"
 #include "platform/Recordset.h"
+#include "support/ErrorLanzado.h"
 #include "support/MensajeriaGrabada.h"
 #include "support/MotoresPrueba.h"
 
@@ -223,12 +224,9 @@ private slots:
         connect(c.con(), &platform::Connection::willExecute, this, [&intentos](const QString& sql) {
             intentos += sql == u"SELECT SLEEP(3)"_s ? 1 : 0;
         });
-        try {
-            c.ejecutaSinTimeout(u"SELECT SLEEP(3)"_s, 2);
-            QFAIL("no error raised");
-        } catch (const platform::ErrorEjecucion& e) {
-            QCOMPARE(e.numero(), platform::ErrorEjecucion::kTiempoAgotado);
-        }
+        QCOMPARE(
+            prueba::errorLanzado([&] { c.ejecutaSinTimeout(u"SELECT SLEEP(3)"_s, 2); }).numero(),
+            platform::ErrorEjecucion::kTiempoAgotado);
         QCOMPARE(intentos, 2);
         QVERIFY(c.errorTimeOut());
         QVERIFY(!c.conexionRota());
