@@ -146,8 +146,6 @@ private slots:
 
         QCOMPARE(c->nRegistros(u"tEsqReg"_s), 1);
         QCOMPARE(c->nRegistros(u"tEsqReg"_s, u" WHERE grupo=3"_s), 0);
-        QCOMPARE(c->codRef(u"tEsqReg"_s, u"nombre"_s, u"cod"_s, u"a"_s), 1);
-        QCOMPARE(c->codRef(u"tEsqReg"_s, u"nombre"_s, u"cod"_s, u"z'"_s), -1);
     }
 
     void contenidoRegistro_data() { prueba::filasMotores(); }
