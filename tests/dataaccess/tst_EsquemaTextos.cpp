@@ -63,35 +63,45 @@ private slots:
         QTest::addColumn<int>("tipo");
         QTest::addColumn<int>("tamano");
         QTest::addColumn<QString>("esperado");
-        const char* const tabla[13][4] = {
-            {"long", "int", "int", "NUMBER(10)"},
-            {"integer", "smallint", "smallint", "NUMBER(5)"},
-            {"date", "smalldatetime", "datetime", "DATE"},
-            {"yesno", "tinyint", "tinyint", "NUMBER(1)"},
-            {"money", "money", "double", "NUMBER(12,2)"},
-            {"text", "text", "text", "VARCHAR2(4000)"},
-            {"byte", "tinyint", "tinyint", "NUMBER(3)"},
-            {"text (200)", "varchar (200)", "varchar (200)", "VARCHAR2 (200)"},
-            {"single", "real", "double", "NUMBER(14,4)"},
-            {"double", "float", "double", "NUMBER(18,8)"},
-            {"date", "datetime", "datetime", "DATE"},
-            {"blob", "image", "longblob", "BLOB"},
-            {"double", "decimal(14,2)", "decimal(14,2)", "NUMBER(14,2)"},
+        QTest::addColumn<QString>("nombre");  // descTipoDato
+        // The name, then Access, SQL Server, MySQL and Oracle.
+        const char* const tabla[13][5] = {
+            {"Entero largo", "long", "int", "int", "NUMBER(10)"},
+            {"Entero", "integer", "smallint", "smallint", "NUMBER(5)"},
+            {"Fecha", "date", "smalldatetime", "datetime", "DATE"},
+            {"Booleano", "yesno", "tinyint", "tinyint", "NUMBER(1)"},
+            {"Moneda", "money", "money", "double", "NUMBER(12,2)"},
+            {"Memo", "text", "text", "text", "VARCHAR2(4000)"},
+            {"Byte", "byte", "tinyint", "tinyint", "NUMBER(3)"},
+            {"Texto", "text (200)", "varchar (200)", "varchar (200)", "VARCHAR2 (200)"},
+            {"Simple", "single", "real", "double", "NUMBER(14,4)"},
+            {"Doble", "double", "float", "double", "NUMBER(18,8)"},
+            {"Fecha precisa", "date", "datetime", "datetime", "DATE"},
+            {"Imagen", "blob", "image", "longblob", "BLOB"},
+            {"Decimal", "double", "decimal(14,2)", "decimal(14,2)", "NUMBER(14,2)"},
         };
         for (int tipo = 0; tipo < 13; ++tipo) {
             const int tamano = tipo == 7 ? 200 : (tipo == 12 ? 2 : -1);
             for (int motor = 0; motor < 4; ++motor) {
                 QTest::addRow("motor%d-tipo%d", motor, tipo)
-                    << motor << tipo << tamano << QString::fromLatin1(tabla[tipo][motor]);
+                    << motor << tipo << tamano << QString::fromLatin1(tabla[tipo][motor + 1])
+                    << QString::fromUtf8(tabla[tipo][0]);
             }
         }
-        QTest::newRow("memo 0 sqlserver") << 1 << 5 << 0 << "text";
-        QTest::newRow("memo 10 sqlserver") << 1 << 5 << 10 << "text (10)";
-        QTest::newRow("memo 10 access") << 0 << 5 << 10 << "text";
-        QTest::newRow("texto 0 access") << 0 << 7 << 0 << "text (0)";
-        QTest::newRow("texto 0 sqlserver") << 1 << 7 << 0 << "varchar (0)";
-        QTest::newRow("codigo 13") << 1 << 13 << 0 << "";
-        QTest::newRow("motor 4") << 4 << 0 << 0 << "";
+        QTest::newRow("memo 0 sqlserver") << 1 << 5 << 0 << "text"
+                                          << "Memo";
+        QTest::newRow("memo 10 sqlserver") << 1 << 5 << 10 << "text (10)"
+                                           << "Memo";
+        QTest::newRow("memo 10 access") << 0 << 5 << 10 << "text"
+                                        << "Memo";
+        QTest::newRow("texto 0 access") << 0 << 7 << 0 << "text (0)"
+                                        << "Texto";
+        QTest::newRow("texto 0 sqlserver") << 1 << 7 << 0 << "varchar (0)"
+                                           << "Texto";
+        QTest::newRow("codigo 13") << 1 << 13 << 0 << ""
+                                   << "";
+        QTest::newRow("motor 4") << 4 << 0 << 0 << ""
+                                 << "Entero largo";
     }
 
     void tipoDato() {
@@ -99,7 +109,9 @@ private slots:
         QFETCH(int, tipo);
         QFETCH(int, tamano);
         QFETCH(QString, esperado);
+        QFETCH(QString, nombre);
         QCOMPARE(sinConexion(tipoConexion)->tipoDato(tipo, static_cast<qint16>(tamano)), esperado);
+        QCOMPARE(aConexion::descTipoDato(tipo), nombre);
     }
 
     void tipoDatoTamanoTexto_data() {
@@ -131,25 +143,6 @@ private slots:
             c->nuevoCampo(u"b"_s, aConexion::kTexto, static_cast<qint16>(tamano), true, true));
         QCOMPARE(c->sqlCreateTable(),
                  u"CREATE TABLE t (a "_s + c->tipoDato(aConexion::kEnteroLargo, -1) + u')');
-    }
-
-    void descTipoDato_data() {
-        QTest::addColumn<int>("tipo");
-        QTest::addColumn<QString>("esperado");
-        const QStringList nombres = {"Entero largo",  "Entero", "Fecha",  "Booleano", "Moneda",
-                                     "Memo",          "Byte",   "Texto",  "Simple",   "Doble",
-                                     "Fecha precisa", "Imagen", "Decimal"};
-        for (int i = 0; i < nombres.size(); ++i) {
-            QTest::addRow("%d", i) << i << nombres.at(i);
-        }
-        QTest::newRow("13") << 13 << "";
-        QTest::newRow("-1") << -1 << "";
-    }
-
-    void descTipoDato() {
-        QFETCH(int, tipo);
-        QFETCH(QString, esperado);
-        QCOMPARE(aConexion::descTipoDato(tipo), esperado);
     }
 
     void datoTipo_data() {
