@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <limits>
+#include <utility>
 
 #include "dataaccess/aConexion.h"
 #include "launcher/modTolvane1.h"
@@ -24,6 +25,9 @@ const QString kOrigen = QStringLiteral("cCorvinal");
 constexpr QChar kCR = u'\r';
 // Seconds a delete of a whole file may take.
 constexpr qint32 kTiempoEliminar = 120;
+// Blocks stored per transaction in a one-call upload: one disk flush for this many blocks
+// instead of one each, while an open transaction holds at most a few megabytes.
+constexpr qint32 kBloquesPorLote = 256;
 
 qint64 ahoraMs() {
     return platform::reloj().monotonoMs();
@@ -38,10 +42,12 @@ qint32 velocidad(qint64 bloques, qint64 ms) {
 }  // namespace
 
 // The upload under way: the local file read block by block, the recordset the blocks are
-// added through, and the code of the file it replaces (agreed for this upload only).
+// added through, the statement that ends the open batch of blocks (empty when none), and the
+// code of the file it replaces (agreed for this upload only).
 struct cCorvinal::Subida {
     QFile fichero;
     std::shared_ptr<platform::Recordset> bloques;
+    QString finLote;
     qint32 contador = 0;
     qint32 nBloques = 0;
     qint64 inicioMs = 0;
@@ -174,7 +180,7 @@ bool cCorvinal::subeFichero(qint32 codCarpeta, const QString& fichero, const QSt
     }
     try {
         while (!subida_->fichero.atEnd()) {
-            guardaBloque();
+            guardaBloque(true);
         }
         terminaSubida(fichero);
     } catch (const ErrorEjecucion& e) {
@@ -193,7 +199,7 @@ bool cCorvinal::pasoSubirFichero() {
             terminaSubida(subida_->nombre);
             return false;
         }
-        guardaBloque();
+        guardaBloque(false);
     } catch (const ErrorEjecucion& e) {
         fallaSubida(e.descripcion());
         return false;
@@ -201,11 +207,15 @@ bool cCorvinal::pasoSubirFichero() {
     return true;
 }
 
-void cCorvinal::guardaBloque() {
+void cCorvinal::guardaBloque(bool enLotes) {
     Subida& s = *subida_;
     const QByteArray datos = s.fichero.read(kTamBloque);
     if (datos.isEmpty()) {
         throw platform::errorLectura(s.fichero, kOrigen);
+    }
+    // The row is still named ".new", so readers never see the blocks of an open batch.
+    if (enLotes && s.finLote.isEmpty()) {
+        s.finLote = empiezaTransaccion();
     }
     ++s.contador;
     s.bloques->addNew();
@@ -221,6 +231,17 @@ void cCorvinal::guardaBloque() {
     }
     platform::cede();
     s.bloques->update();
+    if (s.contador % kBloquesPorLote == 0) {
+        cierraLote();
+    }
+}
+
+void cCorvinal::cierraLote() {
+    const QString fin = std::exchange(subida_->finLote, QString());
+    if (!fin.isEmpty()) {
+        // Unlike a read transaction's end, a failed commit loses blocks: the upload fails.
+        con().execute(fin, nullptr, platform::Connection::kOpcionSinRegistros);
+    }
 }
 
 void cCorvinal::terminaSubida(const QString& quien) {
@@ -231,6 +252,7 @@ void cCorvinal::terminaSubida(const QString& quien) {
                                  QStringLiteral(" cambió de tamaño mientras se subía."),
                              kOrigen);
     }
+    cierraLote();
     const qint64 e = ahoraMs() - s.inicioMs;
     if (e > 0) {
         emit progreso(1.0f, 0, velocidad(s.contador, e));
@@ -258,6 +280,9 @@ void cCorvinal::terminaSubida(const QString& quien) {
 
 void cCorvinal::fallaSubida(const QString& descripcion) {
     emit estado(QStringLiteral("Error subiendo fichero: ") + kCR + descripcion, true);
+    if (subida_ && !subida_->finLote.isEmpty()) {
+        terminaTransaccion(QStringLiteral("ROLLBACK"));
+    }
     subida_.reset();
     try {
         conexion_->executeNR(QStringLiteral("DELETE FROM tDatosFichero WHERE codFichero=") +

@@ -104,8 +104,8 @@ private:
     std::shared_ptr<platform::Recordset> consulta(const QString& sql) const;
     // valor as a quote-safe text literal of the connection's engine.
     QString texto(const QString& valor) const;
-    // Opens a transaction in which several reads see one state, where the engine has one;
-    // the statement that ends it, or empty.
+    // Opens a transaction, where the engine has one, in which several reads see one state or
+    // several writes take one disk flush; the statement that ends it, or empty.
     QString empiezaTransaccion();
     void terminaTransaccion(const QString& fin);
 
@@ -113,7 +113,10 @@ private:
     void informaProgreso(qint32 hechos, qint32 total, qint64 inicioMs, qint32& velocidad);
     void reflejaCarpeta(qint32 codCarpeta, const QString& destino, platform::Compresion& jzp,
                         const ArbolCarpetas& arbol);
-    void guardaBloque();
+    // Stores the next block; enLotes gathers blocks into transactions of a bounded size.
+    void guardaBloque(bool enLotes);
+    // Commits the open batch of blocks, if any; throws when the commit fails.
+    void cierraLote();
     void terminaSubida(const QString& quien);
     void fallaSubida(const QString& descripcion);
     qint32 codigoSiguienteFichero();

@@ -11,6 +11,7 @@
 #include "platform/Compresion.h"
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
+#include "platform/Reloj.h"
 #include "repository/FormatoRepositorio.h"
 #include "repository/RepositorioPrueba.h"
 #include "repository/cCorvinal.h"
@@ -53,6 +54,18 @@ QList<std::pair<QString, bool>> estados(const QSignalSpy& espia) {
     }
     return lista;
 }
+
+// While it lives, the clock moves one millisecond every time it is read, so every block of a
+// transfer reports progress however fast the engine stores it.
+class RelojPorLectura : public platform::Reloj {
+public:
+    RelojPorLectura() { platform::estableceReloj(this); }
+    ~RelojPorLectura() override { platform::estableceReloj(nullptr); }
+    qint64 monotonoMs() const override { return ++ms_; }
+
+private:
+    mutable qint64 ms_ = 0;
+};
 
 }  // namespace
 
@@ -372,6 +385,7 @@ private slots:
         MensajeriaGrabada mensajes;
         mensajes.respuestas.enqueue(acepta);
         // While the new blocks are stored the old file is still there, whole.
+        const RelojPorLectura reloj;
         int comprobados = 0;
         const auto enlace =
             connect(&r.cor, &cCorvinal::progreso, &r.cor, [&](float f, qint32, qint32) {
@@ -503,6 +517,38 @@ private slots:
             QCOMPARE(otra.valor("SELECT COUNT(*) AS n FROM tFicheros WHERE nombre='f.exe'").toInt(),
                      0);
         }
+    }
+
+    // A local file that shrinks during an upload fails it with the connection still alive:
+    // the blocks stored so far, committed or not, are all removed and only the ".new" row is
+    // left, as another connection sees it.
+    void falloConConexionViva_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<int>("progresos");
+        for (const QString& m : RepositorioPrueba::motores()) {
+            QTest::addRow("%s primer lote", qPrintable(m)) << m << 5;
+            QTest::addRow("%s segundo lote", qPrintable(m)) << m << 300;
+        }
+    }
+    void falloConConexionViva() {
+        QFETCH(QString, motor);
+        QFETCH(int, progresos);
+        RepositorioPrueba r(motor);
+        QTemporaryDir dir;
+        escribe(dir.filePath("f"), aleatorios(600 * kTamBloque));
+        int vistos = 0;
+        connect(&r.cor, &cCorvinal::progreso, &r.cor, [&](float, qint32, qint32) {
+            if (++vistos == progresos) {
+                QVERIFY(QFile::resize(dir.filePath("f"), 0));
+            }
+        });
+        QSignalSpy estado(&r.cor, &cCorvinal::estado);
+        QVERIFY(!r.cor.subeFichero(1, dir.filePath("f"), "f.exe", false));
+        QCOMPARE(estado.size(), 1);
+        QVERIFY(estado[0][0].toString().startsWith("Error subiendo fichero: \r"));
+        RepositorioPrueba otra(motor, RepositorioPrueba::Tablas::Existentes, r.directorio());
+        QCOMPARE(otra.columna("SELECT nombre FROM tFicheros"), QList<QVariant>{"f.exe.new"});
+        QCOMPARE(otra.valor("SELECT COUNT(*) AS n FROM tDatosFichero").toInt(), 0);
     }
 
     void espejoDeDosNiveles_data() {
