@@ -3,6 +3,7 @@
 
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
+#include "support/AbreMotor.h"
 #include "support/MotoresPrueba.h"
 
 using platform::Connection;
@@ -41,13 +42,9 @@ private:
         con_.execute(
             "CREATE TABLE tLista (n INTEGER PRIMARY KEY, nombre VARCHAR(20) NOT NULL, "
             "nota VARCHAR(20))");
-        for (int i = 1; i <= 5; ++i) {
-            con_.execute(
-                QStringLiteral("INSERT INTO tLista (n, nombre, nota) VALUES (%1, '%2', %3)")
-                    .arg(i)
-                    .arg(QChar(u'a' + i - 1))
-                    .arg(i % 2 ? QStringLiteral("NULL") : QStringLiteral("'par'")));
-        }
+        con_.execute(
+            "INSERT INTO tLista (n, nombre, nota) VALUES (1, 'a', NULL), (2, 'b', 'par'), "
+            "(3, 'c', NULL), (4, 'd', 'par'), (5, 'e', NULL)");
     }
 
 private slots:
@@ -55,10 +52,9 @@ private slots:
 
     void leeHaciaDelante_data() { prueba::filasMotores(); }
     void leeHaciaDelante() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        con_.open(m.textoConexion);
+        if (!prueba::abreMotorFila(con_, carpeta_.path())) {
+            return;
+        }
         preparaLista();
         RecordsetPtr rs = con_.execute("SELECT n, nombre, nota FROM tLista ORDER BY n");
         QVERIFY(!rs->bof());
@@ -84,10 +80,9 @@ private slots:
 
     void materializaCuandoHaceFalta_data() { prueba::filasMotores(); }
     void materializaCuandoHaceFalta() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        con_.open(m.textoConexion);
+        if (!prueba::abreMotorFila(con_, carpeta_.path())) {
+            return;
+        }
         preparaLista();
         RecordsetPtr rs = con_.execute("SELECT n, nombre FROM tLista ORDER BY n");
         rs->moveNext();
@@ -136,12 +131,11 @@ private slots:
         }
     }
     void filtra() {
-        QFETCH(QString, motor);
         QFETCH(QString, criterio);
         QFETCH(QString, esperado);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        con_.open(m.textoConexion);
+        if (!prueba::abreMotorFila(con_, carpeta_.path())) {
+            return;
+        }
         preparaLista();
         RecordsetPtr rs = con_.execute("SELECT * FROM tLista ORDER BY n");
         rs->setFilter(criterio);
@@ -194,9 +188,9 @@ private slots:
         QFETCH(QString, motor);
         QFETCH(QString, texto);
         QFETCH(QByteArray, datos);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        con_.open(m.textoConexion);
+        if (!prueba::abreMotorFila(con_, carpeta_.path())) {
+            return;
+        }
         const QString tipoTexto = motor == u"sqlite" ? "TEXT" : "LONGTEXT";
         const QString tipoDatos = motor == u"sqlite" ? "BLOB" : "LONGBLOB";
         con_.execute("DROP TABLE IF EXISTS tEscritura");
@@ -243,10 +237,9 @@ private slots:
 
     void actualizaSinClavePorValoresOriginales_data() { prueba::filasMotores(); }
     void actualizaSinClavePorValoresOriginales() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        con_.open(m.textoConexion);
+        if (!prueba::abreMotorFila(con_, carpeta_.path())) {
+            return;
+        }
         con_.execute("DROP TABLE IF EXISTS tSinClave");
         con_.execute("CREATE TABLE tSinClave (a INTEGER, b VARCHAR(10))");
         con_.execute("INSERT INTO tSinClave (a, b) VALUES (1, 'x')");
@@ -273,10 +266,9 @@ private slots:
 
     void soloLecturaNoSeEscribe_data() { prueba::filasMotores(); }
     void soloLecturaNoSeEscribe() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        con_.open(m.textoConexion);
+        if (!prueba::abreMotorFila(con_, carpeta_.path())) {
+            return;
+        }
         preparaLista();
         RecordsetPtr rs = con_.execute("SELECT * FROM tLista");
         QCOMPARE(numeroDe([&] { rs->addNew(); }), Recordset::kErrorNoActualizable);
@@ -295,10 +287,9 @@ private slots:
 
     void camposDescribenSusColumnas_data() { prueba::filasMotores(); }
     void camposDescribenSusColumnas() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        con_.open(m.textoConexion);
+        if (!prueba::abreMotorFila(con_, carpeta_.path())) {
+            return;
+        }
         con_.execute("DROP TABLE IF EXISTS tTipos");
         con_.execute(
             "CREATE TABLE tTipos (e INTEGER NOT NULL, t VARCHAR(30), f DATETIME, "
@@ -322,8 +313,9 @@ private slots:
         QCOMPARE(rs->field("x").precision(), quint8(10));
         QCOMPARE(rs->field("x").numericScale(), quint8(2));
         QCOMPARE(rs->field("x").value().toDouble(), 12.25);
-        con_.execute("UPDATE tTipos SET f=" +
-                     QString(motor == u"sqlite" ? "#03/13/07 10:11:12#" : "'2007-03-13 10:11:12'"));
+        con_.execute("UPDATE tTipos SET f=" + QString(con_.motor() == u"sqlite"
+                                                          ? "#03/13/07 10:11:12#"
+                                                          : "'2007-03-13 10:11:12'"));
         QCOMPARE(con_.execute("SELECT f FROM tTipos")->field("f").value().toDateTime(),
                  QDateTime(QDate(2007, 3, 13), QTime(10, 11, 12)));
     }
