@@ -4,6 +4,7 @@
 #include "platform/Catalog.h"
 #include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"
+#include "support/AbreMotor.h"
 #include "support/MotoresPrueba.h"
 
 using platform::Catalog;
@@ -21,15 +22,13 @@ private slots:
     void tabla_data() { prueba::filasMotores(); }
 
     void tabla() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        const bool mySql = motor == u"mariadb";
         platform::Connection con;
-        con.open(m.textoConexion);
-        for (const char* sql : {"DROP VIEW IF EXISTS vCat", "DROP TABLE IF EXISTS tCat"}) {
-            con.execute(QString::fromLatin1(sql));
+        if (!prueba::abreMotorFila(con, carpeta_.path())) {
+            return;
         }
+        const bool mySql = con.motor() != u"sqlite";
+        con.execute(QStringLiteral("DROP VIEW IF EXISTS vCat"));
+        con.execute(QStringLiteral("DROP TABLE IF EXISTS tCat"));
         con.execute(
             QStringLiteral("CREATE TABLE tCat (b int NOT NULL, a int NOT NULL, nombre varchar(30), "
                            "PRIMARY KEY (b,a))"));
