@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -9,6 +10,7 @@
 #include <functional>
 
 #include "launcher/Mensajeria.h"
+#include "launcher/modTolvane1.h"
 #include "platform/Fin.h"
 #include "platform/Producto.h"
 #include "support/MensajeriaGrabada.h"
@@ -53,66 +55,38 @@ class tst_Mensajeria : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { finales = 0; }
+    void init() {
+        finales = 0;
+        platform::estableceTerminacion(cuentaFinal);
+    }
     void cleanup() { platform::estableceTerminacion(nullptr); }
 
-    void grabadaSeInstalaYSeRetira() {
+    void grabadaSeInstalaYResponde() {
         modTolvane1::Mensajeria* original = &modTolvane1::mensajeria();
         {
             MensajeriaGrabada grabada;
-            QCOMPARE(&modTolvane1::mensajeria(), &grabada);
             {
                 MensajeriaGrabada anidada;
                 QCOMPARE(&modTolvane1::mensajeria(), &anidada);
             }
             QCOMPARE(&modTolvane1::mensajeria(), &grabada);
+            grabada.respuestas << true << false;
+            QCOMPARE(modTolvane1::pregunta(QStringLiteral("uno")), true);
+            QCOMPARE(modTolvane1::pregunta(QStringLiteral("dos")), false);
+            QCOMPARE(modTolvane1::pregunta(QStringLiteral("tres")), false);
+            grabada.respuestaPorDefecto = true;
+            QCOMPARE(modTolvane1::pregunta(QStringLiteral("cuatro")), true);
         }
         QCOMPARE(&modTolvane1::mensajeria(), original);
         QVERIFY(dynamic_cast<MensajeriaGrabada*>(original) == nullptr);
     }
 
-    void grabadaRegistraYResponde() {
-        MensajeriaGrabada grabada;
-        grabada.respuestas << true << false;
-        QCOMPARE(modTolvane1::mensajeria().pregunta(QStringLiteral("uno")), true);
-        QCOMPARE(modTolvane1::mensajeria().pregunta(QStringLiteral("dos")), false);
-        QCOMPARE(modTolvane1::mensajeria().pregunta(QStringLiteral("tres")), false);
-        grabada.respuestaPorDefecto = true;
-        QCOMPARE(modTolvane1::mensajeria().pregunta(QStringLiteral("cuatro")), true);
-        modTolvane1::mensajeria().muestraMensaje(QStringLiteral("aviso"), QStringLiteral("T"),
-                                                 QStringLiteral("E"), 3);
-        QWidget dueno;
-        modTolvane1::mensajeria().mensajeSistema(QStringLiteral("fin"), &dueno, true, 30);
-
-        QCOMPARE(grabada.registros.size(), 6);
-        QCOMPARE(grabada.textos(MensajeriaGrabada::Clase::Pregunta),
-                 QStringList({"uno", "dos", "tres", "cuatro"}));
-        const auto& mensaje = grabada.registros.at(4);
-        QCOMPARE(mensaje.clase, MensajeriaGrabada::Clase::Mensaje);
-        QCOMPARE(mensaje.titulo, QStringLiteral("T"));
-        QCOMPARE(mensaje.tipo, QStringLiteral("E"));
-        QCOMPARE(mensaje.segundos, 3);
-        const auto& sistema = grabada.registros.at(5);
-        QCOMPARE(sistema.clase, MensajeriaGrabada::Clase::Sistema);
-        QCOMPARE(sistema.texto, QStringLiteral("fin"));
-        QCOMPARE(sistema.ventana, &dueno);
-        QVERIFY(sistema.abandonar);
-        QCOMPARE(sistema.segundos, 30);
-    }
-
     void muestraMensajePorTipo_data() {
         QTest::addColumn<QString>("tipo");
         QTest::addColumn<QString>("clave");
-        QTest::newRow("exclamacion") << "E"
-                                     << "exclamacion";
-        QTest::newRow("informacion") << "I"
-                                     << "informacion";
-        QTest::newRow("otro") << "X"
-                              << "";
-        QTest::newRow("ninguno") << ""
-                                 << "";
+        QTest::newRow("exclamacion") << QStringLiteral("E") << QStringLiteral("exclamacion");
+        QTest::newRow("otro") << QStringLiteral("X") << QString();
     }
-
     void muestraMensajePorTipo() {
         QFETCH(QString, tipo);
         QFETCH(QString, clave);
@@ -133,22 +107,7 @@ private slots:
         QCOMPARE(conImagen, !clave.isEmpty());
     }
 
-    void muestraMensajeConRetornosDeCarro() {
-        QString visto;
-        int lineas = 0;
-        alAbrirseModal([&](QWidget* modal) {
-            auto* texto = modal->findChild<QPlainTextEdit*>(QStringLiteral("mensaje"));
-            visto = texto->toPlainText();
-            lineas = texto->document()->blockCount();
-            modal->close();
-        });
-        modTolvane1::mensajeria().muestraMensaje(QStringLiteral("uno\rdos\r\ntres"),
-                                                 QStringLiteral("T"), QStringLiteral("I"), 0);
-        QCOMPARE(visto, QStringLiteral("uno\ndos\ntres"));
-        QCOMPARE(lineas, 3);
-    }
-
-    void muestraMensajeSeCierraSolo() {
+    void avisoSeCierraSolo() {
         bool forzado = false;
         alAbrirseModal([&](QWidget* modal) {
             QTimer::singleShot(30000, modal, [&forzado, modal] {
@@ -156,37 +115,31 @@ private slots:
                 modal->close();
             });
         });
-        modTolvane1::mensajeria().muestraMensaje(QStringLiteral("breve"), QStringLiteral("T"),
-                                                 QStringLiteral("E"), 1);
+        QElapsedTimer reloj;
+        reloj.start();
+        modTolvane1::aviso(QStringLiteral("breve"), 1);
         QVERIFY(!forzado);
-    }
-
-    void preguntaResponde_data() {
-        QTest::addColumn<QMessageBox::StandardButton>("boton");
-        QTest::addColumn<bool>("esperado");
-        QTest::newRow("si") << QMessageBox::Yes << true;
-        QTest::newRow("no") << QMessageBox::No << false;
+        QVERIFY(reloj.elapsed() >= 500);
     }
 
     void preguntaResponde() {
-        QFETCH(QMessageBox::StandardButton, boton);
-        QFETCH(bool, esperado);
-        QString titulo;
-        QMessageBox::Icon icono = QMessageBox::NoIcon;
-        alAbrirseModal([&](QWidget* modal) {
-            auto* caja = qobject_cast<QMessageBox*>(modal);
-            QVERIFY(caja);
-            titulo = caja->windowTitle();
-            icono = caja->icon();
-            caja->button(boton)->click();
-        });
-        QCOMPARE(modTolvane1::mensajeria().pregunta(QStringLiteral("¿Seguro?")), esperado);
-        QCOMPARE(titulo, platform::nombreProducto());
-        QCOMPARE(icono, QMessageBox::Question);
+        for (const bool si : {true, false}) {
+            QString titulo;
+            QMessageBox::Icon icono = QMessageBox::NoIcon;
+            alAbrirseModal([&](QWidget* modal) {
+                auto* caja = qobject_cast<QMessageBox*>(modal);
+                QVERIFY(caja);
+                titulo = caja->windowTitle();
+                icono = caja->icon();
+                caja->button(si ? QMessageBox::Yes : QMessageBox::No)->click();
+            });
+            QCOMPARE(modTolvane1::mensajeria().pregunta(QStringLiteral("¿Seguro?")), si);
+            QCOMPARE(titulo, platform::nombreProducto());
+            QCOMPARE(icono, QMessageBox::Question);
+        }
     }
 
-    void mensajeSistemaSeDesliza() {
-        platform::estableceTerminacion(cuentaFinal);
+    void mensajeSistemaSinAbandonarSigue() {
         QWidget dueno;
         modTolvane1::mensajeria().mensajeSistema(QStringLiteral("a\rb"), &dueno, false, 0);
         fMensajeSystem* sistema = ventanaSistema();
@@ -204,7 +157,6 @@ private slots:
     }
 
     void mensajeSistemaAbandona() {
-        platform::estableceTerminacion(cuentaFinal);
         modTolvane1::mensajeria().mensajeSistema(QStringLiteral("adiós"), nullptr, true, 1);
         fMensajeSystem* sistema = ventanaSistema();
         QVERIFY(sistema);
@@ -215,7 +167,6 @@ private slots:
     }
 
     void mensajeSistemaAceptadoAlAbrirse() {
-        platform::estableceTerminacion(cuentaFinal);
         QTimer::singleShot(50, [] {
             if (fMensajeSystem* sistema = ventanaSistema()) {
                 sistema->acepta();
