@@ -9,51 +9,31 @@ using Clase = MensajeriaGrabada::Clase;
 class TstModTolvane1Mensajes : public QObject {
     Q_OBJECT
 private slots:
-    void preguntaDevuelveLaRespuesta_data() {
-        QTest::addColumn<bool>("respuesta");
-        QTest::newRow("si") << true;
-        QTest::newRow("no") << false;
-    }
-    void preguntaDevuelveLaRespuesta() {
-        QFETCH(bool, respuesta);
+    void preguntaYAvisoPasanPorLaMensajeria() {
         MensajeriaGrabada grabada;
-        grabada.respuestas.enqueue(respuesta);
-        QCOMPARE(modTolvane1::pregunta(QStringLiteral("¿Seguir?")), respuesta);
-        QCOMPARE(grabada.textos(Clase::Pregunta), QStringList{QStringLiteral("¿Seguir?")});
-    }
-
-    void avisoLlevaTituloDelProducto_data() {
-        QTest::addColumn<int>("segundos");
-        QTest::newRow("sin cierre") << 0;
-        QTest::newRow("tres segundos") << 3;
-    }
-    void avisoLlevaTituloDelProducto() {
-        QFETCH(int, segundos);
-        MensajeriaGrabada grabada;
+        grabada.respuestas << true << false;
+        QCOMPARE(modTolvane1::pregunta(QStringLiteral("¿Seguir?")), true);
+        QCOMPARE(modTolvane1::pregunta(QStringLiteral("¿Seguro?")), false);
         modTolvane1::aviso(QStringLiteral("En unos segundos volverá a iniciarse la aplicación."),
-                           qint16(segundos));
-        QCOMPARE(grabada.registros.size(), 1);
-        const MensajeriaGrabada::Registro& r = grabada.registros.first();
+                           3);
+        QCOMPARE(grabada.textos(Clase::Pregunta), QStringList({"¿Seguir?", "¿Seguro?"}));
+        const MensajeriaGrabada::Registro& r = grabada.registros.last();
         QCOMPARE(r.clase, Clase::Mensaje);
         QCOMPARE(r.titulo, platform::tituloProducto());
         QVERIFY(r.titulo.contains(QStringLiteral(" v")));
         QCOMPARE(r.tipo, QStringLiteral("E"));
-        QCOMPARE(r.segundos, segundos);
+        QCOMPARE(r.segundos, 3);
     }
 
     void saltosDeLinea_data() {
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("mostrado");
-        QTest::newRow("retornos solos") << "uno\rdos\r"
-                                        << "uno\r\ndos\r\n";
-        QTest::newRow("ya completos") << "uno\r\ndos"
-                                      << "uno\r\ndos";
-        QTest::newRow("mezcla") << "a\r\r\nb\nc\r"
-                                << "a\r\n\r\nb\nc\r\n";
-        QTest::newRow("sin saltos") << "hola"
-                                    << "hola";
-        QTest::newRow("vacio") << ""
-                               << "";
+        QTest::newRow("retornos solos")
+            << QStringLiteral("uno\rdos\r") << QStringLiteral("uno\r\ndos\r\n");
+        QTest::newRow("ya completos")
+            << QStringLiteral("uno\r\ndos") << QStringLiteral("uno\r\ndos");
+        QTest::newRow("mezcla") << QStringLiteral("a\r\r\nb\nc\r")
+                                << QStringLiteral("a\r\n\r\nb\nc\r\n");
     }
     void saltosDeLinea() {
         QFETCH(QString, texto);
