@@ -33,45 +33,35 @@ private slots:
         QTest::addColumn<QString>("sid");
         QTest::addColumn<QStringList>("campos");
         QTest::addColumn<int>("puerto");
-        const QStringList cinco = {"srv", "db", "sa", "pw", "1433"};
-        QTest::newRow("prefijo tipo 1 y dos vacios") << "1,,|srv,db,sa,pw,1433" << 1 << ""
-                                                     << "" << cinco << 1433;
-        QTest::newRow("sin prefijo") << "srv,db,sa,pw,1433" << 1 << ""
-                                     << "" << cinco << 1433;
-        QTest::newRow("tipo enmarcado") << " 1 ,,|srv,db,sa,pw,1433" << 1 << ""
-                                        << "" << cinco << 1433;
-        QTest::newRow("tipo 0 es el fichero de datos") << "0,,|srv,db,sa,pw,1433" << 0 << ""
-                                                       << "" << cinco << 1433;
-        QTest::newRow("oracle") << "3,OraOLEDB.Oracle,ORCL|srv,db,sa,pw,1433" << 3
-                                << "OraOLEDB.Oracle"
-                                << "ORCL" << cinco << 1433;
-        QTest::newRow("prefijo de la ventana") << "2,,,|srv,db,sa,pw,1433" << 2 << ""
-                                               << "" << cinco << 1433;
-        QTest::newRow("prefijo corto") << "2,prov|srv,db,sa,pw,1433" << 2 << "prov"
-                                       << "" << cinco << 1433;
-        QTest::newRow("prefijo largo") << "2,p,s,x,y|srv,db,sa,pw,1433" << 2 << "p"
-                                       << "s" << cinco << 1433;
-        QTest::newRow("segunda barra dentro de un campo")
-            << "1,,|srv,db,sa,p|w,1433" << 1 << ""
-            << "" << QStringList{"srv", "db", "sa", "p|w", "1433"} << 1433;
-        QTest::newRow("barra en el primer campo")
-            << "1,,|s|rv,db,sa,pw,1433" << 1 << ""
-            << "" << QStringList{"s|rv", "db", "sa", "pw", "1433"} << 1433;
-        QTest::newRow("seis campos guardan su tipo")
-            << "3,,|srv,db,sa,pw,1433,apps" << 3 << ""
-            << "" << QStringList{"srv", "db", "sa", "pw", "1433", "apps"} << 1433;
-        QTest::newRow("puerto con blancos")
-            << "srv,db,sa,pw, 3306 " << 1 << ""
-            << "" << QStringList{"srv", "db", "sa", "pw", " 3306 "} << 3306;
-        QTest::newRow("puerto maximo")
-            << "srv,db,sa,pw,32767" << 1 << ""
-            << "" << QStringList{"srv", "db", "sa", "pw", "32767"} << 32767;
-        QTest::newRow("campos vacios") << "1,,|,,,,0" << 1 << ""
-                                       << "" << QStringList{"", "", "", "", "0"} << 0;
-        QTest::newRow("diez campos")
-            << "srv,db,sa,pw,1433,a,b,c,E,2.5" << 1 << ""
-            << "" << QStringList{"srv", "db", "sa", "pw", "1433", "a", "b", "c", "E", "2.5"}
-            << 1433;
+        QTest::addColumn<double>("espera");  // -1: none
+        const auto f = [](const char* n, const char* registro, int tipo, const char* provider,
+                          const char* sid, const char* campos, int puerto, double espera = -1) {
+            QTest::newRow(n) << QString(registro) << tipo << QString(provider) << QString(sid)
+                             << QString(campos).split(u'/') << puerto << espera;
+        };
+        const char* cinco = "srv/db/sa/pw/1433";
+        f("prefijo tipo 1 y dos vacios", "1,,|srv,db,sa,pw,1433", 1, "", "", cinco, 1433);
+        f("sin prefijo", "srv,db,sa,pw,1433", 1, "", "", cinco, 1433);
+        f("tipo enmarcado", " 1 ,,|srv,db,sa,pw,1433", 1, "", "", cinco, 1433);
+        f("tipo 0 es el fichero de datos", "0,,|srv,db,sa,pw,1433", 0, "", "", cinco, 1433);
+        f("oracle", "3,OraOLEDB.Oracle,ORCL|srv,db,sa,pw,1433", 3, "OraOLEDB.Oracle", "ORCL", cinco,
+          1433);
+        f("prefijo de la ventana", "2,,,|srv,db,sa,pw,1433", 2, "", "", cinco, 1433);
+        f("prefijo corto", "2,prov|srv,db,sa,pw,1433", 2, "prov", "", cinco, 1433);
+        f("prefijo largo", "2,p,s,x,y|srv,db,sa,pw,1433", 2, "p", "s", cinco, 1433);
+        f("segunda barra en un campo", "1,,|srv,db,sa,p|w,1433", 1, "", "", "srv/db/sa/p|w/1433",
+          1433);
+        f("barra en el primer campo", "1,,|s|rv,db,sa,pw,1433", 1, "", "", "s|rv/db/sa/pw/1433",
+          1433);
+        f("seis campos guardan su tipo", "3,,|srv,db,sa,pw,1433,apps", 3, "", "",
+          "srv/db/sa/pw/1433/apps", 1433);
+        f("puerto con blancos", "srv,db,sa,pw, 3306 ", 1, "", "", "srv/db/sa/pw/ 3306 ", 3306);
+        f("puerto maximo", "srv,db,sa,pw,32767", 1, "", "", "srv/db/sa/pw/32767", 32767);
+        f("campos vacios", "1,,|,,,,0", 1, "", "", "////0", 0);
+        f("nueve campos sin espera", "s,d,l,p,1,a,b,c,E", 1, "", "", "s/d/l/p/1/a/b/c/E", 1);
+        f("diez campos", "s,d,l,p,1,a,b,c,E,2.5", 1, "", "", "s/d/l/p/1/a/b/c/E/2.5", 1, 2.5);
+        f("espera con blancos", "s,d,l,p,1,a,b,c,E, 3 ", 1, "", "", "s/d/l/p/1/a/b/c/E/ 3 ", 1, 3);
+        f("once campos", "s,d,l,p,1,a,b,c,E,1,x", 1, "", "", "s/d/l/p/1/a/b/c/E/1/x", 1, 1);
     }
     void analiza() {
         QFETCH(QString, registro);
@@ -80,6 +70,7 @@ private slots:
         QFETCH(QString, sid);
         QFETCH(QStringList, campos);
         QFETCH(int, puerto);
+        QFETCH(double, espera);
         const RegistroArranque r = RegistroArranque::analiza(registro);
         QVERIFY2(r.valido, qPrintable(r.motivo));
         QVERIFY(r.motivo.isEmpty());
@@ -88,69 +79,33 @@ private slots:
         QCOMPARE(r.sid, sid);
         QCOMPARE(r.campos, campos);
         QCOMPARE(r.puerto, puerto);
-    }
-
-    void espera_data() {
-        QTest::addColumn<QString>("registro");
-        QTest::addColumn<bool>("hayEspera");
-        QTest::addColumn<double>("espera");
-        QTest::newRow("nueve campos") << "s,d,l,p,1,a,b,c,E" << false << 0.0;
-        QTest::newRow("con decimales") << "s,d,l,p,1,a,b,c,E,2.5" << true << 2.5;
-        QTest::newRow("entera con blancos") << "s,d,l,p,1,a,b,c,E, 3 " << true << 3.0;
-        QTest::newRow("once campos") << "s,d,l,p,1,a,b,c,E,1,extra" << true << 1.0;
-    }
-    void espera() {
-        QFETCH(QString, registro);
-        QFETCH(bool, hayEspera);
-        QFETCH(double, espera);
-        const RegistroArranque r = RegistroArranque::analiza(registro);
-        QVERIFY(r.valido);
-        QCOMPARE(r.espera.has_value(), hayEspera);
-        if (hayEspera) {
-            QCOMPARE(*r.espera, espera);
-        }
+        QCOMPARE(r.espera.value_or(-1), espera);
     }
 
     void registroNoValido_data() {
         QTest::addColumn<QString>("registro");
         QTest::addColumn<QString>("queFalla");
-        QTest::newRow("vacio") << ""
-                               << "cinco";
-        QTest::newRow("cuatro campos") << "1,,|srv,db,sa,pw"
-                                       << "cinco";
-        QTest::newRow("cuatro sin prefijo") << "srv,db,sa,pw"
-                                            << "cinco";
-        QTest::newRow("los campos van tras la barra") << "srv,db,sa|pw,1433"
-                                                      << "cinco";
-        QTest::newRow("solo comas") << ",,,,,,,,"
-                                    << "puerto";
-        QTest::newRow("solo barras") << "|||||"
-                                     << "cinco";
-        QTest::newRow("solo separadores") << "|,,,,|,,,|"
-                                          << "tipo";
-        QTest::newRow("empieza por barra") << "|srv,db,sa,pw,1433"
-                                           << "tipo";
-        QTest::newRow("tipo no numerico") << "x,,|srv,db,sa,pw,1433"
-                                          << "tipo";
-        QTest::newRow("tipo fuera de 16 bits") << "70000,,|srv,db,sa,pw,1433"
-                                               << "tipo";
-        QTest::newRow("tipo con exponente") << "1e0,,|srv,db,sa,pw,1433"
-                                            << "tipo";
-        QTest::newRow("puerto no numerico") << "1,,|srv,db,sa,pw,abc"
-                                            << "puerto";
-        QTest::newRow("puerto vacio") << "1,,|srv,db,sa,pw,"
-                                      << "puerto";
-        QTest::newRow("puerto mayor de 32767") << "1,,|srv,db,sa,pw,32768"
-                                               << "puerto";
-        QTest::newRow("puerto enorme") << "1,,|srv,db,sa,pw,99999999999999999999"
-                                       << "puerto";
-        QTest::newRow("puerto negativo") << "1,,|srv,db,sa,pw,-1"
-                                         << "puerto";
-        QTest::newRow("espera no numerica") << "s,d,l,p,1,a,b,c,E,x"
-                                            << "espera";
-        QTest::newRow("espera vacia") << "s,d,l,p,1,a,b,c,E,"
-                                      << "espera";
-        QTest::newRow("binario") << QString::fromLatin1("\0\x01|\xff,\0,\0,\0,\0", 13) << "tipo";
+        const auto f = [](const char* n, const QString& registro, const char* queFalla) {
+            QTest::newRow(n) << registro << QString(queFalla);
+        };
+        f("vacio", "", "cinco");
+        f("cuatro campos", "1,,|srv,db,sa,pw", "cinco");
+        f("los campos van tras la barra", "srv,db,sa|pw,1433", "cinco");
+        f("solo comas", ",,,,,,,,", "puerto");
+        f("solo barras", "|||||", "cinco");
+        f("solo separadores", "|,,,,|,,,|", "tipo");
+        f("empieza por barra", "|srv,db,sa,pw,1433", "tipo");
+        f("tipo no numerico", "x,,|srv,db,sa,pw,1433", "tipo");
+        f("tipo fuera de 16 bits", "70000,,|srv,db,sa,pw,1433", "tipo");
+        f("tipo con exponente", "1e0,,|srv,db,sa,pw,1433", "tipo");
+        f("puerto no numerico", "1,,|srv,db,sa,pw,abc", "puerto");
+        f("puerto vacio", "1,,|srv,db,sa,pw,", "puerto");
+        f("puerto mayor de 32767", "1,,|srv,db,sa,pw,32768", "puerto");
+        f("puerto enorme", "1,,|srv,db,sa,pw,99999999999999999999", "puerto");
+        f("puerto negativo", "1,,|srv,db,sa,pw,-1", "puerto");
+        f("espera no numerica", "s,d,l,p,1,a,b,c,E,x", "espera");
+        f("espera vacia", "s,d,l,p,1,a,b,c,E,", "espera");
+        f("binario", QString::fromLatin1("\0\x01|\xff,\0,\0,\0,\0", 13), "tipo");
     }
     void registroNoValido() {
         QFETCH(QString, registro);
@@ -160,48 +115,18 @@ private slots:
         QVERIFY2(r.motivo.contains(queFalla), qPrintable(r.motivo));
     }
 
-    void lineaDeLaEntrada_data() {
-        QTest::addColumn<int>("tipo");
-        QTest::addColumn<QStringList>("descarga");
-        QTest::addColumn<QByteArray>("bytes");
-        // "pw" encodes to p + 'o' = 0xDF and w + 'b' = 0xD9 (two characters: no permutation).
-        QTest::newRow("cinco campos")
-            << 1 << QStringList() << QByteArray(" 1 ,prov,sid|srv,db,sa,\xDF\xD9,1433\r\n");
-        QTest::newRow("tipo 0") << 0 << QStringList()
-                                << QByteArray(" 0 ,prov,sid|srv,db,sa,\xDF\xD9,1433\r\n");
-        QTest::newRow("tipo negativo")
-            << -1 << QStringList() << QByteArray("-1 ,prov,sid|srv,db,sa,\xDF\xD9,1433\r\n");
-        QTest::newRow("ocho campos")
-            << 3 << QStringList{"apps", "/opt/f7", "fob7.exe"}
-            << QByteArray(" 3 ,prov,sid|srv,db,sa,\xDF\xD9,1433,apps,/opt/f7,fob7.exe\r\n");
-    }
-    void lineaDeLaEntrada() {
-        QFETCH(int, tipo);
-        QFETCH(QStringList, descarga);
-        QFETCH(QByteArray, bytes);
-        const QString linea = RegistroArranque::lineaArranque(
-            tipo, QStringLiteral("prov"), QStringLiteral("sid"), QStringLiteral("srv"),
-            QStringLiteral("db"), QStringLiteral("sa"), QStringLiteral("pw"),
-            QStringLiteral("1433"), descarga);
-        QTemporaryDir carpeta;
-        QVERIFY(RegistroArranque::escribeFichero(ruta(carpeta), linea));
-        QCOMPARE(leeBytes(ruta(carpeta)), bytes);
-    }
-
     void lineaDeLaVentana_data() {
         QTest::addColumn<int>("tipo");
         QTest::addColumn<QString>("puerto");
         QTest::addColumn<QString>("aplicacion");
         QTest::addColumn<QString>("linea");
-        QTest::newRow("sin aplicacion") << 1 << "1433"
-                                        << ""
-                                        << "1,,,|srv,db,sa,DFD9,1433";
-        QTest::newRow("con aplicacion") << 0 << "0"
-                                        << "fob7.exe"
-                                        << "0,,,|srv,db,sa,DFD9,0,,,fob7.exe";
-        QTest::newRow("puerto tal cual") << 2 << " 3306"
-                                         << ""
-                                         << "2,,,|srv,db,sa,DFD9, 3306";
+        const auto f = [](const char* n, int tipo, const char* puerto, const char* aplicacion,
+                          const char* linea) {
+            QTest::newRow(n) << tipo << QString(puerto) << QString(aplicacion) << QString(linea);
+        };
+        f("sin aplicacion", 1, "1433", "", "1,,,|srv,db,sa,DFD9,1433");
+        f("con aplicacion", 0, "0", "fob7.exe", "0,,,|srv,db,sa,DFD9,0,,,fob7.exe");
+        f("puerto tal cual", 2, " 3306", "", "2,,,|srv,db,sa,DFD9, 3306");
     }
     void lineaDeLaVentana() {
         QFETCH(int, tipo);
@@ -307,10 +232,6 @@ private slots:
         escribeBytes(ruta(carpeta), QByteArray(5000, 'x'));
         QVERIFY(RegistroArranque::escribeFichero(ruta(carpeta), QStringLiteral("a\u20AC\u4E2D")));
         QCOMPARE(leeBytes(ruta(carpeta)), QByteArray("a\x80?\r\n"));
-    }
-
-    void escribirDondeNoSePuede() {
-        QTemporaryDir carpeta;
         const QString dentro = carpeta.path() + QStringLiteral("/no-existe/corvinal.ini");
         QVERIFY(!RegistroArranque::escribeFichero(dentro, QStringLiteral("s,d,l,p,1")));
         QVERIFY(!QFile::exists(dentro));
@@ -319,12 +240,12 @@ private slots:
     void rutaFichero_data() {
         QTest::addColumn<QString>("carpeta");
         QTest::addColumn<QString>("ruta");
-        QTest::newRow("sin separador") << "/opt/f7"
-                                       << "/opt/f7/corvinal.ini";
-        QTest::newRow("con barra") << "/opt/f7/"
-                                   << "/opt/f7/corvinal.ini";
-        QTest::newRow("con barra inversa") << "C:\\f7\\"
-                                           << "C:\\f7\\corvinal.ini";
+        const auto f = [](const char* carpeta, const char* ruta) {
+            QTest::newRow(carpeta) << QString(carpeta) << QString(ruta);
+        };
+        f("/opt/f7", "/opt/f7/corvinal.ini");
+        f("/opt/f7/", "/opt/f7/corvinal.ini");
+        f("C:\\f7\\", "C:\\f7\\corvinal.ini");
     }
     void rutaFichero() {
         QFETCH(QString, carpeta);
