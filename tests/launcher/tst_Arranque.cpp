@@ -35,44 +35,26 @@ QByteArray bytesFichero(const PlanArranque& plan) {
 class TstArranque : public QObject {
     Q_OBJECT
 private slots:
-    void sinRegistroHaceFaltaLaVentana_data() {
-        QTest::addColumn<QString>("lineaOrdenes");
-        QTest::newRow("vacia") << "";
-        QTest::newRow("blancos") << "   ";
-        QTest::newRow("tabulador") << "\t";
-    }
-    void sinRegistroHaceFaltaLaVentana() {
-        QFETCH(QString, lineaOrdenes);
-        const PlanArranque plan = planificaArranque(lineaOrdenes, kSinFichero, kLanzador);
-        QVERIFY(plan.necesitaVentanaConfiguracion);
-        QVERIFY(!plan.valido);
-        QVERIFY(plan.lineaFichero.isEmpty());
-    }
-
     void dondeEstaElRegistro_data() {
         QTest::addColumn<QString>("lineaOrdenes");
         QTest::addColumn<std::optional<QString>>("fichero");
         QTest::addColumn<QString>("servidor");
         QTest::addColumn<QString>("password");
-        const std::optional<QString> fichero =
+        const auto f = [](const char* n, const char* ordenes, std::optional<QString> fichero,
+                          const char* servidor) {
+            QTest::newRow(n) << QString(ordenes) << fichero << QString(servidor) << QString("pw");
+        };
+        const QString crudo =
             QStringLiteral("1,,|fsrv,db,sa,") + pwCruda() + QStringLiteral(",1433");
-        QTest::newRow("ordenes con password clara") << "osrv,db,sa,pw,1433" << fichero << "osrv"
-                                                    << "pw";
-        QTest::newRow("ordenes sin fichero") << "osrv,db,sa,pw,1433" << kSinFichero << "osrv"
-                                             << "pw";
-        QTest::newRow("fichero descodifica") << "" << fichero << "fsrv"
-                                             << "pw";
-        QTest::newRow("fichero en forma hexadecimal")
-            << "" << std::optional<QString>(QStringLiteral("1,,,|fsrv,db,sa,DFD9,1433")) << "fsrv"
-            << "pw";
+        const QString hexadecimal = QStringLiteral("1,,,|fsrv,db,sa,DFD9,1433");
+        f("ordenes con password clara", "osrv,db,sa,pw,1433", crudo, "osrv");
+        f("ordenes sin fichero", "osrv,db,sa,pw,1433", kSinFichero, "osrv");
+        f("fichero descodifica", "", crudo, "fsrv");
+        f("fichero en forma hexadecimal", "", hexadecimal, "fsrv");
         // Blanks read the file, whose password is stored encoded like any other start's.
-        QTest::newRow("blancos leen el fichero y descodifican") << "  " << fichero << "fsrv"
-                                                                << "pw";
-        QTest::newRow("tabulador lee el fichero hexadecimal")
-            << "\t" << std::optional<QString>(QStringLiteral("1,,,|fsrv,db,sa,DFD9,1433")) << "fsrv"
-            << "pw";
-        QTest::newRow("ordenes no se recortan") << " osrv,db,sa,pw,1433" << fichero << " osrv"
-                                                << "pw";
+        f("blancos leen el fichero", "  ", crudo, "fsrv");
+        f("tabulador lee el fichero hexadecimal", "\t", hexadecimal, "fsrv");
+        f("ordenes no se recortan", " osrv,db,sa,pw,1433", crudo, " osrv");
     }
     void dondeEstaElRegistro() {
         QFETCH(QString, lineaOrdenes);
@@ -99,25 +81,18 @@ private slots:
         QTest::addColumn<QString>("carpetaLocal");
         QTest::addColumn<QString>("fichero");
         QTest::addColumn<bool>("independiente");
-        QTest::newRow("cinco campos")
-            << "2,,|s,d,l,p,3306" << 2 << "" << kLanzador << "fob7.exe" << true;
-        QTest::newRow("seis campos con tipo 3") << "3,OraOLEDB.Oracle,ORCL|s,d,l,p,1521,apps" << 3
-                                                << "apps" << kLanzador << "fob7.exe" << true;
-        QTest::newRow("siete campos") << "s,d,l,p,1,apps,/home/f7" << 1 << "apps"
-                                      << "/home/f7"
-                                      << "fob7.exe" << true;
-        QTest::newRow("siete campos vacios")
-            << "s,d,l,p,1,," << 1 << "" << kLanzador << "fob7.exe" << true;
-        QTest::newRow("ocho campos independiente")
-            << "s,d,l,p,1,apps,/home/f7,otra.exe" << 1 << "apps"
-            << "/home/f7"
-            << "otra.exe" << true;
-        QTest::newRow("ocho con vacios")
-            << "s,d,l,p,1,,,fob8.exe" << 1 << "" << kLanzador << "fob8.exe" << true;
-        QTest::newRow("nueve campos espera")
-            << "s,d,l,p,1,apps,,,E" << 1 << "apps" << kLanzador << "fob7.exe" << false;
-        QTest::newRow("tipo 0 sigue siendo 0")
-            << "0,,|/datos,db,l,p,0,apps" << 0 << "apps" << kLanzador << "fob7.exe" << true;
+        const auto f = [](const char* registro, int tipo, const char* carpeta,
+                          const QString& carpetaLocal, const char* fichero, bool independiente) {
+            QTest::newRow(registro) << QString(registro) << tipo << QString(carpeta) << carpetaLocal
+                                    << QString(fichero) << independiente;
+        };
+        f("2,,|s,d,l,p,3306", 2, "", kLanzador, "fob7.exe", true);
+        f("3,OraOLEDB.Oracle,ORCL|s,d,l,p,1521,apps", 3, "apps", kLanzador, "fob7.exe", true);
+        f("s,d,l,p,1,apps,/home/f7", 1, "apps", "/home/f7", "fob7.exe", true);
+        f("s,d,l,p,1,apps,/home/f7,otra.exe", 1, "apps", "/home/f7", "otra.exe", true);
+        f("s,d,l,p,1,,,fob8.exe", 1, "", kLanzador, "fob8.exe", true);
+        f("s,d,l,p,1,apps,,,E", 1, "apps", kLanzador, "fob7.exe", false);
+        f("0,,|/datos,db,l,p,0,apps", 0, "apps", kLanzador, "fob7.exe", true);
     }
     void ventanaDeDescarga() {
         QFETCH(QString, registro);
@@ -183,22 +158,17 @@ private slots:
         QTest::addColumn<double>("espera");
         QTest::addColumn<QString>("carpetaLocal");
         QTest::addColumn<QString>("fichero");
-        QTest::newRow("E sin espera") << "s,d,l,p,1,a,C:\\f7\\,fob7.exe,E"
-                                      << "E" << false << 0.0 << "C:\\f7\\"
-                                      << "fob7.exe";
-        QTest::newRow("E con espera") << "s,d,l,p,1,a,/f7,x.exe,E,2.5"
-                                      << "E" << true << 2.5 << "/f7"
-                                      << "x.exe";
-        QTest::newRow("I") << "s,d,l,p,1,a,/f7,comp.dll,I"
-                           << "I" << false << 0.0 << "/f7"
-                           << "comp.dll";
-        QTest::newRow("otro") << "s,d,l,p,1,a,/f7,x.exe,e"
-                              << "e" << false << 0.0 << "/f7"
-                              << "x.exe";
+        const auto f = [](const char* registro, const char* modo, bool hayEspera, double espera,
+                          const char* carpetaLocal, const char* fichero) {
+            QTest::newRow(registro) << QString(registro) << QString(modo) << hayEspera << espera
+                                    << QString(carpetaLocal) << QString(fichero);
+        };
+        f("s,d,l,p,1,a,C:\\f7\\,fob7.exe,E", "E", false, 0.0, "C:\\f7\\", "fob7.exe");
+        f("s,d,l,p,1,a,/f7,x.exe,E,2.5", "E", true, 2.5, "/f7", "x.exe");
+        f("s,d,l,p,1,a,/f7,comp.dll,I", "I", false, 0.0, "/f7", "comp.dll");
+        f("s,d,l,p,1,a,/f7,x.exe,e", "e", false, 0.0, "/f7", "x.exe");
         // Fields 6 and 7 keep their empty text: the defaults serve only the download.
-        QTest::newRow("campos vacios tal cual") << "s,d,l,p,1,a,,,E"
-                                                << "E" << false << 0.0 << ""
-                                                << "";
+        f("s,d,l,p,1,a,,,E", "E", false, 0.0, "", "");
     }
     void despuesDeLaDescarga() {
         QFETCH(QString, registro);
@@ -219,27 +189,32 @@ private slots:
         QCOMPARE(plan.ficheroRegistro, fichero);
     }
 
+    // Nothing to start with asks for the set-up window; a bad record is refused. Neither is stored.
     void registroNoValidoNoSeGuarda_data() {
         QTest::addColumn<QString>("lineaOrdenes");
         QTest::addColumn<std::optional<QString>>("fichero");
-        QTest::newRow("cuatro campos") << "s,d,l,p" << kSinFichero;
-        QTest::newRow("fichero vacio") << "" << std::optional<QString>(QString());
-        QTest::newRow("fichero de separadores")
-            << "" << std::optional<QString>(QStringLiteral("|,|,|,|,|,|"));
-        QTest::newRow("tipo no numerico") << "uno,,|s,d,l,p,1" << kSinFichero;
-        QTest::newRow("puerto no numerico") << "s,d,l,p,mil" << kSinFichero;
-        QTest::newRow("puerto excesivo") << "s,d,l,p,40000" << kSinFichero;
-        QTest::newRow("espera no numerica") << "s,d,l,p,1,a,b,c,E,pronto" << kSinFichero;
-        QTest::newRow("fichero binario")
-            << "" << std::optional<QString>(QString::fromLatin1("\x01\xff|\0,\0,\0,\0,\0", 12));
+        QTest::addColumn<bool>("ventana");
+        const auto f = [](const char* n, const char* ordenes, std::optional<QString> fichero,
+                          bool ventana) {
+            QTest::newRow(n) << QString(ordenes) << fichero << ventana;
+        };
+        f("sin nada", "", kSinFichero, true);
+        f("blancos sin fichero", " \t ", kSinFichero, true);
+        f("cuatro campos", "s,d,l,p", kSinFichero, false);
+        f("fichero vacio", "", QString(), false);
+        f("fichero de separadores", "", QStringLiteral("|,|,|,|,|,|"), false);
+        f("puerto excesivo", "s,d,l,p,40000", kSinFichero, false);
+        f("espera no numerica", "s,d,l,p,1,a,b,c,E,pronto", kSinFichero, false);
+        f("fichero binario", "", QString::fromLatin1("\x01\xff|\0,\0,\0,\0,\0", 12), false);
     }
     void registroNoValidoNoSeGuarda() {
         QFETCH(QString, lineaOrdenes);
         QFETCH(std::optional<QString>, fichero);
+        QFETCH(bool, ventana);
         const PlanArranque plan = planificaArranque(lineaOrdenes, fichero, kLanzador);
         QVERIFY(!plan.valido);
-        QVERIFY(!plan.necesitaVentanaConfiguracion);
-        QVERIFY(!plan.motivo.isEmpty());
+        QCOMPARE(plan.necesitaVentanaConfiguracion, ventana);
+        QVERIFY(ventana || !plan.motivo.isEmpty());
         QVERIFY(plan.lineaFichero.isEmpty());
     }
 
