@@ -121,43 +121,26 @@ private slots:
         QCOMPARE(esSqlite ? d.ficheroSqlite : d.textoOdbc, esperado);
     }
 
-    void rechaza_data() {
-        QTest::addColumn<QString>("texto");
-        QTest::addColumn<QString>("sqlServer");
-        QTest::addColumn<QString>("oracle");
-        QTest::addColumn<QString>("nombrado");
-        QTest::newRow("proveedor desconocido")
-            << QStringLiteral("Provider=MSDAORA.1;Data Source=x") << QString() << QString()
-            << QStringLiteral("MSDAORA.1");
-        QTest::newRow("controlador sin instalar")
-            << QStringLiteral("Driver={MySQL ODBC 8.0 Driver};Server=h") << QString() << QString()
-            << QStringLiteral("MySQL ODBC 8.0 Driver");
-        QTest::newRow("sql server con controlador ausente")
-            << QStringLiteral("Provider=sqloledb.1;Data Source=h")
-            << QStringLiteral("ODBC Driver 18") << QString() << QStringLiteral("ODBC Driver 18");
-        QTest::newRow("oracle sin variable")
-            << QStringLiteral("Provider=OraOLEDB.Oracle;Data Source=h") << QString() << QString()
-            << QStringLiteral("CORVINAL_ODBC_ORACLE");
-        QTest::newRow("jet sin fichero") << QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;")
-                                         << QString() << QString() << QStringLiteral("Data Source");
-        QTest::newRow("vacio") << QString() << QString() << QString()
-                               << QStringLiteral("proveedor");
-    }
+    // Bad input is refused with an error that names what is wrong.
     void rechaza() {
-        QFETCH(QString, texto);
-        QFETCH(QString, sqlServer);
-        QFETCH(QString, oracle);
-        QFETCH(QString, nombrado);
-        ControladoresOdbc c = sistema();
-        c.sqlServer = sqlServer;
-        c.oracle = oracle;
-        try {
-            platform::traduceConexion(texto, c);
-            QFAIL("the text was accepted");
-        } catch (const platform::ErrorEjecucion& e) {
-            QCOMPARE(e.numero(), 3706);
-            QVERIFY2(e.descripcion().contains(nombrado), qPrintable(e.descripcion()));
-        }
+        const auto rechazado = [](const QString& texto, const QString& sqlServer,
+                                  const QString& nombrado) {
+            ControladoresOdbc c = sistema();
+            c.sqlServer = sqlServer;
+            try {
+                platform::traduceConexion(texto, c);
+                QFAIL(qPrintable(texto));
+            } catch (const platform::ErrorEjecucion& e) {
+                QCOMPARE(e.numero(), 3706);
+                QVERIFY2(e.descripcion().contains(nombrado), qPrintable(e.descripcion()));
+            }
+        };
+        rechazado("Provider=MSDAORA.1;Data Source=x", {}, "MSDAORA.1");
+        rechazado("Driver={MySQL ODBC 8.0 Driver};Server=h", {}, "MySQL ODBC 8.0 Driver");
+        rechazado("Provider=sqloledb.1;Data Source=h", "ODBC Driver 18", "ODBC Driver 18");
+        rechazado("Provider=OraOLEDB.Oracle;Data Source=h", {}, "CORVINAL_ODBC_ORACLE");
+        rechazado("Provider=Microsoft.Jet.OLEDB.4.0;", {}, "Data Source");
+        rechazado({}, {}, "proveedor");
     }
 };
 
