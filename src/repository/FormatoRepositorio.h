@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QtGlobal>
 
@@ -24,6 +25,12 @@ inline constexpr qint32 kBloquesPorConsulta = 256;
 // Blocks needed for a file of `bytes` bytes (0 for an empty file).
 constexpr qint32 nBloques(qint64 bytes) {
     return static_cast<qint32>(bytes / kTamBloque + (bytes % kTamBloque != 0 ? 1 : 0));
+}
+
+// fechaUm is written and compared to the second: d without its milliseconds.
+inline QDateTime alSegundo(QDateTime d) {
+    d.setTime(QTime(d.time().hour(), d.time().minute(), d.time().second()));
+    return d;
 }
 
 // Folder and name joined with "/"; a folder ending in "/" or "\" gets no second separator.

@@ -29,16 +29,6 @@ constexpr qint32 kTiempoEliminar = 120;
 // instead of one each, while an open transaction holds at most a few megabytes.
 constexpr qint32 kBloquesPorLote = 256;
 
-qint64 ahoraMs() {
-    return platform::reloj().monotonoMs();
-}
-
-// Bytes per second of `bloques` blocks in `ms` milliseconds, rounded half to even.
-qint32 velocidad(qint64 bloques, qint64 ms) {
-    const double v = platform::redondeaPar(double(bloques) * kTamBloque / (double(ms) / 1000.0));
-    return v >= std::numeric_limits<qint32>::max() ? std::numeric_limits<qint32>::max() : qint32(v);
-}
-
 }  // namespace
 
 // The upload under way: the local file read block by block, the recordset the blocks are
@@ -79,6 +69,22 @@ QString cCorvinal::texto(const QString& valor) const {
     return platform::literalTextoSql(valor, conexion_ != nullptr && conexion_->tipoConexion() == 2);
 }
 
+qint64 cCorvinal::ahoraMs() {
+    return platform::reloj().monotonoMs();
+}
+
+qint32 cCorvinal::velocidad(qint64 bloques, qint64 ms) {
+    const double v = platform::redondeaPar(double(bloques) * kTamBloque / (double(ms) / 1000.0));
+    return v >= std::numeric_limits<qint32>::max() ? std::numeric_limits<qint32>::max() : qint32(v);
+}
+
+void cCorvinal::informaFin(qint32 bloques, qint64 inicioMs) {
+    const qint64 e = ahoraMs() - inicioMs;
+    if (e > 0) {
+        emit progreso(1.0f, 0, velocidad(bloques, e));
+    }
+}
+
 QString cCorvinal::empiezaTransaccion() {
     const qint32 tipo = conexion_ != nullptr ? conexion_->tipoConexion() : -1;
     const QString inicio = tipo == 0 ? QStringLiteral("BEGIN")
@@ -108,8 +114,7 @@ void cCorvinal::terminaTransaccion(const QString& fin) {
     }
 }
 
-void cCorvinal::informaProgreso(qint32 hechos, qint32 total, qint64 inicioMs, qint32& vel) {
-    const qint64 e = ahoraMs() - inicioMs;
+void cCorvinal::informaProgreso(qint32 hechos, qint32 total, qint64 e, qint32& vel) {
     const float fraccion = float(hechos) / float(total);
     const qint32 restante =
         qint32(platform::redondeaPar(double(e) / hechos * double(total - hechos)));
@@ -165,9 +170,8 @@ bool cCorvinal::subeFichero(qint32 codCarpeta, const QString& fichero, const QSt
     fila->field(QStringLiteral("nombre")).setValue(nombre + formatoRepositorio::kSufijoSubida);
     fila->field(QStringLiteral("nBloques")).setValue(subida_->nBloques);
     fila->field(QStringLiteral("comprimido")).setValue(comprimido ? 1 : 0);
-    QDateTime ahora = QDateTime::currentDateTime();
-    ahora.setTime(QTime(ahora.time().hour(), ahora.time().minute(), ahora.time().second()));
-    fila->field(QStringLiteral("fechaUm")).setValue(ahora);
+    fila->field(QStringLiteral("fechaUm"))
+        .setValue(formatoRepositorio::alSegundo(QDateTime::currentDateTime()));
     fila->update();
     fila->close();
 
@@ -224,10 +228,8 @@ void cCorvinal::guardaBloque(bool enLotes) {
     s.bloques->field(QStringLiteral("datos")).setValue(datos);
     const qint64 e = ahoraMs() - s.inicioMs;
     if (s.nBloques > 0 && e > 0) {
-        emit progreso(
-            float(s.contador) / float(s.nBloques),
-            qint32(platform::redondeaPar(double(e) / s.contador * double(s.nBloques - s.contador))),
-            velocidad(s.contador, e));
+        qint32 vel = 0;
+        informaProgreso(s.contador, s.nBloques, e, vel);
     }
     platform::cede();
     s.bloques->update();
@@ -253,10 +255,7 @@ void cCorvinal::terminaSubida(const QString& quien) {
                              kOrigen);
     }
     cierraLote();
-    const qint64 e = ahoraMs() - s.inicioMs;
-    if (e > 0) {
-        emit progreso(1.0f, 0, velocidad(s.contador, e));
-    }
+    informaFin(s.contador, s.inicioMs);
     s.bloques->close();
     // The old file goes only now that the new blocks are stored; inside one transaction
     // readers see the old file or the new one, never neither.

@@ -110,7 +110,15 @@ private:
     void terminaTransaccion(const QString& fin);
 
     void escribeBloques(qint32 codFichero, qint32 nBloques, const QString& destino);
-    void informaProgreso(qint32 hechos, qint32 total, qint64 inicioMs, qint32& velocidad);
+    static qint64 ahoraMs();
+    // Bytes per second of `bloques` blocks in `ms` milliseconds, rounded half to even.
+    static qint32 velocidad(qint64 bloques, qint64 ms);
+    // The closing progreso of a transfer of `bloques` blocks begun at inicioMs; none when it
+    // took no measurable time.
+    void informaFin(qint32 bloques, qint64 inicioMs);
+    // progreso after `hechos` of `total` blocks in e milliseconds; the speed is kept in
+    // velocidad, and only updated when e is not 0.
+    void informaProgreso(qint32 hechos, qint32 total, qint64 e, qint32& velocidad);
     void reflejaCarpeta(qint32 codCarpeta, const QString& destino, platform::Compresion& jzp,
                         const ArbolCarpetas& arbol);
     // Stores the next block; enLotes gathers blocks into transactions of a bounded size.

@@ -8,23 +8,16 @@
 #include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/ErrorFichero.h"
-#include "platform/Numero.h"
 #include "platform/Recordset.h"
-#include "platform/Reloj.h"
 #include "repository/EscritorBloques.h"
 #include "repository/FormatoRepositorio.h"
 #include "repository/cCorvinal.h"
 
-using formatoRepositorio::kTamBloque;
 using platform::ErrorEjecucion;
 
 namespace {
 
 const QString kOrigen = QStringLiteral("cCorvinal");
-
-qint64 ahoraMs() {
-    return platform::reloj().monotonoMs();
-}
 
 // Clears the download flag on every way out of a download.
 class FinDescarga {
@@ -58,9 +51,7 @@ QDateTime fechaFicheroLocal(const QString& ruta) {
     if (!info.isFile()) {
         return QDateTime();
     }
-    QDateTime fecha = info.lastModified();
-    fecha.setTime(QTime(fecha.time().hour(), fecha.time().minute(), fecha.time().second()));
-    return fecha;
+    return formatoRepositorio::alSegundo(info.lastModified());
 }
 
 struct FilaEspejo {
@@ -174,7 +165,7 @@ bool cCorvinal::bajaFichero(qint32 codFichero, const QString& carpetaLocal,
                 }
                 escritor.agrega(rs->field(QStringLiteral("nBloque")).value().toLongLong(),
                                 rs->field(QStringLiteral("datos")).value().toByteArray());
-                informaProgreso(escritor.recibidos(), nBloques, inicio, vel);
+                informaProgreso(escritor.recibidos(), nBloques, ahoraMs() - inicio, vel);
             }
         }
         if (!descargando_) {
@@ -185,11 +176,7 @@ bool cCorvinal::bajaFichero(qint32 codFichero, const QString& carpetaLocal,
         emit estado(QStringLiteral("Error bajando fichero: \r") + e.descripcion(), true);
         return false;
     }
-    const double segundos = double(ahoraMs() - inicio) / 1000.0;
-    if (segundos > 0) {
-        const double v = platform::redondeaPar(double(kTamBloque) * nBloques / segundos);
-        emit progreso(1.0f, 0, v >= 2147483647.0 ? 2147483647 : qint32(v));
-    }
+    informaFin(nBloques, inicio);
     emit ficheroBajado(visible, comprimido);
     emit ficheroSubido();
     return true;

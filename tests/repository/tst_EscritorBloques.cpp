@@ -1,5 +1,4 @@
 #include <QDir>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
@@ -7,10 +6,14 @@
 #include "platform/ErrorEjecucion.h"
 #include "platform/ErrorFichero.h"
 #include "repository/EscritorBloques.h"
+#include "repository/FicherosPrueba.h"
 #include "repository/FormatoRepositorio.h"
 #include "support/CarpetaSoloLectura.h"
 
 using formatoRepositorio::kTamBloque;
+using prueba::aleatorios;
+using prueba::escribe;
+using prueba::lee;
 
 namespace {
 
@@ -20,15 +23,6 @@ struct Bloque {
 };
 using Bloques = QVector<Bloque>;
 
-QByteArray aleatorios(qsizetype n) {
-    QByteArray datos(n, Qt::Uninitialized);
-    QRandomGenerator generador(quint32(n) + 3);
-    for (char& c : datos) {
-        c = char(generador.bounded(256));
-    }
-    return datos;
-}
-
 // The blocks of `datos` as the format stores them.
 Bloques trocea(const QByteArray& datos) {
     Bloques bloques;
@@ -36,17 +30,6 @@ Bloques trocea(const QByteArray& datos) {
         bloques.append({qint64(bloques.size() + 1), datos.mid(i, kTamBloque)});
     }
     return bloques;
-}
-
-QByteArray lee(const QString& ruta) {
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no existe>");
-}
-
-void escribe(const QString& ruta, const QByteArray& datos) {
-    QFile f(ruta);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(datos);
 }
 
 // Feeds the blocks and finishes; the error number, or nothing when all went well.

@@ -1,7 +1,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -12,6 +11,7 @@
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
 #include "platform/Reloj.h"
+#include "repository/FicherosPrueba.h"
 #include "repository/FormatoRepositorio.h"
 #include "repository/RepositorioPrueba.h"
 #include "repository/cCorvinal.h"
@@ -19,28 +19,11 @@
 #include "support/MensajeriaGrabada.h"
 
 using formatoRepositorio::kTamBloque;
+using prueba::aleatorios;
+using prueba::escribe;
+using prueba::lee;
 
 namespace {
-
-QByteArray aleatorios(qsizetype n, quint32 semilla = 1) {
-    QByteArray datos(n, Qt::Uninitialized);
-    QRandomGenerator generador(quint32(n) + semilla);
-    for (char& c : datos) {
-        c = char(generador.bounded(256));
-    }
-    return datos;
-}
-
-void escribe(const QString& ruta, const QByteArray& datos) {
-    QFile f(ruta);
-    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(ruta));
-    QCOMPARE(f.write(datos), datos.size());
-}
-
-QByteArray lee(const QString& ruta) {
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no existe>");
-}
 
 QStringList ficheros(const QString& carpeta) {
     return QDir(carpeta).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -77,6 +60,19 @@ private:
         QTest::addColumn<QString>("motor");
         for (const QString& m : RepositorioPrueba::motores()) {
             QTest::newRow(qPrintable(m)) << m;
+        }
+    }
+
+    // One row per engine and case ("engine case"): the engine, and the case's value in the
+    // column named columna.
+    template <typename T>
+    void motoresPorCaso(const char* columna, const QList<std::pair<const char*, T>>& casos) {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<T>(columna);
+        for (const QString& m : RepositorioPrueba::motores()) {
+            for (const auto& [caso, valor] : casos) {
+                QTest::addRow("%s %s", qPrintable(m), caso) << m << valor;
+            }
         }
     }
 
@@ -364,12 +360,7 @@ private slots:
     }
 
     void sustitucion_data() {
-        QTest::addColumn<QString>("motor");
-        QTest::addColumn<bool>("acepta");
-        for (const QString& m : RepositorioPrueba::motores()) {
-            QTest::addRow("%s rechazada", qPrintable(m)) << m << false;
-            QTest::addRow("%s aceptada", qPrintable(m)) << m << true;
-        }
+        motoresPorCaso<bool>("acepta", {{"rechazada", false}, {"aceptada", true}});
     }
     void sustitucion() {
         QFETCH(QString, motor);
@@ -478,12 +469,7 @@ private slots:
     // The connection lost in the middle of a transfer ends it with an estado error; the local
     // file stays whole and the repository keeps no file of that name.
     void conexionPerdida_data() {
-        QTest::addColumn<QString>("motor");
-        QTest::addColumn<bool>("subiendo");
-        for (const QString& m : RepositorioPrueba::motores()) {
-            QTest::addRow("%s bajando", qPrintable(m)) << m << false;
-            QTest::addRow("%s subiendo", qPrintable(m)) << m << true;
-        }
+        motoresPorCaso<bool>("subiendo", {{"bajando", false}, {"subiendo", true}});
     }
     void conexionPerdida() {
         QFETCH(QString, motor);
@@ -523,12 +509,7 @@ private slots:
     // the blocks stored so far, committed or not, are all removed and only the ".new" row is
     // left, as another connection sees it.
     void falloConConexionViva_data() {
-        QTest::addColumn<QString>("motor");
-        QTest::addColumn<int>("progresos");
-        for (const QString& m : RepositorioPrueba::motores()) {
-            QTest::addRow("%s primer lote", qPrintable(m)) << m << 5;
-            QTest::addRow("%s segundo lote", qPrintable(m)) << m << 300;
-        }
+        motoresPorCaso<int>("progresos", {{"primer lote", 5}, {"segundo lote", 300}});
     }
     void falloConConexionViva() {
         QFETCH(QString, motor);
@@ -552,12 +533,8 @@ private slots:
     }
 
     void espejoDeDosNiveles_data() {
-        QTest::addColumn<QString>("motor");
-        QTest::addColumn<bool>("oyenteRestaura");
-        for (const QString& m : RepositorioPrueba::motores()) {
-            QTest::addRow("%s", qPrintable(m)) << m << false;
-            QTest::addRow("%s con oyente que restaura", qPrintable(m)) << m << true;
-        }
+        motoresPorCaso<bool>("oyenteRestaura",
+                             {{"sin oyente", false}, {"con oyente que restaura", true}});
     }
     void espejoDeDosNiveles() {
         QFETCH(QString, motor);
