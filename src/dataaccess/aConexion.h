@@ -16,7 +16,12 @@
 #include "platform/Catalog.h"
 #include "platform/Connection.h"
 
+class QPixmap;
 class QWidget;
+
+namespace platform {
+class Field;
+}
 
 // The toolkit's one data-access class: it holds the connection settings of one of four engines
 // (0 file database, 1 SQL Server, 2 MySQL, 3 Oracle), opens its connection, runs statements
@@ -406,6 +411,66 @@ public:
     void añadeReferenciaExterna(const QString& tablaOrigen, const QString& camposOrigen,
                                 const QString& tablaDestino, const QString& camposDestino);
 
+    // ==== Control loaders and desktop helpers ====
+    // Controls are reached by name through the meta-object system (Qt properties and invokable
+    // methods), so any control offering the members used below will do: RowSource, RowMember,
+    // BoundColumn, ListField, BoundText (combos and lists); Rows, Cols, TopRow, SelectedRows,
+    // AddItem, textmatrix, RowData, SelectedRow, FindRow, IsSelected, colindex and
+    // setCellForeColor (grids). A missing control is error 91, a member it lacks error 438.
+
+    // Opens a file with the desktop's program for it; true when the desktop took it.
+    using AbridorFicheros = std::function<bool(const QString& fichero)>;
+
+    // Sets combo's RowSource to rs.
+    void cargaComboRs(const platform::RecordsetPtr& rs, QObject* combo);
+    // Lists the rows of Source in combo (and combo2), bound to cod and showing campo unless the
+    // controls already name their columns; mostrarPrimero chooses the first row,
+    // mostraPrimeroSiHayUno the only row. The number of rows.
+    qint32 cargaCombo(const QString& Source, const QString& cod, const QString& campo,
+                      QObject* combo, QObject* combo2 = nullptr, bool mostrarPrimero = false,
+                      bool mostraPrimeroSiHayUno = false);
+    // Clears lista's value (BoundText) and lists cod and des of tabla in it (criterio and orden
+    // when given).
+    void cargaLista(QObject* lista, const QString& tabla, const QString& cod, const QString& des,
+                    const QString& criterio = QString(), const QString& orden = QString(),
+                    bool mostrarPrimero = false);
+    // Fills g with one row per record of sql: campo in column 1, cod (when given) as the row's
+    // data, column 0 marked when marcaTodos, no title row when sinCabecera. The record count.
+    qint32 cargaGrid(QObject* g, const QString& sql, const QString& cod, const QString& campo,
+                     bool marcaTodos = false, bool sinCabecera = false);
+    // Refills grid from sql (campo in its column, campoCod as row data) keeping the selected
+    // codes and the top row; rows whose campoBaja is true are grey.
+    void rellenaGrid(QObject* grid, const QString& sql, const QString& campo,
+                     const QString& campoCod, const QString& campoBaja = QString());
+    // Copies the clipboard's table (lines of tab-separated cells) into a new table of "cod" and
+    // text columns "c0", "c1"...; its name, or empty when the clipboard holds no text.
+    QString excelTemporal();
+    // Imports fixed-width lines into tabla, the fields of formato ("start-end:start-end...")
+    // filling its columns in order; a malformed formato is error 5 and imports nothing.
+    void cargaTablaTextoFijo(const QString& tabla, const QString& formato, const QString& texto);
+    // Puts the bytes of fichero in a binary column of the current row (not saved).
+    void cargaImagen(platform::Field& campo, const QString& fichero);
+    // The picture in a binary column, read through "resImagen" in the temporary folder; a null
+    // picture for a null column.
+    QPixmap obtieneImagen(platform::Field& campo);
+    // The picture in a binary column, read in memory; a null picture for a null column.
+    QPixmap obtieneImagenMemoria(platform::Field& campo);
+    // Deletes a repository file: its blocks, then its row.
+    void eliminafichero(qint32 codFichero);
+    // Open fichero with the desktop's program for it; true when the desktop took it.
+    bool abrirPdf(const QString& fichero);
+    bool abrirFichero(const QString& fichero);
+    // Replaces the desktop opener (a test's hook); an empty function restores the real one.
+    static void estableceAbridorFicheros(AbridorFicheros abridor);
+    // Withdraws rol from the comma-separated profiles (from every profile when empty).
+    void quitaRol(const QString& rol, const QString& listaPerfiles = QString());
+    // Grants rol (created when missing) to the agents of the comma-separated codes; an empty
+    // list is told to the user, a code that is not a whole number is error 13.
+    void añadeRolAgentes(const QString& rol, const QString& agentes);
+    // Grants rol (created when missing) to the comma-separated profiles (every profile when
+    // empty).
+    void añadeRol(const QString& rol, const QString& perfiles);
+
 public slots:
     // Before every statement: clears the statement flags, hourglass, debug timing.
     void con_WillExecute(const QString& source);
@@ -535,4 +600,15 @@ private:
 
     QVector<QPair<QString, platform::RecordsetPtr>> buffers_;
     QString ultimoCampo_;
+
+
+    // ==== Control loaders state ====
+
+    // The profiles of a comma-separated list as quoted, quote-safe literals joined by ",".
+    QString perfilesEntreComillas(const QString& lista) const;
+    // The code of rol in tRoles, adding the role when it is missing.
+    QString codigoRol(const QString& rol);
+
+    // The recordset of the last cargaCombo, which its controls keep showing.
+    platform::RecordsetPtr rsCombo_;
 };
