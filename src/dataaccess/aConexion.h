@@ -601,7 +601,6 @@ private:
     QVector<QPair<QString, platform::RecordsetPtr>> buffers_;
     QString ultimoCampo_;
 
-
     // ==== Control loaders state ====
 
     // The profiles of a comma-separated list as quoted, quote-safe literals joined by ",".
