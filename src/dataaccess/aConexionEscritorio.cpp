@@ -6,6 +6,7 @@
 #include "dataaccess/aConexion.h"
 #include "launcher/modTolvane1.h"
 #include "platform/Blancos.h"
+#include "platform/EnlaceTardio.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Recordset.h"
 #include "platform/Stream.h"

@@ -118,7 +118,7 @@ QVariant GridDatos::textmatrix(int fila, int col) const {
     if (c == nullptr) {
         return QVariant();
     }
-    if (c->flags().testFlag(Qt::ItemIsUserCheckable)) {
+    if (c->data(Qt::CheckStateRole).isValid()) {
         return c->checkState() == Qt::Checked;
     }
     return c->text();
@@ -130,11 +130,11 @@ void GridDatos::setTextmatrix(int fila, int col, const QVariant& valor) {
         return;
     }
     if (valor.typeId() == QMetaType::Bool && esFilaDeDatos(fila)) {
-        c->setFlags(c->flags() | Qt::ItemIsUserCheckable);
         c->setCheckState(valor.toBool() ? Qt::Checked : Qt::Unchecked);
         c->setText(QString());
         return;
     }
+    c->setData(Qt::CheckStateRole, QVariant());
     c->setText(valor.isNull() ? QString() : valor.toString());
 }
 

@@ -1,0 +1,512 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "dataaccess/aConexion.h"
+#include "platform/ErrorEjecucion.h"
+#include "platform/Recordset.h"
+#include "support/MensajeriaGrabada.h"
+#include "support/MotoresPrueba.h"
+#include "ui/ComboDatos.h"
+#include "ui/GridDatos.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QStringList kMotores = {u"sqlite"_s, u"mariadb"_s};
+
+// The values of one column of a table, in the order of its code column.
+QStringList columna(aConexion& c, const QString& tabla, const QString& campo,
+                    const QString& orden) {
+    QStringList valores;
+    const platform::RecordsetPtr r =
+        c.con()->execute(u"SELECT "_s + campo + u" FROM "_s + tabla + u" ORDER BY "_s + orden);
+    for (; !r->eof(); r->moveNext()) {
+        const QVariant v = r->field(campo).value();
+        valores.append(v.isNull() ? u"<null>"_s : v.toString());
+    }
+    return valores;
+}
+
+QImage imagenPrueba() {
+    QImage imagen(7, 5, QImage::Format_ARGB32);
+    for (int y = 0; y < imagen.height(); ++y) {
+        for (int x = 0; x < imagen.width(); ++x) {
+            imagen.setPixelColor(x, y, QColor(x * 30, y * 50, (x + y) * 10));
+        }
+    }
+    return imagen;
+}
+
+}  // namespace
+
+// The loaders on the real engines (SQLite file database and MariaDB), with the shipped combo
+// and grid.
+class TstCargadoresMotores : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir carpeta_;
+    std::unique_ptr<MensajeriaGrabada> mensajes_;
+
+    std::unique_ptr<aConexion> abre(const prueba::MotorPrueba& motor) {
+        auto c = std::make_unique<aConexion>();
+        c->setTipoConexion(motor.nombre == u"mariadb" ? 2 : 0);
+        c->setCadenaConexion(motor.textoConexion);
+        c->conecta(true);
+        return c;
+    }
+
+    // tCarArticulos with the given names, codes 1, 2, ...; baja true for the codes listed.
+    static void creaArticulos(aConexion& c, const QStringList& nombres,
+                              const QList<int>& bajas = {}) {
+        c.eliminaTabla(u"tCarArticulos"_s);
+        c.executeNR(
+            u"CREATE TABLE tCarArticulos (codArticulo int NOT NULL PRIMARY KEY, nombre "
+            "varchar(50), baja tinyint)"_s);
+        for (int i = 0; i < nombres.size(); ++i) {
+            c.executeNR(u"INSERT INTO tCarArticulos (codArticulo,nombre,baja) VALUES ("_s +
+                        QString::number(i + 1) + u",'"_s + c.aplana(nombres.at(i)) + u"',"_s +
+                        c.bol(bajas.contains(i + 1)) + u')');
+        }
+    }
+
+private slots:
+    void init() { mensajes_ = std::make_unique<MensajeriaGrabada>(); }
+    void cleanup() { mensajes_.reset(); }
+
+    void cargaCombo_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QStringList>("nombres");
+        QTest::addColumn<bool>("mostrarPrimero");
+        QTest::addColumn<bool>("siHayUno");
+        QTest::addColumn<QString>("ligadoAntes");
+        QTest::addColumn<QString>("ligado");
+        QTest::addColumn<QString>("mostrado");
+        for (const QString& m : kMotores) {
+            const QByteArray p = m.toUtf8() + ": ";
+            QTest::newRow(p + "vacio")
+                << m << QStringList() << false << true << u"77"_s << u"77"_s << QString();
+            QTest::newRow(p + "vacio y primero")
+                << m << QStringList() << true << false << u"77"_s << u"77"_s << QString();
+            QTest::newRow(p + "uno si hay uno") << m << QStringList{u"Tuerca"_s} << false << true
+                                                << QString() << u"1"_s << u"Tuerca"_s;
+            QTest::newRow(p + "uno sin elegir") << m << QStringList{u"Tuerca"_s} << false << false
+                                                << QString() << QString() << QString();
+            QTest::newRow(p + "dos si hay uno")
+                << m << QStringList{u"Tuerca"_s, u"Arandela"_s} << false << true << QString()
+                << QString() << QString();
+            QTest::newRow(p + "dos y primero")
+                << m << QStringList{u"Tuerca"_s, u"Arandela"_s} << true << true << QString()
+                << u"2"_s << u"Arandela"_s;
+        }
+    }
+
+    // The count, the listed rows and the chosen value on an empty, a single and a double result.
+    void cargaCombo() {
+        QFETCH(QString, motor);
+        QFETCH(QStringList, nombres);
+        QFETCH(bool, mostrarPrimero);
+        QFETCH(bool, siHayUno);
+        QFETCH(QString, ligadoAntes);
+        QFETCH(QString, ligado);
+        QFETCH(QString, mostrado);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        auto c = abre(m);
+        QVERIFY2(c->conexionAbierta(), qPrintable(c->mensajeErrorConexion()));
+        creaArticulos(*c, nombres);
+
+        ComboDatos combo;
+        ComboDatos combo2;
+        combo.setBoundText(ligadoAntes);
+        const qint32 n =
+            c->cargaCombo(u"SELECT codArticulo, nombre FROM tCarArticulos ORDER BY nombre"_s,
+                          u"codArticulo"_s, u"nombre"_s, &combo, &combo2, mostrarPrimero, siHayUno);
+        QCOMPARE(n, nombres.size());
+        QCOMPARE(combo.count(), nombres.size());
+        QCOMPARE(combo.BoundText(), ligado);
+        QCOMPARE(combo.currentText(), mostrado);
+        QCOMPARE(combo.BoundColumn(), u"codArticulo"_s);
+        QCOMPARE(combo.ListField(), u"nombre"_s);
+        QCOMPARE(combo2.count(), nombres.size());
+        QCOMPARE(combo2.ListField(), u"nombre"_s);
+        if (nombres.size() == 2) {
+            QCOMPARE(combo.itemText(0), u"Arandela"_s);
+            QCOMPARE(combo.itemText(1), u"Tuerca"_s);
+        }
+    }
+
+    void cargaListaRespetaColumnasYOrden_data() { prueba::filasMotores(); }
+
+    // A list that names its own displayed column keeps it; criterio and orden shape the rows,
+    // and the list's previous value is cleared first.
+    void cargaListaRespetaColumnasYOrden() {
+        QFETCH(QString, motor);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        auto c = abre(m);
+        creaArticulos(*c, {u"Tuerca"_s, u"Arandela"_s, u"Clavo"_s});
+        ComboDatos lista;
+        lista.setBoundText(u"9"_s);
+        lista.setListField(u"codArticulo"_s);
+        c->cargaLista(&lista, u"tCarArticulos"_s, u"codArticulo"_s, u"nombre"_s, u"codArticulo>1"_s,
+                      u"codArticulo DESC"_s);
+        QCOMPARE(lista.count(), 2);
+        QCOMPARE(lista.itemText(0), u"3"_s);
+        QCOMPARE(lista.itemText(1), u"2"_s);
+        QCOMPARE(lista.BoundText(), QString());
+        c->cargaLista(&lista, u"tCarArticulos"_s, u"codArticulo"_s, u"nombre"_s, QString(),
+                      u"nombre"_s, true);
+        QCOMPARE(lista.count(), 3);
+        QCOMPARE(lista.BoundText(), u"2"_s);
+    }
+
+    void cargaGrid_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<bool>("marcaTodos");
+        QTest::addColumn<bool>("sinCabecera");
+        for (const QString& m : kMotores) {
+            const QByteArray p = m.toUtf8() + ": ";
+            QTest::newRow(p + "cabecera") << m << false << false;
+            QTest::newRow(p + "marca todos") << m << true << false;
+            QTest::newRow(p + "sin cabecera") << m << false << true;
+            QTest::newRow(p + "marca todos sin cabecera") << m << true << true;
+        }
+    }
+
+    // One row per record after the title row (or without it), the name in column 1, the code
+    // as row data, column 0 marked only when asked.
+    void cargaGrid() {
+        QFETCH(QString, motor);
+        QFETCH(bool, marcaTodos);
+        QFETCH(bool, sinCabecera);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        auto c = abre(m);
+        creaArticulos(*c, {u"Tuerca"_s, u"Arandela"_s, u"Clavo"_s});
+        GridDatos grid;
+        grid.setTextmatrix(0, 1, u"Artículo"_s);
+        grid.AddItem(u"\tresto de otra carga"_s);
+        const qint32 n = c->cargaGrid(&grid, u"SELECT * FROM tCarArticulos ORDER BY nombre"_s,
+                                      u"codArticulo"_s, u"nombre"_s, marcaTodos, sinCabecera);
+        QCOMPARE(n, 3);
+        const int primera = sinCabecera ? 0 : 1;
+        QCOMPARE(grid.Rows(), primera + 3);
+        QCOMPARE(grid.FixedRows(), primera);
+        if (!sinCabecera) {
+            QCOMPARE(grid.textmatrix(0, 1), QVariant(u"Artículo"_s));
+        }
+        const QStringList nombres = {u"Arandela"_s, u"Clavo"_s, u"Tuerca"_s};
+        const QList<qint32> codigos = {2, 3, 1};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(grid.textmatrix(primera + i, 1).toString(), nombres.at(i));
+            QCOMPARE(grid.RowData(primera + i), QVariant(codigos.at(i)));
+            QCOMPARE(grid.textmatrix(primera + i, 0),
+                     marcaTodos ? QVariant(true) : QVariant(QString()));
+        }
+    }
+
+    void rellenaGridMantieneSeleccion_data() { prueba::filasMotores(); }
+
+    // The selected codes stay selected after their rows moved, the top row stays, and the
+    // withdrawn rows are grey across every column.
+    void rellenaGridMantieneSeleccion() {
+        QFETCH(QString, motor);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        auto c = abre(m);
+        QStringList nombres;
+        for (int i = 1; i <= 30; ++i) {
+            nombres.append(u"Pieza %1"_s.arg(i, 2, 10, QChar(u'0')));
+        }
+        creaArticulos(*c, nombres, {4, 7});
+        GridDatos grid;
+        grid.setCols(3);
+        grid.setColKey(2, u"nombre"_s);
+        grid.resize(300, 200);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        const QString sql = u"SELECT * FROM tCarArticulos ORDER BY nombre"_s;
+        c->rellenaGrid(&grid, sql, u"nombre"_s, u"codArticulo"_s, u"baja"_s);
+        QCOMPARE(grid.Rows(), 31);
+        QCOMPARE(grid.textmatrix(4, 2).toString(), u"Pieza 04"_s);
+        const QColor gris(150, 150, 150);
+        for (int col = 0; col < 3; ++col) {
+            QCOMPARE(grid.CellForeColor(4, col), gris);
+            QCOMPARE(grid.CellForeColor(7, col), gris);
+            QVERIFY(grid.CellForeColor(5, col) != gris);
+        }
+
+        grid.setIsSelected(3, true);
+        grid.setIsSelected(10, true);
+        grid.setTopRow(6);
+        QCOMPARE(grid.TopRow(), 6);
+        // Rows move: the names reverse their order, and a new first row arrives.
+        c->executeNR(u"UPDATE tCarArticulos SET nombre = "_s +
+                     (motor == u"mariadb" ? u"CONCAT('Z', 100 - codArticulo)"_s
+                                          : u"'Z' || (100 - codArticulo)"_s));
+        c->executeNR(
+            u"INSERT INTO tCarArticulos (codArticulo,nombre,baja) VALUES (31,'A nueva',0)"_s);
+        c->rellenaGrid(&grid, sql, u"nombre"_s, u"codArticulo"_s, u"baja"_s);
+        QCOMPARE(grid.Rows(), 32);
+        QCOMPARE(grid.SelectedRows(), 2);
+        QList<qint32> elegidos;
+        for (int i = 0; i < grid.SelectedRows(); ++i) {
+            elegidos.append(grid.RowData(grid.SelectedRow(i)).toInt());
+        }
+        std::sort(elegidos.begin(), elegidos.end());
+        QCOMPARE(elegidos, (QList<qint32>{3, 10}));
+        QCOMPARE(grid.FindRow(3), 29);
+        QVERIFY(grid.IsSelected(29));
+        QVERIFY(!grid.IsSelected(3));
+        QCOMPARE(grid.TopRow(), 6);
+        const int fila4 = grid.FindRow(4);
+        QCOMPARE(grid.CellForeColor(fila4, 1), gris);
+        QVERIFY(grid.CellForeColor(grid.FindRow(5), 1) != gris);
+    }
+
+    void excelTemporal_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("portapapeles");
+        QTest::addColumn<QStringList>("columnas");
+        QTest::addColumn<QStringList>("c0");
+        QTest::addColumn<QStringList>("c3");
+        const QString tres = u"a1\tb1\tc1\td1\r\na2\tO'Brien\tc2\td2\\\r\na3\tb3\tc3\td3\r\n"_s;
+        const QString largo(300, u'x');
+        for (const QString& m : kMotores) {
+            const QByteArray p = m.toUtf8() + ": ";
+            QTest::newRow(p + "tres por cuatro")
+                << m << tres << QStringList{u"cod"_s, u"c0"_s, u"c1"_s, u"c2"_s, u"c3"_s}
+                << QStringList{u"a1"_s, u"a2"_s, u"a3"_s}
+                << QStringList{u"d1"_s, u"d2\\"_s, u"d3"_s};
+            QTest::newRow(p + "sin fin de la ultima linea")
+                << m << u"a1\tb1\tc1\td1\na2\tb2\tc2\td2"_s
+                << QStringList{u"cod"_s, u"c0"_s, u"c1"_s, u"c2"_s, u"c3"_s}
+                << QStringList{u"a1"_s, u"a2"_s} << QStringList{u"d1"_s, u"d2"_s};
+            QTest::newRow(p + "filas desiguales y celda larga")
+                << m << u"a1\tb1\r\na2\tb2\tc2\t"_s + largo + u"\r\n"_s
+                << QStringList{u"cod"_s, u"c0"_s, u"c1"_s, u"c2"_s, u"c3"_s}
+                << QStringList{u"a1"_s, u"a2"_s} << QStringList{u"<null>"_s, largo};
+        }
+    }
+
+    // The clipboard's rows become records numbered from 1 in a new table of "cod" and one text
+    // column per cell; quotes, backslashes and long cells arrive whole.
+    void excelTemporal() {
+        QFETCH(QString, motor);
+        QFETCH(QString, portapapeles);
+        QFETCH(QStringList, columnas);
+        QFETCH(QStringList, c0);
+        QFETCH(QStringList, c3);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        auto c = abre(m);
+        QGuiApplication::clipboard()->setText(portapapeles);
+        const QString tabla = c->excelTemporal();
+        QVERIFY(QRegularExpression(u"^tExt_\\d{14}$"_s).match(tabla).hasMatch());
+        QVERIFY(c->existeTabla(tabla));
+        const platform::RecordsetPtr r = c->con()->execute(u"SELECT * FROM "_s + tabla);
+        QStringList leidas;
+        for (int i = 0; i < r->fields().count(); ++i) {
+            leidas.append(r->fields().item(i).name());
+        }
+        r->close();
+        QCOMPARE(leidas, columnas);
+        QStringList numeros;
+        for (int i = 1; i <= c0.size(); ++i) {
+            numeros.append(QString::number(i));
+        }
+        QCOMPARE(columna(*c, tabla, u"cod"_s, u"cod"_s), numeros);
+        QCOMPARE(columna(*c, tabla, u"c0"_s, u"cod"_s), c0);
+        QCOMPARE(columna(*c, tabla, u"c3"_s, u"cod"_s), c3);
+        if (portapapeles.contains(u"O'Brien"_s)) {
+            QCOMPARE(columna(*c, tabla, u"c1"_s, u"cod"_s).at(1), u"O'Brien"_s);
+        }
+        c->eliminaTabla(tabla);
+    }
+
+    void excelTemporalSinTexto_data() { prueba::filasMotores(); }
+
+    // An empty clipboard creates nothing.
+    void excelTemporalSinTexto() {
+        QFETCH(QString, motor);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        auto c = abre(m);
+        QGuiApplication::clipboard()->clear();
+        const qint32 tablas = c->nTablas();
+        QCOMPARE(c->excelTemporal(), QString());
+        QCOMPARE(c->nTablas(), tablas);
+    }
+
+    void cargaTablaTextoFijo_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("formato");
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QStringList>("codigos");
+        QTest::addColumn<QStringList>("nombres");
+        QTest::addColumn<QStringList>("importes");
+        const auto linea = [](const QString& codigo, const QString& nombre, int importe) {
+            return codigo.leftJustified(5) + nombre.leftJustified(20) +
+                   QString::number(importe).rightJustified(5, u'0') + u"\r\n"_s;
+        };
+        const QString lineas = linea(u"00001"_s, u"Ana Lopez"_s, 120) +
+                               linea(u"00002"_s, u"O'Brien \\"_s, 30) +
+                               linea(u"00003"_s, QString(), 7);
+        for (const QString& m : kMotores) {
+            const QByteArray p = m.toUtf8() + ": ";
+            QTest::newRow(p + "tres lineas")
+                << m << u"1-5:6-25:26-30"_s << lineas
+                << QStringList{u"00001"_s, u"00002"_s, u"00003"_s}
+                << QStringList{u"Ana Lopez"_s, u"O'Brien \\"_s, u"<null>"_s}
+                << QStringList{u"120"_s, u"30"_s, u"7"_s};
+            // Only widths count: the start numbers need not follow each other.
+            QTest::newRow(p + "solo cuentan los anchos")
+                << m << u"0-4:40-59"_s << u"00009Sin importe\n"_s << QStringList{u"00009"_s}
+                << QStringList{u"Sin importe"_s} << QStringList{u"<null>"_s};
+            QTest::newRow(p + "linea corta")
+                << m << u"1-5:6-25:26-30"_s << u"12"_s << QStringList{u"12"_s}
+                << QStringList{u"<null>"_s} << QStringList{u"<null>"_s};
+        }
+    }
+
+    // Each line becomes a record, its fields cut at running positions, trimmed, empty as null.
+    void cargaTablaTextoFijo() {
+        QFETCH(QString, motor);
+        QFETCH(QString, formato);
+        QFETCH(QString, texto);
+        QFETCH(QStringList, codigos);
+        QFETCH(QStringList, nombres);
+        QFETCH(QStringList, importes);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        auto c = abre(m);
+        c->eliminaTabla(u"tCarFijo"_s);
+        c->executeNR(
+            u"CREATE TABLE tCarFijo (codigo varchar(5), nombre varchar(20), importe int)"_s);
+        c->cargaTablaTextoFijo(u"tCarFijo"_s, formato, texto);
+        QCOMPARE(columna(*c, u"tCarFijo"_s, u"codigo"_s, u"codigo"_s), codigos);
+        QCOMPARE(columna(*c, u"tCarFijo"_s, u"nombre"_s, u"codigo"_s), nombres);
+        QCOMPARE(columna(*c, u"tCarFijo"_s, u"importe"_s, u"codigo"_s), importes);
+        QVERIFY2(QApplication::topLevelWidgets().isEmpty() ||
+                     std::none_of(QApplication::topLevelWidgets().cbegin(),
+                                  QApplication::topLevelWidgets().cend(),
+                                  [](QWidget* w) { return w->isVisible(); }),
+                 "the progress window stayed open");
+    }
+
+    void cargaTablaTextoFijoFormatoMalo_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("formato");
+        for (const QString& m : kMotores) {
+            const QByteArray p = m.toUtf8() + ": ";
+            QTest::newRow(p + "sin fin") << m << u"1-5:6"_s;
+            QTest::newRow(p + "letras") << m << u"a-b"_s;
+            QTest::newRow(p + "al reves") << m << u"5-1"_s;
+            QTest::newRow(p + "vacio") << m << QString();
+            QTest::newRow(p + "separador final") << m << u"1-5:"_s;
+            QTest::newRow(p + "mas campos que columnas") << m << u"1-1:2-2:3-3:4-4"_s;
+        }
+    }
+
+    // A malformed layout is error 5 and imports nothing.
+    void cargaTablaTextoFijoFormatoMalo() {
+        QFETCH(QString, motor);
+        QFETCH(QString, formato);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        auto c = abre(m);
+        c->eliminaTabla(u"tCarFijo"_s);
+        c->executeNR(
+            u"CREATE TABLE tCarFijo (codigo varchar(5), nombre varchar(20), importe int)"_s);
+        try {
+            c->cargaTablaTextoFijo(u"tCarFijo"_s, formato, u"12345678901234567890\n"_s);
+            QFAIL("a malformed layout was accepted");
+        } catch (const platform::ErrorEjecucion& error) {
+            QCOMPARE(error.numero(), 5);
+        }
+        QCOMPARE(c->nRegistros(u"tCarFijo"_s), 0);
+    }
+
+    void imagenes_data() { prueba::filasMotores(); }
+
+    // A PNG stored with cargaImagen reads back through both readers with the same size and
+    // pixels; a null column gives a null picture; the file reader writes in the temporary folder.
+    void imagenes() {
+        QFETCH(QString, motor);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        auto c = abre(m);
+        const QImage original = imagenPrueba();
+        const QString png = carpeta_.filePath(u"muestra.png"_s);
+        QVERIFY(original.save(png, "PNG"));
+        QTemporaryDir temporal;
+        qputenv("temp", temporal.path().toLocal8Bit());
+
+        c->eliminaTabla(u"tCarImagen"_s);
+        c->executeNR(u"CREATE TABLE tCarImagen (cod int NOT NULL PRIMARY KEY, imagen "_s +
+                     c->tipoDato(aConexion::kImagen, -1) + u")"_s);
+        {
+            platform::Recordset r;
+            r.open(u"SELECT * FROM tCarImagen"_s, c->con(), 0, platform::Recordset::kOptimista);
+            r.addNew();
+            r.field(u"cod"_s).setValue(1);
+            c->cargaImagen(r.field(u"imagen"_s), png);
+            r.update();
+            r.addNew();
+            r.field(u"cod"_s).setValue(2);
+            r.update();
+            r.close();
+        }
+        platform::RecordsetPtr r = c->con()->execute(u"SELECT * FROM tCarImagen ORDER BY cod"_s);
+        const QPixmap deFichero = c->obtieneImagen(r->field(u"imagen"_s));
+        const QPixmap deMemoria = c->obtieneImagenMemoria(r->field(u"imagen"_s));
+        QVERIFY(QFileInfo::exists(temporal.filePath(u"resImagen"_s)));
+        const QImage esperada = original.convertToFormat(QImage::Format_ARGB32);
+        for (const QPixmap& leida : {deFichero, deMemoria}) {
+            QCOMPARE(leida.size(), original.size());
+            QCOMPARE(leida.toImage().convertToFormat(QImage::Format_ARGB32), esperada);
+        }
+        r->moveNext();
+        QVERIFY(c->obtieneImagen(r->field(u"imagen"_s)).isNull());
+        QVERIFY(c->obtieneImagenMemoria(r->field(u"imagen"_s)).isNull());
+        qunsetenv("temp");
+    }
+
+    void eliminafichero_data() { prueba::filasMotores(); }
+
+    // The blocks and the row of one repository file go; another file's stay.
+    void eliminafichero() {
+        QFETCH(QString, motor);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        auto c = abre(m);
+        c->eliminaTabla(u"tDatosFichero"_s);
+        c->eliminaTabla(u"tFicheros"_s);
+        c->executeNR(u"CREATE TABLE tFicheros (codFichero int, nombre varchar(20))"_s);
+        c->executeNR(u"CREATE TABLE tDatosFichero (codFichero int, nBloque int)"_s);
+        for (int f = 1; f <= 2; ++f) {
+            c->executeNR(u"INSERT INTO tFicheros VALUES (%1,'f%1')"_s.arg(f));
+            for (int b = 1; b <= 3; ++b) {
+                c->executeNR(u"INSERT INTO tDatosFichero VALUES (%1,%2)"_s.arg(f).arg(b));
+            }
+        }
+        c->eliminafichero(1);
+        QCOMPARE(columna(*c, u"tFicheros"_s, u"codFichero"_s, u"codFichero"_s),
+                 QStringList{u"2"_s});
+        QCOMPARE(c->nRegistros(u"tDatosFichero"_s), 3);
+        QCOMPARE(c->nRegistros(u"tDatosFichero"_s, u" WHERE codFichero=1"_s), 0);
+        c->eliminaTabla(u"tDatosFichero"_s);
+        c->eliminaTabla(u"tFicheros"_s);
+    }
+};
+
+QTEST_MAIN(TstCargadoresMotores)
+#include "tst_CargadoresMotores.moc"
