@@ -1,0 +1,246 @@
+#include <QtTest>
+#include <memory>
+
+#include "dataaccess/aConexion.h"
+#include "platform/EnlaceTardio.h"
+#include "platform/ErrorEjecucion.h"
+#include "platform/Recordset.h"
+#include "support/ConexionGrabadora.h"
+#include "support/MensajeriaGrabada.h"
+
+using namespace Qt::Literals::StringLiterals;
+using prueba::ConexionGrabadora;
+using prueba::TablaGuionada;
+
+namespace {
+
+const QString kRolExistente = u"SELECT codRol FROM tRoles WHERE rol='Ventas'"_s;
+const QString kAgentes = u"SELECT codAgente FROM tAgentes WHERE codagente IN (3,9)"_s;
+
+}  // namespace
+
+// A combo of another kind: what it offers is only the properties the loaders use, as variants.
+class ComboAjeno : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QVariant RowSource MEMBER rowSource)
+    Q_PROPERTY(QString RowMember MEMBER rowMember)
+    Q_PROPERTY(QString BoundColumn MEMBER boundColumn)
+    Q_PROPERTY(QString ListField MEMBER listField)
+    Q_PROPERTY(QString BoundText MEMBER boundText)
+public:
+    QVariant rowSource;
+    QString rowMember = u"antes"_s;
+    QString boundColumn;
+    QString listField;
+    QString boundText;
+};
+
+// The statements of the loaders that are checked on their texts: the role statements in the
+// SQL Server dialect, the repository file deletion, and the loaders on a control of another kind.
+class TstCargadoresGrabados : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ConexionGrabadora> grabadora_;
+    std::unique_ptr<MensajeriaGrabada> mensajes_;
+    std::unique_ptr<aConexion> c_;
+
+    QStringList sentencias() const { return grabadora_->sentencias(); }
+
+private slots:
+    void init() {
+        grabadora_ = std::make_unique<ConexionGrabadora>();
+        grabadora_->responde(u"@@language"_s, TablaGuionada{{u"lenguaje"_s}, {{u"Español"_s}}});
+        grabadora_->responde(u"FROM tSecuencias"_s,
+                             TablaGuionada{{u"tabla"_s, u"campoCod"_s, u"codigo"_s}, {}});
+        mensajes_ = std::make_unique<MensajeriaGrabada>();
+        c_ = std::make_unique<aConexion>();
+        c_->setTipoConexion(1);
+        c_->setServidor(u"srv"_s);
+        c_->setBaseDatos(u"gestion"_s);
+        c_->conecta(true);
+        QVERIFY(c_->conexionAbierta());
+        grabadora_->limpia();
+    }
+
+    void cleanup() {
+        c_.reset();
+        mensajes_.reset();
+        grabadora_.reset();
+        aConexion::estableceAbridorFicheros({});
+    }
+
+    void roles_data() {
+        QTest::addColumn<QString>("operacion");
+        QTest::addColumn<QString>("rol");
+        QTest::addColumn<QString>("lista");
+        QTest::addColumn<bool>("rolExiste");
+        QTest::addColumn<QStringList>("esperadas");
+        const QString borra =
+            u"DELETE FROM tPerfilesRoles WHERE codRol=(SELECT codRol FROM tRoles WHERE rol ='"_s;
+        QTest::newRow("quitaRol de todos") << u"quitaRol"_s << u"Ventas"_s << QString() << true
+                                           << QStringList{borra + u"Ventas') "_s};
+        QTest::newRow("quitaRol de dos perfiles")
+            << u"quitaRol"_s << u"Ventas"_s << u"Jefe,O'Hara"_s << true
+            << QStringList{borra +
+                           u"Ventas')  AND codPerfil IN (SELECT codPerfil FROM tPerfiles WHERE "
+                           "perfil IN ('Jefe','O''Hara'))"_s};
+        QTest::newRow("quitaRol con comilla en el rol")
+            << u"quitaRol"_s << u"Ven'tas"_s << QString() << true
+            << QStringList{borra + u"Ven''tas') "_s};
+        const QString siAgente =
+            u"IF NOT EXISTS (SELECT codRol FROM tRolPermisoAgente WHERE codAgente=%1 AND "
+            "codRol=%2) BEGIN INSERT INTO tRolPermisoAgente (codAgente,codRol)  VALUES (%1,%2) "
+            "END"_s;
+        QTest::newRow("añadeRolAgentes rol existente")
+            << u"añadeRolAgentes"_s << u"Ventas"_s << u"3, 9"_s << true
+            << QStringList{kRolExistente, kAgentes, siAgente.arg(3).arg(7), siAgente.arg(9).arg(7)};
+        QTest::newRow("añadeRolAgentes rol nuevo")
+            << u"añadeRolAgentes"_s << u"Ventas"_s << u"3,9"_s << false
+            << QStringList{kRolExistente,
+                           u"SELECT max(codRol) as ultCod FROM tRoles"_s,
+                           u"INSERT INTO tRoles (codRol,rol) VALUES (5,'Ventas')"_s,
+                           kAgentes,
+                           siAgente.arg(3).arg(5),
+                           siAgente.arg(9).arg(5)};
+        const QString siPerfil =
+            u"IF NOT EXISTS (SELECT codPerfil FROM tPerfilesRoles WHERE codPerfil=%1 AND "
+            "codRol=%2) BEGIN INSERT INTO tPerfilesRoles (codPerfil,codRol)  VALUES (%1,%2) "
+            "END"_s;
+        QTest::newRow("añadeRol a dos perfiles")
+            << u"añadeRol"_s << u"Ventas"_s << u"Jefe,O'Hara"_s << true
+            << QStringList{kRolExistente,
+                           u"SELECT codPerfil FROM tPerfiles WHERE perfil IN ('Jefe','O''Hara')"_s,
+                           siPerfil.arg(11).arg(7), siPerfil.arg(12).arg(7)};
+        QTest::newRow("añadeRol a todos, rol nuevo")
+            << u"añadeRol"_s << u"Ventas"_s << QString() << false
+            << QStringList{kRolExistente,
+                           u"SELECT max(codRol) as ultCod FROM tRoles"_s,
+                           u"INSERT INTO tRoles (codRol,rol) VALUES (5,'Ventas')"_s,
+                           u"SELECT codPerfil FROM tPerfiles"_s,
+                           siPerfil.arg(11).arg(5),
+                           siPerfil.arg(12).arg(5)};
+    }
+
+    // The exact statements of the role members, with their values quote-safe.
+    void roles() {
+        QFETCH(QString, operacion);
+        QFETCH(QString, rol);
+        QFETCH(QString, lista);
+        QFETCH(bool, rolExiste);
+        QFETCH(QStringList, esperadas);
+        grabadora_->responde(u"FROM tRoles WHERE"_s, rolExiste ? TablaGuionada{{u"codRol"_s}, {{7}}}
+                                                               : TablaGuionada{{u"codRol"_s}, {}});
+        grabadora_->responde(u"max(codRol)"_s, TablaGuionada{{u"ultCod"_s}, {{4}}});
+        grabadora_->responde(u"FROM tAgentes"_s, TablaGuionada{{u"codAgente"_s}, {{3}, {9}}});
+        grabadora_->responde(u"SELECT codPerfil FROM tPerfiles"_s,
+                             TablaGuionada{{u"codPerfil"_s}, {{11}, {12}}});
+        if (operacion == u"quitaRol") {
+            c_->quitaRol(rol, lista);
+        } else if (operacion == u"añadeRolAgentes") {
+            c_->añadeRolAgentes(rol, lista);
+        } else {
+            c_->añadeRol(rol, lista);
+        }
+        QCOMPARE(sentencias(), esperadas);
+        QVERIFY(mensajes_->registros.isEmpty());
+    }
+
+    void añadeRolAgentesSinAgentes_data() {
+        QTest::addColumn<QString>("agentes");
+        QTest::newRow("vacia") << QString();
+        QTest::newRow("espacios") << u"  "_s;
+    }
+
+    // No agents: the user is told, nothing is read or written.
+    void añadeRolAgentesSinAgentes() {
+        QFETCH(QString, agentes);
+        c_->añadeRolAgentes(u"Ventas"_s, agentes);
+        QCOMPARE(sentencias(), QStringList());
+        QCOMPARE(mensajes_->textos(MensajeriaGrabada::Clase::Mensaje),
+                 QStringList{u"No se seleccionaron agentes para añadir el rol."_s});
+    }
+
+    void añadeRolAgentesCodigoNoNumerico_data() {
+        QTest::addColumn<QString>("agentes");
+        QTest::newRow("inyeccion") << u"3) OR (1=1"_s;
+        QTest::newRow("texto") << u"3,x"_s;
+        QTest::newRow("hueco") << u"3,,9"_s;
+    }
+
+    // An agent code that is not a whole number never reaches a statement.
+    void añadeRolAgentesCodigoNoNumerico() {
+        QFETCH(QString, agentes);
+        try {
+            c_->añadeRolAgentes(u"Ventas"_s, agentes);
+            QFAIL("a code that is not a number was accepted");
+        } catch (const platform::ErrorEjecucion& error) {
+            QCOMPARE(error.numero(), 13);
+        }
+        QCOMPARE(sentencias(), QStringList());
+    }
+
+    // Blocks first, then the file row.
+    void eliminafichero() {
+        c_->eliminafichero(42);
+        QCOMPARE(sentencias(), (QStringList{u"DELETE FROM tDatosFichero WHERE codFichero=42"_s,
+                                            u"DELETE FROM tFicheros WHERE codfichero=42"_s}));
+    }
+
+    void abrirFichero_data() {
+        QTest::addColumn<bool>("pdf");
+        QTest::addColumn<bool>("aceptado");
+        QTest::newRow("pdf aceptado") << true << true;
+        QTest::newRow("fichero aceptado") << false << true;
+        QTest::newRow("fichero rechazado") << false << false;
+    }
+
+    // Both members hand the path to the desktop and answer whether it took it.
+    void abrirFichero() {
+        QFETCH(bool, pdf);
+        QFETCH(bool, aceptado);
+        QStringList abiertos;
+        aConexion::estableceAbridorFicheros([&](const QString& fichero) {
+            abiertos.append(fichero);
+            return aceptado;
+        });
+        const QString ruta = u"/tmp/informe de ventas.pdf"_s;
+        QCOMPARE(pdf ? c_->abrirPdf(ruta) : c_->abrirFichero(ruta), aceptado);
+        QCOMPARE(abiertos, QStringList{ruta});
+    }
+
+    // A control of another kind, offering the same properties, is filled the same way.
+    void cargaComboEnOtroControl() {
+        grabadora_->responde(u"FROM tZonas"_s,
+                             TablaGuionada{{u"codZona"_s, u"zona"_s}, {{4, u"Norte"_s}}});
+        ComboAjeno combo;
+        const qint32 n = c_->cargaCombo(u"SELECT codZona, zona FROM tZonas"_s, u"codZona"_s,
+                                        u"zona"_s, &combo, nullptr, false, true);
+        QCOMPARE(n, 1);
+        QCOMPARE(combo.rowMember, QString());
+        QCOMPARE(combo.boundColumn, u"codZona"_s);
+        QCOMPARE(combo.listField, u"zona"_s);
+        QCOMPARE(combo.boundText, u"4"_s);
+        QVERIFY(combo.rowSource.value<platform::RecordsetPtr>() != nullptr);
+    }
+
+    // A control without the members asked of it is a clear error, not a silent no-op.
+    void controlSinMiembros() {
+        QObject nada;
+        try {
+            c_->cargaGrid(&nada, u"SELECT 1"_s, QString(), u"x"_s);
+            QFAIL("a control without Rows was accepted");
+        } catch (const platform::ErrorEjecucion& error) {
+            QCOMPARE(error.numero(), platform::kErrorSinMiembro);
+        }
+        try {
+            c_->cargaComboRs(nullptr, nullptr);
+            QFAIL("a missing control was accepted");
+        } catch (const platform::ErrorEjecucion& error) {
+            QCOMPARE(error.numero(), platform::kErrorSinObjeto);
+        }
+    }
+};
+
+QTEST_MAIN(TstCargadoresGrabados)
+#include "tst_CargadoresGrabados.moc"
