@@ -1,0 +1,131 @@
+#include <QtTest>
+
+#include "platform/EnlaceTardio.h"
+#include "platform/ErrorEjecucion.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+// An object offering members of several signatures, as a control of any kind may.
+class Ofrece : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(qint32 Rows MEMBER rows)
+    Q_PROPERTY(QString Texto MEMBER texto)
+    Q_PROPERTY(QVariant Fuente MEMBER fuente)
+    Q_PROPERTY(qint32 Fijo READ fijo)
+public:
+    qint32 rows = 0;
+    QString texto;
+    QVariant fuente;
+    QList<QVariantList> llamadas;
+
+    qint32 fijo() const { return 3; }
+    Q_INVOKABLE void setRowData(int fila, qint64 valor) { llamadas.append({fila, valor}); }
+    Q_INVOKABLE QString textmatrix(int fila, int col) const {
+        return u"%1,%2"_s.arg(fila).arg(col);
+    }
+    Q_INVOKABLE QVariant RowData(int fila) const { return fila * 10; }
+    Q_INVOKABLE int FindRow(const QVariant& v, int desde = 1) const { return v.toInt() + desde; }
+};
+
+// Members reached by name: conversions to the declared types, results, and the errors of a
+// missing object, a missing member and an impossible conversion.
+class TstEnlaceTardio : public QObject {
+    Q_OBJECT
+
+private slots:
+    void propiedades_data() {
+        QTest::addColumn<QByteArray>("nombre");
+        QTest::addColumn<QVariant>("valor");
+        QTest::addColumn<QVariant>("leido");
+        QTest::newRow("entero desde texto")
+            << QByteArray("Rows") << QVariant(u"12"_s) << QVariant(qint32(12));
+        QTest::newRow("texto desde entero")
+            << QByteArray("Texto") << QVariant(7) << QVariant(u"7"_s);
+        QTest::newRow("nulo a entero") << QByteArray("Rows") << QVariant() << QVariant(qint32(0));
+        QTest::newRow("variante tal cual")
+            << QByteArray("Fuente") << QVariant(2.5) << QVariant(2.5);
+    }
+
+    void propiedades() {
+        QFETCH(QByteArray, nombre);
+        QFETCH(QVariant, valor);
+        QFETCH(QVariant, leido);
+        Ofrece o;
+        o.rows = 99;
+        platform::ponPropiedad(&o, nombre.constData(), valor);
+        QCOMPARE(platform::leePropiedad(&o, nombre.constData()), leido);
+    }
+
+    void propiedadDinamica() {
+        Ofrece o;
+        o.setProperty("BoundText", u"a"_s);
+        platform::ponPropiedad(&o, "BoundText", u"b"_s);
+        QCOMPARE(platform::leePropiedad(&o, "BoundText"), QVariant(u"b"_s));
+    }
+
+    void metodos() {
+        Ofrece o;
+        QCOMPARE(platform::invoca(&o, "textmatrix", {2, u"3"_s}), QVariant(u"2,3"_s));
+        QCOMPARE(platform::invoca(&o, "RowData", {4}), QVariant(40));
+        QCOMPARE(platform::invoca(&o, "setRowData", {1, u"5000000000"_s}), QVariant());
+        QCOMPARE(o.llamadas, (QList<QVariantList>{{1, qint64(5000000000)}}));
+        // A default argument may be left out.
+        QCOMPARE(platform::invoca(&o, "FindRow", {u"x"_s}), QVariant(1));
+        QCOMPARE(platform::invoca(&o, "FindRow", {6, 2}), QVariant(8));
+    }
+
+    void errores_data() {
+        QTest::addColumn<int>("caso");
+        QTest::addColumn<int>("numero");
+        QTest::newRow("sin objeto, propiedad") << 0 << 91;
+        QTest::newRow("sin objeto, metodo") << 1 << 91;
+        QTest::newRow("propiedad que no tiene") << 2 << 438;
+        QTest::newRow("metodo que no tiene") << 3 << 438;
+        QTest::newRow("metodo con otros argumentos") << 4 << 438;
+        QTest::newRow("propiedad de solo lectura") << 5 << 438;
+        QTest::newRow("texto que no es numero") << 6 << 13;
+        QTest::newRow("argumento que no es numero") << 7 << 13;
+    }
+
+    void errores() {
+        QFETCH(int, caso);
+        QFETCH(int, numero);
+        Ofrece o;
+        try {
+            switch (caso) {
+                case 0:
+                    platform::ponPropiedad(nullptr, "Rows", 1);
+                    break;
+                case 1:
+                    platform::invoca(nullptr, "AddItem", {u"x"_s});
+                    break;
+                case 2:
+                    platform::leePropiedad(&o, "TopRow");
+                    break;
+                case 3:
+                    platform::invoca(&o, "AddItem", {u"x"_s});
+                    break;
+                case 4:
+                    platform::invoca(&o, "textmatrix", {1});
+                    break;
+                case 5:
+                    platform::ponPropiedad(&o, "Fijo", 4);
+                    break;
+                case 6:
+                    platform::ponPropiedad(&o, "Rows", u"muchas"_s);
+                    break;
+                default:
+                    platform::invoca(&o, "RowData", {u"primera"_s});
+                    break;
+            }
+            QFAIL("no error was raised");
+        } catch (const platform::ErrorEjecucion& error) {
+            QCOMPARE(error.numero(), numero);
+        }
+        QCOMPARE(o.rows, 0);
+        QVERIFY(o.llamadas.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TstEnlaceTardio)
+#include "tst_EnlaceTardio.moc"

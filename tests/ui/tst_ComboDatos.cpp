@@ -1,0 +1,143 @@
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "dataaccess/aConexion.h"
+#include "platform/Recordset.h"
+#include "support/MotoresPrueba.h"
+#include "ui/ComboDatos.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+// The data-bound combo on the rows of a real recordset (a SQLite file).
+class TstComboDatos : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir carpeta_;
+    std::unique_ptr<aConexion> c_;
+
+    platform::RecordsetPtr zonas() {
+        return c_->con()->execute(u"SELECT codZona, zona, orden FROM tZonas ORDER BY orden"_s);
+    }
+
+private slots:
+    void initTestCase() {
+        c_ = std::make_unique<aConexion>();
+        c_->setCadenaConexion(prueba::textoSqlite(prueba::creaFicheroSqlite(carpeta_.path())));
+        c_->conecta(true);
+        QVERIFY(c_->conexionAbierta());
+        c_->executeNR(u"CREATE TABLE tZonas (codZona int, zona varchar(20), orden int)"_s);
+        c_->executeNR(u"INSERT INTO tZonas VALUES (7,'Norte',1)"_s);
+        c_->executeNR(u"INSERT INTO tZonas VALUES (3,'Sur',2)"_s);
+        c_->executeNR(u"INSERT INTO tZonas VALUES (9,NULL,3)"_s);
+    }
+
+    void cleanupTestCase() { c_.reset(); }
+
+    void columnas_data() {
+        QTest::addColumn<QString>("listField");
+        QTest::addColumn<QString>("boundColumn");
+        QTest::addColumn<bool>("columnasAntes");
+        QTest::addColumn<QStringList>("textos");
+        QTest::addColumn<QStringList>("ligados");
+        QTest::newRow("columnas antes de las filas")
+            << u"zona"_s << u"codZona"_s << true << QStringList{u"Norte"_s, u"Sur"_s, QString()}
+            << QStringList{u"7"_s, u"3"_s, u"9"_s};
+        QTest::newRow("columnas despues, sin distinguir mayusculas")
+            << u"ZONA"_s << u"codzona"_s << false << QStringList{u"Norte"_s, u"Sur"_s, QString()}
+            << QStringList{u"7"_s, u"3"_s, u"9"_s};
+        QTest::newRow("sin columnas: la primera")
+            << QString() << QString() << false << QStringList{u"7"_s, u"3"_s, u"9"_s}
+            << QStringList{u"7"_s, u"3"_s, u"9"_s};
+        QTest::newRow("ligada inexistente: la listada")
+            << u"orden"_s << u"noExiste"_s << true << QStringList{u"1"_s, u"2"_s, u"3"_s}
+            << QStringList{u"1"_s, u"2"_s, u"3"_s};
+    }
+
+    // The listed texts and bound values follow ListField and BoundColumn, set in either order.
+    void columnas() {
+        QFETCH(QString, listField);
+        QFETCH(QString, boundColumn);
+        QFETCH(bool, columnasAntes);
+        QFETCH(QStringList, textos);
+        QFETCH(QStringList, ligados);
+        ComboDatos combo;
+        if (columnasAntes) {
+            combo.setListField(listField);
+            combo.setBoundColumn(boundColumn);
+        }
+        const platform::RecordsetPtr r = zonas();
+        combo.setRowSource(r);
+        if (!columnasAntes) {
+            combo.setListField(listField);
+            combo.setBoundColumn(boundColumn);
+        }
+        QStringList leidos;
+        QStringList valores;
+        for (int i = 0; i < combo.count(); ++i) {
+            leidos.append(combo.itemText(i));
+            valores.append(combo.itemData(i).toString());
+        }
+        QCOMPARE(leidos, textos);
+        QCOMPARE(valores, ligados);
+        QCOMPARE(combo.currentIndex(), -1);
+        // The recordset is left on its first row for the caller.
+        QVERIFY(!r->eof());
+        QCOMPARE(r->field(u"codZona"_s).value().toInt(), 7);
+    }
+
+    // A value set before the rows arrive chooses its row when they do; an absent one chooses
+    // none and is kept.
+    void boundTextAntesYDespues() {
+        ComboDatos combo;
+        combo.setListField(u"zona"_s);
+        combo.setBoundColumn(u"codZona"_s);
+        combo.setBoundText(u"3"_s);
+        QCOMPARE(combo.currentIndex(), -1);
+        combo.setRowSource(zonas());
+        QCOMPARE(combo.currentText(), u"Sur"_s);
+        combo.setBoundText(u"8"_s);
+        QCOMPARE(combo.currentIndex(), -1);
+        QCOMPARE(combo.BoundText(), u"8"_s);
+        combo.setBoundText(u"7"_s);
+        QCOMPARE(combo.currentText(), u"Norte"_s);
+        combo.setRowSource(nullptr);
+        QCOMPARE(combo.count(), 0);
+        QCOMPARE(combo.BoundText(), u"7"_s);
+    }
+
+    // A choice of the user changes BoundText and tells it.
+    void eleccionDelUsuario() {
+        ComboDatos combo;
+        combo.setListField(u"zona"_s);
+        combo.setBoundColumn(u"codZona"_s);
+        combo.setRowSource(zonas());
+        QSignalSpy avisos(&combo, &ComboDatos::BoundTextChanged);
+        combo.setCurrentIndex(1);
+        QCOMPARE(combo.BoundText(), u"3"_s);
+        QCOMPARE(avisos.size(), 1);
+        QCOMPARE(avisos.at(0).at(0).toString(), u"3"_s);
+        // Refilling with the same rows is not a choice.
+        combo.setRowSource(zonas());
+        QCOMPARE(avisos.size(), 1);
+        QCOMPARE(combo.currentText(), u"Sur"_s);
+    }
+
+    // The properties are what the loaders reach by name.
+    void propiedadesPorNombre() {
+        ComboDatos combo;
+        QVERIFY(combo.setProperty("ListField", u"zona"_s));
+        QVERIFY(combo.setProperty("BoundColumn", u"codZona"_s));
+        QVERIFY(combo.setProperty("RowSource", QVariant::fromValue(zonas())));
+        QVERIFY(combo.setProperty("BoundText", u"9"_s));
+        QVERIFY(combo.setProperty("RowMember", QString()));
+        QCOMPARE(combo.count(), 3);
+        QCOMPARE(combo.currentIndex(), 2);
+        QCOMPARE(combo.property("BoundText").toString(), u"9"_s);
+    }
+};
+
+QTEST_MAIN(TstComboDatos)
+#include "tst_ComboDatos.moc"

@@ -1,0 +1,219 @@
+#include <QtTest>
+
+#include "ui/GridDatos.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+// The grid as the loaders address it: rows counted with the title row, cells, row data,
+// selection, column keys and colours.
+class TstGridDatos : public QObject {
+    Q_OBJECT
+
+private:
+    // A grid of three columns, title "A|B|C" and the given data rows.
+    static void llena(GridDatos& g, const QStringList& filas) {
+        g.setCols(3);
+        for (int c = 0; c < 3; ++c) {
+            g.setTextmatrix(0, c, QString(QChar(u'A' + c)));
+        }
+        for (const QString& fila : filas) {
+            g.AddItem(fila);
+        }
+    }
+
+private slots:
+    void inicial() {
+        GridDatos g;
+        QCOMPARE(g.Rows(), 1);
+        QCOMPARE(g.Cols(), 2);
+        QCOMPARE(g.FixedRows(), 1);
+        QCOMPARE(g.rowCount(), 0);
+    }
+
+    void addItem_data() {
+        QTest::addColumn<QString>("elemento");
+        QTest::addColumn<QStringList>("celdas");
+        QTest::newRow("tres celdas") << u"a\tb\tc"_s << QStringList{u"a"_s, u"b"_s, u"c"_s};
+        QTest::newRow("primera vacia") << u"\tb"_s << QStringList{QString(), u"b"_s, QString()};
+        QTest::newRow("vacio") << QString() << QStringList{QString(), QString(), QString()};
+        QTest::newRow("celdas de mas") << u"a\tb\tc\td"_s << QStringList{u"a"_s, u"b"_s, u"c"_s};
+    }
+
+    // Each call adds one row at the end, its cells from the tab-separated text.
+    void addItem() {
+        QFETCH(QString, elemento);
+        QFETCH(QStringList, celdas);
+        GridDatos g;
+        llena(g, {u"x"_s});
+        g.AddItem(elemento);
+        QCOMPARE(g.Rows(), 3);
+        QStringList leidas;
+        for (int c = 0; c < 3; ++c) {
+            leidas.append(g.textmatrix(2, c).toString());
+        }
+        QCOMPARE(leidas, celdas);
+        QCOMPARE(g.textmatrix(1, 0).toString(), u"x"_s);
+        QCOMPARE(g.textmatrix(0, 1).toString(), u"B"_s);
+    }
+
+    // Rows 0 drops the title row for good; FixedRows moves rows between title and data.
+    void filasFijas() {
+        GridDatos g;
+        llena(g, {u"1"_s, u"2"_s});
+        QCOMPARE(g.Rows(), 3);
+        g.setRows(1);
+        QCOMPARE(g.Rows(), 1);
+        QCOMPARE(g.textmatrix(0, 0).toString(), u"A"_s);
+        g.setRows(0);
+        QCOMPARE(g.FixedRows(), 0);
+        g.AddItem(u"primera"_s);
+        QCOMPARE(g.Rows(), 1);
+        QCOMPARE(g.textmatrix(0, 0).toString(), u"primera"_s);
+        g.setRowData(0, 5);
+        g.setFixedRows(1);
+        QCOMPARE(g.Rows(), 1);
+        QCOMPARE(g.textmatrix(0, 0).toString(), u"primera"_s);
+        QCOMPARE(g.RowData(0), QVariant(5));
+        g.AddItem(u"datos"_s);
+        g.setFixedRows(0);
+        QCOMPARE(g.Rows(), 2);
+        QCOMPARE(g.textmatrix(0, 0).toString(), u"primera"_s);
+        QCOMPARE(g.RowData(0), QVariant(5));
+        QCOMPARE(g.textmatrix(1, 0).toString(), u"datos"_s);
+        g.setRows(4);
+        QCOMPARE(g.Rows(), 4);
+        QCOMPARE(g.textmatrix(3, 2).toString(), QString());
+    }
+
+    // A boolean makes a check cell; a text turns it back into a text cell.
+    void celdasMarcadas() {
+        GridDatos g;
+        llena(g, {u"a\tb"_s});
+        g.setTextmatrix(1, 0, true);
+        QCOMPARE(g.textmatrix(1, 0), QVariant(true));
+        QCOMPARE(g.item(0, 0)->checkState(), Qt::Checked);
+        g.setTextmatrix(1, 0, false);
+        QCOMPARE(g.textmatrix(1, 0), QVariant(false));
+        g.setTextmatrix(1, 0, u"texto"_s);
+        QCOMPARE(g.textmatrix(1, 0), QVariant(u"texto"_s));
+        QCOMPARE(g.textmatrix(1, 1), QVariant(u"b"_s));
+    }
+
+    void fueraDeRango_data() {
+        QTest::addColumn<int>("fila");
+        QTest::addColumn<int>("col");
+        QTest::newRow("fila negativa") << -1 << 0;
+        QTest::newRow("fila de mas") << 3 << 0;
+        QTest::newRow("columna negativa") << 1 << -1;
+        QTest::newRow("columna de mas") << 1 << 3;
+    }
+
+    // Outside the grid nothing is read and nothing is written.
+    void fueraDeRango() {
+        QFETCH(int, fila);
+        QFETCH(int, col);
+        GridDatos g;
+        llena(g, {u"a"_s, u"b"_s});
+        g.setTextmatrix(fila, col, u"z"_s);
+        g.setRowData(fila, 1);
+        QCOMPARE(g.textmatrix(fila, col), QVariant());
+        QCOMPARE(g.RowData(fila), fila == -1 || fila == 3 ? QVariant() : QVariant(1));
+        QCOMPARE(g.Rows(), 3);
+        QCOMPARE(g.Cols(), 3);
+    }
+
+    void findRow_data() {
+        QTest::addColumn<QVariant>("elemento");
+        QTest::addColumn<int>("desde");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("fila");
+        QTest::newRow("dato entero") << QVariant(20) << -1 << -1 << 2;
+        QTest::newRow("dato de otro tipo") << QVariant(qlonglong(30)) << -1 << -1 << 3;
+        QTest::newRow("dato como texto") << QVariant(u"10"_s) << -1 << -1 << 1;
+        QTest::newRow("desde una fila") << QVariant(20) << 3 << -1 << -1;
+        QTest::newRow("texto de columna") << QVariant(u"c"_s) << -1 << 1 << 3;
+        QTest::newRow("ausente") << QVariant(99) << -1 << -1 << -1;
+        QTest::newRow("nulo") << QVariant() << -1 << -1 << -1;
+    }
+
+    // A row found by its data or by a cell's text, never in the title row.
+    void findRow() {
+        QFETCH(QVariant, elemento);
+        QFETCH(int, desde);
+        QFETCH(int, col);
+        QFETCH(int, fila);
+        GridDatos g;
+        llena(g, {u"1\ta"_s, u"2\tb"_s, u"3\tc"_s});
+        for (int i = 1; i <= 3; ++i) {
+            g.setRowData(i, i * 10);
+        }
+        g.setRowData(0, 20);
+        QCOMPARE(g.FindRow(elemento, desde, col), fila);
+    }
+
+    // Selected rows are counted and listed top to bottom; the title row is never selected.
+    void seleccion() {
+        GridDatos g;
+        llena(g, {u"1"_s, u"2"_s, u"3"_s, u"4"_s});
+        QCOMPARE(g.SelectedRows(), 0);
+        QCOMPARE(g.SelectedRow(0), -1);
+        g.setIsSelected(4, true);
+        g.setIsSelected(2, true);
+        g.setIsSelected(0, true);
+        QCOMPARE(g.SelectedRows(), 2);
+        QCOMPARE(g.SelectedRow(0), 2);
+        QCOMPARE(g.SelectedRow(1), 4);
+        QVERIFY(g.IsSelected(2));
+        QVERIFY(!g.IsSelected(3));
+        QVERIFY(!g.IsSelected(0));
+        g.setIsSelected(2, false);
+        QCOMPARE(g.SelectedRows(), 1);
+        QCOMPARE(g.SelectedRow(0), 4);
+    }
+
+    // colindex finds a column by key first, then by its title.
+    void colindex() {
+        GridDatos g;
+        llena(g, {});
+        g.setColKey(2, u"nombre"_s);
+        g.setColKey(0, u"B"_s);
+        QCOMPARE(g.colindex(u"NOMBRE"_s), 2);
+        QCOMPARE(g.colindex(u"B"_s), 0);
+        QCOMPARE(g.colindex(u"c"_s), 2);
+        QCOMPARE(g.colindex(u"nada"_s), -1);
+        QCOMPARE(g.ColKey(2), u"nombre"_s);
+        QCOMPARE(g.ColKey(7), QString());
+    }
+
+    // The colour covers exactly the given cells.
+    void colores() {
+        GridDatos g;
+        llena(g, {u"1"_s, u"2"_s, u"3"_s});
+        const QColor normal = g.CellForeColor(1, 0);
+        g.setCellForeColor(2, 0, 3, 1, Qt::red);
+        QCOMPARE(g.CellForeColor(2, 0), QColor(Qt::red));
+        QCOMPARE(g.CellForeColor(3, 1), QColor(Qt::red));
+        QCOMPARE(g.CellForeColor(3, 2), normal);
+        QCOMPARE(g.CellForeColor(1, 1), normal);
+    }
+
+    // The first data row shown follows TopRow once the grid has more rows than it shows.
+    void filaSuperior() {
+        GridDatos g;
+        QStringList filas;
+        for (int i = 0; i < 40; ++i) {
+            filas.append(QString::number(i));
+        }
+        llena(g, filas);
+        g.resize(200, 150);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        QCOMPARE(g.TopRow(), 1);
+        g.setTopRow(12);
+        QCOMPARE(g.TopRow(), 12);
+        QCOMPARE(g.rowAt(0), 11);
+    }
+};
+
+QTEST_MAIN(TstGridDatos)
+#include "tst_GridDatos.moc"
