@@ -1,3 +1,6 @@
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QRegularExpression>
 #include <QtTest>
 #include <memory>
 
@@ -178,6 +181,31 @@ private slots:
             QCOMPARE(error.numero(), 13);
         }
         QCOMPARE(sentencias(), QStringList());
+    }
+
+    // On SQL Server the clipboard table is a session table ("#..."); its cells travel as bound
+    // values, never inside the statement text.
+    void excelTemporalSqlServer() {
+        grabadora_->responde(u"SELECT * FROM #tExt_"_s,
+                             TablaGuionada{{u"cod"_s, u"c0"_s, u"c1"_s}, {}});
+        QGuiApplication::clipboard()->setText(u"O'Hara\t1\r\nx\\'; DROP TABLE t--\t22\r\n"_s);
+        const QString tabla = c_->excelTemporal();
+        QVERIFY(QRegularExpression(u"^#tExt_\\d{14}$"_s).match(tabla).hasMatch());
+        const QStringList s = sentencias();
+        const QStringList creadas = s.filter(u"CREATE TABLE "_s + tabla + u" ("_s);
+        QCOMPARE(creadas.size(), 1);
+        QVERIFY2(creadas.at(0).contains(u"c0 varchar (19)"_s), qPrintable(creadas.at(0)));
+        QVERIFY2(creadas.at(0).contains(u"c1 varchar (2)"_s), qPrintable(creadas.at(0)));
+        QVERIFY2(creadas.at(0).contains(u"PRIMARY KEY (cod)"_s), qPrintable(creadas.at(0)));
+        QList<QVariantList> valores;
+        for (int i = 0; i < s.size(); ++i) {
+            if (s.at(i).startsWith(u"INSERT INTO "_s + tabla)) {
+                QVERIFY(!s.at(i).contains(u"Hara"_s));
+                valores.append(grabadora_->parametros().at(i));
+            }
+        }
+        QCOMPARE(valores, (QList<QVariantList>{{1, u"O'Hara"_s, u"1"_s},
+                                               {2, u"x\\'; DROP TABLE t--"_s, u"22"_s}}));
     }
 
     // Blocks first, then the file row.
