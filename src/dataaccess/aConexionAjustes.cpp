@@ -9,6 +9,7 @@
 #include "launcher/modTolvane1.h"
 #include "platform/Connection.h"
 #include "platform/Cp1252.h"
+#include "platform/Ruta.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -19,10 +20,6 @@ constexpr qint32 kPuertoMySql = 3306;
 constexpr qint32 kPuertoOracle = 1521;
 const QString kProviderSqlServer = QStringLiteral("sqloledb.1");
 const QString kProviderOracle = QStringLiteral("OraOLEDB.Oracle");
-
-bool terminaEnSeparador(const QString& carpeta) {
-    return carpeta.endsWith(u'/') || carpeta.endsWith(u'\\');
-}
 
 QString dialogoCarpeta(QWidget* ventana, const QString& titulo) {
     // A program without widgets (the command-line tool) has nobody to ask.
@@ -86,11 +83,8 @@ void aConexion::normalizaAjustes() {
     if (provider_.isEmpty() && tipoConexion_ == 1) {
         provider_ = kProviderSqlServer;
     }
-    if (directorioBD_.isEmpty()) {
-        directorioBD_ = carpetaPrograma() + u'/';
-    } else if (!terminaEnSeparador(directorioBD_)) {
-        directorioBD_ += u'/';
-    }
+    directorioBD_ =
+        platform::conSeparador(directorioBD_.isEmpty() ? carpetaPrograma() : directorioBD_);
     if (tipoConexion_ == 2 && puerto_ == kPuertoSqlServer) {
         puerto_ = kPuertoMySql;
     }
@@ -117,12 +111,8 @@ QString aConexion::textoConexion() const {
 
     switch (tipoConexion_) {
         case 0: {
-            QString directorio = directorioBD_;
-            if (directorio.isEmpty()) {
-                directorio = carpetaPrograma() + u'/';
-            } else if (!terminaEnSeparador(directorio)) {
-                directorio += u'/';
-            }
+            const QString directorio =
+                platform::conSeparador(directorioBD_.isEmpty() ? carpetaPrograma() : directorioBD_);
             return u"Provider=Microsoft.Jet.OLEDB.4.0;"_s + u" Data Source="_s + directorio +
                    baseDatos_ + u";Persist Security Info=False"_s;
         }
@@ -178,7 +168,7 @@ QString aConexion::seleccionaDirectorio(QWidget* ventana, const QString& titulo)
     if (carpeta.isEmpty()) {
         return kCancelar;
     }
-    return terminaEnSeparador(carpeta) ? carpeta : carpeta + u'/';
+    return platform::conSeparador(carpeta);
 }
 
 QString aConexion::carpetaBaseDatos(QWidget* ventana, const QString& baseDatos) {

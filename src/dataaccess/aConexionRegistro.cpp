@@ -5,6 +5,7 @@
 #include "platform/Connection.h"
 #include "platform/Cp1252.h"
 #include "platform/Formato.h"
+#include "platform/Ruta.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -42,11 +43,7 @@ void aConexion::registraError(const platform::ErrorEjecucion& error, const QStri
 
 QString aConexion::rutaDepuracion() {
     // Never the root of the disk, even when "temp" is unset.
-    QString carpeta = modTolvane1::carpetaTemporalSegura();
-    if (!carpeta.endsWith(u'/') && !carpeta.endsWith(u'\\')) {
-        carpeta += u'/';
-    }
-    return carpeta + kFicheroDepuracion;
+    return platform::uneRuta(modTolvane1::carpetaTemporalSegura(), kFicheroDepuracion);
 }
 
 QString aConexion::milisegundosEnCurso() const {

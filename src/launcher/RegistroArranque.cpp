@@ -8,6 +8,7 @@
 #include "launcher/modTolvane1.h"
 #include "platform/Cp1252.h"
 #include "platform/Numero.h"
+#include "platform/Ruta.h"
 
 namespace {
 
@@ -106,9 +107,7 @@ QString RegistroArranque::lineaVentanaConfiguracion(qint32 tipo, const QString& 
 }
 
 QString RegistroArranque::rutaFichero(const QString& carpetaLanzador) {
-    const bool conSeparador = carpetaLanzador.endsWith(u'/') || carpetaLanzador.endsWith(u'\\');
-    return carpetaLanzador + (conSeparador ? QString() : QStringLiteral("/")) +
-           QStringLiteral("corvinal.ini");
+    return platform::uneRuta(carpetaLanzador, QStringLiteral("corvinal.ini"));
 }
 
 std::optional<QString> RegistroArranque::leeFichero(const QString& ruta) {

@@ -13,6 +13,7 @@
 #include "platform/Fin.h"
 #include "platform/Producto.h"
 #include "platform/Reloj.h"
+#include "platform/Ruta.h"
 #include "setup/fHost.h"
 
 namespace modCorvinal {
@@ -27,7 +28,7 @@ QString rutaDescargada(const PlanArranque& plan) {
     const QString carpeta =
         plan.carpetaLocalRegistro.isEmpty() ? plan.carpetaLocal : plan.carpetaLocalRegistro;
     const QString fichero = plan.ficheroRegistro.isEmpty() ? plan.fichero : plan.ficheroRegistro;
-    return uneRuta(carpeta, fichero);
+    return platform::uneRuta(carpeta, fichero);
 }
 
 void hazEjecutable(const QString& ruta) {
@@ -61,7 +62,7 @@ void instalaComponente(const PlanArranque& plan, Sistema& sistema) {
         return;
     }
     const QString nombre = plan.ficheroRegistro.isEmpty() ? plan.fichero : plan.ficheroRegistro;
-    const QString destino = uneRuta(carpetaWindows, nombre);
+    const QString destino = platform::uneRuta(carpetaWindows, nombre);
     QFile::remove(destino);
     if (!QFile::copy(origen, destino)) {
         modTolvane1::aviso(QStringLiteral("No se pudo copiar ") + origen + QStringLiteral(" en ") +
@@ -121,13 +122,6 @@ QString Sistema::carpetaWindows() const {
 
 fBajandoFichero* ventanaDescarga() {
     return ventana.get();
-}
-
-QString uneRuta(const QString& carpeta, const QString& nombre) {
-    if (carpeta.endsWith(u'/') || carpeta.endsWith(u'\\')) {
-        return carpeta + nombre;
-    }
-    return carpeta + u'/' + nombre;
 }
 
 void Main(const QString& lineaOrdenes, const QString& carpetaLanzador, Sistema& sistema) {

@@ -38,7 +38,4 @@ void Main(const QString& lineaOrdenes, const QString& carpetaLanzador, Sistema& 
 // The download window of the current run; nullptr before one was created.
 fBajandoFichero* ventanaDescarga();
 
-// folder and name joined by "/", unless folder already ends with "/" or "\".
-QString uneRuta(const QString& carpeta, const QString& nombre);
-
 }  // namespace modCorvinal

@@ -33,10 +33,4 @@ inline QDateTime alSegundo(QDateTime d) {
     return d;
 }
 
-// Folder and name joined with "/"; a folder ending in "/" or "\" gets no second separator.
-inline QString une(const QString& carpeta, const QString& nombre) {
-    const bool conSeparador = carpeta.endsWith(u'/') || carpeta.endsWith(u'\\');
-    return carpeta + (conSeparador ? QString() : QStringLiteral("/")) + nombre;
-}
-
 }  // namespace formatoRepositorio

@@ -9,6 +9,7 @@
 #include "platform/ErrorEjecucion.h"
 #include "platform/ErrorFichero.h"
 #include "platform/Recordset.h"
+#include "platform/Ruta.h"
 #include "repository/EscritorBloques.h"
 #include "repository/FormatoRepositorio.h"
 #include "repository/cCorvinal.h"
@@ -147,7 +148,7 @@ bool cCorvinal::bajaFichero(qint32 codFichero, const QString& carpetaLocal,
         comprimido = rs->field(QStringLiteral("comprimido")).value().toInt() == 1;
     }
     const QString visible =
-        formatoRepositorio::une(carpetaLocal, nombreLocal.isEmpty() ? nombre : nombreLocal);
+        platform::uneRuta(carpetaLocal, nombreLocal.isEmpty() ? nombre : nombreLocal);
     const QString destino = nombreLocal.isEmpty() && comprimido
                                 ? visible + formatoRepositorio::kExtensionComprimido
                                 : visible;
@@ -229,7 +230,7 @@ void cCorvinal::reflejaCarpeta(qint32 codCarpeta, const QString& destino, platfo
         if (fila.nombre.endsWith(formatoRepositorio::kSufijoSubida)) {
             continue;
         }
-        const QString local = formatoRepositorio::une(destino, fila.nombre);
+        const QString local = platform::uneRuta(destino, fila.nombre);
         const QDateTime fechaLocal = fechaFicheroLocal(local);
         const bool nuevo = !fechaLocal.isValid() ||
                            (fila.fechaUm.isValid() && fechaLocal.secsTo(fila.fechaUm) > 0);
@@ -247,6 +248,6 @@ void cCorvinal::reflejaCarpeta(qint32 codCarpeta, const QString& destino, platfo
         }
     }
     for (const auto& [codHijo, nombreHijo] : arbol.hijos.value(codCarpeta)) {
-        reflejaCarpeta(codHijo, formatoRepositorio::une(destino, nombreHijo), jzp, arbol);
+        reflejaCarpeta(codHijo, platform::uneRuta(destino, nombreHijo), jzp, arbol);
     }
 }

@@ -259,22 +259,6 @@ private slots:
         QVERIFY(sistema.iniciados.isEmpty());
         QVERIFY(mensajes.registros.isEmpty());
     }
-
-    void uneRuta_data() {
-        QTest::addColumn<QString>("carpeta");
-        QTest::addColumn<QString>("ruta");
-        QTest::newRow("sin separador") << "/f7"
-                                       << "/f7/x.exe";
-        QTest::newRow("con barra") << "/f7/"
-                                   << "/f7/x.exe";
-        QTest::newRow("con barra invertida") << "C:\\f7\\"
-                                             << "C:\\f7\\x.exe";
-    }
-    void uneRuta() {
-        QFETCH(QString, carpeta);
-        QFETCH(QString, ruta);
-        QCOMPARE(modCorvinal::uneRuta(carpeta, QStringLiteral("x.exe")), ruta);
-    }
 };
 
 QTEST_MAIN(TstModCorvinal)

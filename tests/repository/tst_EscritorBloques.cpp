@@ -69,22 +69,6 @@ private slots:
         QCOMPARE(formatoRepositorio::nBloques(bytes), bloques);
     }
 
-    void uneRutas_data() {
-        QTest::addColumn<QString>("carpeta");
-        QTest::addColumn<QString>("esperado");
-        QTest::newRow("sin separador") << "/a/b"
-                                       << "/a/b/f";
-        QTest::newRow("con /") << "/a/b/"
-                               << "/a/b/f";
-        QTest::newRow("con \\") << "c:\\a\\"
-                                << "c:\\a\\f";
-    }
-    void uneRutas() {
-        QFETCH(QString, carpeta);
-        QFETCH(QString, esperado);
-        QCOMPARE(formatoRepositorio::une(carpeta, "f"), esperado);
-    }
-
     void escribeElFicheroEntero_data() {
         QTest::addColumn<QByteArray>("datos");
         for (int n : {0, 1, 10240, 10241, 5000000}) {

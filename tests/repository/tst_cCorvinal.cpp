@@ -11,6 +11,7 @@
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
 #include "platform/Reloj.h"
+#include "platform/Ruta.h"
 #include "repository/FicherosPrueba.h"
 #include "repository/FormatoRepositorio.h"
 #include "repository/RepositorioPrueba.h"
@@ -197,7 +198,7 @@ private slots:
         QSignalSpy bajados(&r.cor, &cCorvinal::ficheroBajado);
         QVERIFY(r.cor.descarga("prog.exe", "", local.path()));
         QCOMPARE(bajados.size(), 1);
-        QCOMPARE(bajados[0][0].toString(), formatoRepositorio::une(local.path(), "prog.exe"));
+        QCOMPARE(bajados[0][0].toString(), platform::uneRuta(local.path(), "prog.exe"));
         QCOMPARE(bajados[0][1].toBool(), comprimido);
         QVERIFY(!r.cor.descargando());
         if (comprimido) {
