@@ -1,6 +1,7 @@
 #include <QStringList>
 
 #include "dataaccess/aConexion.h"
+#include "platform/Blancos.h"
 #include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Formato.h"
@@ -10,19 +11,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-// Blanks are the space only, as the callers' texts have always been trimmed.
-QString sinEspacios(const QString& texto) {
-    qsizetype inicio = 0;
-    qsizetype fin = texto.size();
-    while (inicio < fin && texto.at(inicio) == u' ') {
-        ++inicio;
-    }
-    while (fin > inicio && texto.at(fin - 1) == u' ') {
-        --fin;
-    }
-    return texto.mid(inicio, fin - inicio);
-}
 
 // The alias of "table [alias]": the second word when there are exactly two, else the table.
 QString alias(const QString& tablaConAlias) {
@@ -259,11 +247,11 @@ QString aConexion::literal(const QString& texto) const {
 }
 
 QString aConexion::aplana(const QString& s) const {
-    return sinEspacios(literal(s));
+    return platform::sinBlancos(literal(s));
 }
 
 QString aConexion::como(const QVariant& s) const {
-    QString patron = sinEspacios(s.toString());
+    QString patron = platform::sinBlancos(s.toString());
     // MySQL's LIKE reads a backslash as its escape as well: a typed one must stay a backslash.
     if (tipoConexion_ == 2) {
         patron.replace(u'\\', u"\\\\"_s);

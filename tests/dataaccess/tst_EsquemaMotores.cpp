@@ -137,6 +137,7 @@ private slots:
         QVERIFY(tablas.contains(u"tEsqTipos"_s));
         QVERIFY(tablas.contains(u"tSecuencias"_s));
         // Views are not listed.
+        c->executeNR(u"DROP VIEW IF EXISTS vEsqTipos"_s);  // left by an interrupted run
         c->executeNR(u"CREATE VIEW vEsqTipos AS SELECT c0 FROM tEsqTipos"_s);
         QCOMPARE(c->nTablas(), n);
         QVERIFY(c->existeTabla(u"vEsqTipos"_s));
