@@ -150,10 +150,10 @@ void aConexion::creaIndiceTabla(const QString& indice, const QString& tabla, con
         modTolvane1::aviso(u"La tabla: "_s + tabla + u" no existe."_s);
         return;
     }
-    // The file database and MySQL refuse the qualified form, which would leave an existing
-    // index unchanged without a word; each gets the form it accepts.
+    // The file database, Oracle and MySQL refuse the qualified form, which would leave an
+    // existing index unchanged without a word; each gets the form it accepts.
     QString borra = u"DROP INDEX "_s + tabla + u'.' + indice + u" ON "_s + tabla;
-    if (tipoConexion_ == kAccess) {
+    if (tipoConexion_ == kAccess || tipoConexion_ == kOracle) {
         borra = u"DROP INDEX "_s + indice;
     } else if (tipoConexion_ == kMySql) {
         borra = u"DROP INDEX "_s + indice + u" ON "_s + tabla;

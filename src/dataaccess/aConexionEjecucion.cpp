@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "dataaccess/aConexion.h"
 #include "launcher/modTolvane1.h"
 #include "platform/Connection.h"
@@ -17,6 +19,18 @@ constexpr qint32 kCursorServidor = 2;
 constexpr qint32 kCursorSoloAdelante = 0;
 constexpr int kMsEntreMiradas = 100;
 constexpr int kEntradasHistorial = 10;
+
+// A broken TDS stream in the words of each driver: the Spanish OLE DB provider, Microsoft's
+// ODBC drivers and FreeTDS. Drivers prefix and suffix their texts, so a part is enough.
+bool esErrorProtocoloTds(const QString& descripcion) {
+    static const QStringList textos = {
+        u"Error en protocolo en secuencia TDS"_s, u"Protocol error in TDS stream"_s,
+        u"Datastream processing out of sync"_s,
+        u"Read attempted while out of synchronization"_s};
+    return std::any_of(textos.cbegin(), textos.cend(), [&descripcion](const QString& texto) {
+        return descripcion.contains(texto, Qt::CaseInsensitive);
+    });
+}
 
 }  // namespace
 
@@ -236,7 +250,7 @@ void aConexion::clasificaError(const platform::ErrorEjecucion& error) {
         errorTimeOut_ = true;
     } else if (error.numero() == platform::ErrorEjecucion::kConexionRota) {
         roturaConexion_ = true;
-    } else if (error.descripcion() == u"Error en protocolo en secuencia TDS"_s) {
+    } else if (esErrorProtocoloTds(error.descripcion())) {
         errorProtocoloTDS_ = true;
     }
 }

@@ -1,10 +1,14 @@
 #include "platform/Connection.h"
 
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTimer>
 #include <algorithm>
 
 #include "platform/BackendReal.h"
+#include "platform/Espera.h"
 #include "platform/Recordset.h"
+#include "platform/Reloj.h"
 
 namespace platform {
 
@@ -23,6 +27,28 @@ ErrorEjecucion errorCerrado() {
                           kOrigen);
 }
 
+// Back-off between connects refused by a full server: many launchers starting together must
+// not come back in step, so every pause is drawn between half and all of its nominal length.
+constexpr qint64 kPrimeraPausaMs = 200;
+constexpr qint64 kPausaMaximaMs = 5000;
+// The bound of those retries when the connection sets no connection time-out.
+constexpr qint64 kEsperaConexionPorDefectoMs = 15000;
+
+qint64 conVariacion(qint64 pausa) {
+    return pausa / 2 + QRandomGenerator::global()->bounded(pausa / 2 + 1);
+}
+
+bool sinMarsPorEntorno() {
+    return qEnvironmentVariable("CORVINAL_SIN_MARS") == u"1";
+}
+
+ErrorEjecucion errorOcupada() {
+    return ErrorEjecucion(Connection::kErrorMotor,
+                          QStringLiteral("La conexión está ocupada con los resultados de otra "
+                                         "instrucción"),
+                          kOrigen, QString::fromLatin1(Connection::kEstadoOcupada), 0);
+}
+
 ErrorEjecucion errorCancelado() {
     return ErrorEjecucion(Connection::kErrorCancelado, QStringLiteral("Operación cancelada."),
                           kOrigen);
@@ -38,7 +64,7 @@ struct Connection::Pendiente {
     Recordset* recordset = nullptr;
 };
 
-Connection::Connection(QObject* parent) : QObject(parent) {
+Connection::Connection(QObject* parent) : QObject(parent), sinMars_(sinMarsPorEntorno()) {
     qRegisterMetaType<platform::RecordsetPtr>();
 }
 
@@ -93,15 +119,16 @@ void Connection::open(const QString& texto, qint32 options) {
         return;
     }
     try {
-        abreBackend();
+        backend_ = abreBackend();
     } catch (const ErrorEjecucion& e) {
         emit connectComplete(&e, kEstadoErrores);
         throw;
     }
+    transaccionAbierta_ = false;
     emit connectComplete(nullptr, kEstadoOk);
 }
 
-void Connection::abreBackend() {
+std::unique_ptr<ConnectionBackend> Connection::abreBackend() {
     const FabricaBackend& fabrica = fabricaActual();
     std::unique_ptr<ConnectionBackend> nuevo =
         fabrica ? fabrica(connectionString_) : creaBackendReal(connectionString_);
@@ -111,13 +138,33 @@ void Connection::abreBackend() {
             QStringLiteral("No se pudo crear la conexión para: %1").arg(connectionString_),
             kOrigen);
     }
-    nuevo->open(connectionTimeout_);
-    backend_ = std::move(nuevo);
+    abreConReintentos(*nuevo);
+    return nuevo;
+}
+
+void Connection::abreConReintentos(ConnectionBackend& nuevo) {
+    const qint64 limite = reloj().monotonoMs() + (connectionTimeout_ > 0
+                                                      ? qint64(connectionTimeout_) * 1000
+                                                      : kEsperaConexionPorDefectoMs);
+    for (qint64 pausa = kPrimeraPausaMs;; pausa = std::min(pausa * 2, kPausaMaximaMs)) {
+        try {
+            nuevo.open(connectionTimeout_);
+            return;
+        } catch (const ErrorEjecucion& e) {
+            const qint64 queda = limite - reloj().monotonoMs();
+            if (!esServidorLleno(e) || queda <= 0) {
+                throw;
+            }
+            esperaMs(std::min(conVariacion(pausa), queda));
+        }
+    }
 }
 
 void Connection::close() {
+    ++generacion_;
     pendientes_.clear();
     conectando_ = false;
+    transaccionAbierta_ = false;
     sueltaRecordsets();
     if (backend_) {
         std::unique_ptr<ConnectionBackend> viejo = std::move(backend_);
@@ -191,6 +238,48 @@ RecordsetPtr Connection::execute(const QString& sql, qint32* recordsAffected, qi
     return rs;
 }
 
+RecordsetPtr Connection::executeSoloAdelante(const QString& sql) {
+    auto rs = std::make_shared<Recordset>();
+    rs->soloAdelante_ = true;
+    rs->open(sql, this);
+    return rs;
+}
+
+bool Connection::sinMars() const {
+    return sinMars_ || (backend_ && backend_->sinMars());
+}
+
+void Connection::compruebaLibre(const Recordset* propio) const {
+    if (!sinMars()) {
+        return;
+    }
+    for (const Recordset* rs : recordsets_) {
+        if (rs != propio && rs->leeDelMotor()) {
+            throw errorOcupada();
+        }
+    }
+}
+
+bool Connection::enTransaccion() const {
+    if (!backend_) {
+        return false;
+    }
+    return backend_->enTransaccion().value_or(transaccionAbierta_);
+}
+
+void Connection::anotaTransaccion(const QString& sql) {
+    static const QRegularExpression inicio(
+        QStringLiteral(R"(^\s*(START\s+TRANSACTION|BEGIN\s+(TRAN|TRANSACTION|WORK|DEFERRED|IMMEDIATE|EXCLUSIVE)\b|BEGIN\s*;?\s*$))"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression fin(QStringLiteral(R"(^\s*(COMMIT|ROLLBACK)\b(?!\s+TO\b))"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (inicio.match(sql).hasMatch()) {
+        transaccionAbierta_ = true;
+    } else if (fin.match(sql).hasMatch()) {
+        transaccionAbierta_ = false;
+    }
+}
+
 Resultado Connection::ejecutaConEventos(const QString& sql, const QVariantList& parametros,
                                         const Receptor& recibe, Recordset* rsFallido,
                                         bool diferido) {
@@ -202,7 +291,9 @@ Resultado Connection::ejecutaConEventos(const QString& sql, const QVariantList& 
     Resultado resultado;
     RecordsetPtr rs;
     try {
+        compruebaLibre(rsFallido);
         resultado = backendAbierto().execute(sql, parametros, commandTimeout_);
+        anotaTransaccion(sql);
         for (const QString& aviso : resultado.avisos) {
             emit infoMessage(aviso);
         }
@@ -234,15 +325,7 @@ void Connection::completaPendientes() {
 
 void Connection::ejecutaPendiente(Pendiente& p) {
     if (p.tipo == Pendiente::Tipo::Abrir) {
-        try {
-            abreBackend();
-        } catch (const ErrorEjecucion& e) {
-            conectando_ = false;
-            emit connectComplete(&e, kEstadoErrores);
-            return;
-        }
-        conectando_ = false;
-        emit connectComplete(nullptr, kEstadoOk);
+        abrePendiente();
         return;
     }
     Recordset* destino = p.recordset;
@@ -262,6 +345,32 @@ void Connection::ejecutaPendiente(Pendiente& p) {
     }
 }
 
+void Connection::abrePendiente() {
+    // A close or cancel while the connect waited for a full server ends it.
+    const quint64 vez = generacion_;
+    std::unique_ptr<ConnectionBackend> nuevo;
+    try {
+        nuevo = abreBackend();
+    } catch (const ErrorEjecucion& e) {
+        conectando_ = false;
+        emit connectComplete(&e, kEstadoErrores);
+        return;
+    }
+    if (vez != generacion_) {
+        nuevo->close();
+        if (conectando_) {
+            conectando_ = false;
+            const ErrorEjecucion e = errorCancelado();
+            emit connectComplete(&e, kEstadoErrores);
+        }
+        return;
+    }
+    backend_ = std::move(nuevo);
+    transaccionAbierta_ = false;
+    conectando_ = false;
+    emit connectComplete(nullptr, kEstadoOk);
+}
+
 void Connection::abreRecordsetAsincrono(Recordset* rs, const QString& sql) {
     if (state() == kCerrado) {
         throw errorCerrado();
@@ -278,10 +387,13 @@ QVariant Connection::property(const QString& name) const {
 }
 
 QStringList Connection::primaryKey(const QString& table) {
-    return backendAbierto().primaryKey(table);
+    ConnectionBackend& backend = backendAbierto();
+    compruebaLibre(nullptr);
+    return backend.primaryKey(table);
 }
 
 void Connection::cancel() {
+    ++generacion_;
     std::deque<std::unique_ptr<Pendiente>> cancelados;
     cancelados.swap(pendientes_);
     if (backend_) {

@@ -46,6 +46,8 @@ public:
     static constexpr qint32 kErrorObjetoCerrado = 3704;
     static constexpr qint32 kErrorObjetoAbierto = 3705;
     static constexpr qint32 kErrorEjecutando = 3711;
+    // SQLSTATE of a statement refused because another one still has unread rows.
+    static constexpr const char* kEstadoOcupada = "24000";
 
     using FabricaBackend = std::function<std::unique_ptr<ConnectionBackend>(const QString&)>;
 
@@ -82,12 +84,26 @@ public:
     // "sqlite", "odbc" (or a test backend's name) once opened; empty before.
     QString motor() const;
 
-    // Runs one statement. Returns its records as a forward-reading recordset when it produced
-    // columns (nullptr otherwise, and always with options 128). With option 16 (e.g. 144) it
-    // returns nullptr at once and completes on a later event-loop turn with executeComplete.
-    // `recordsAffected` receives the rows changed (-1 when unknown or asynchronous).
+    // Runs one statement. Returns its records, read to the end and the engine's statement
+    // closed, when it produced columns (nullptr otherwise, and always with options 128). With
+    // option 16 (e.g. 144) it returns nullptr at once and completes on a later event-loop turn
+    // with executeComplete. `recordsAffected` receives the rows changed (-1 when unknown or
+    // asynchronous).
     RecordsetPtr execute(const QString& sql, qint32* recordsAffected = nullptr,
                          qint32 options = -1);
+    // Runs a query whose rows are read forward straight from the engine, one in memory, for a
+    // caller that reads them to the end within one function; the engine's statement stays open
+    // until the last row is read or the recordset is closed. Never null.
+    RecordsetPtr executeSoloAdelante(const QString& sql);
+
+    // A statement issued while another recordset of this connection still has unread rows
+    // fails with SQLSTATE 24000, as on a driver without multiple active result sets. Always on
+    // for SQL Server; otherwise off unless CORVINAL_SIN_MARS=1 is in the environment.
+    bool sinMars() const;
+    void setSinMars(bool activo) { sinMars_ = activo; }
+    // A transaction is open on the session: begun by a statement run through this connection,
+    // or the engine itself says so. false when closed.
+    bool enTransaccion() const;
     // A property of the open session: "Data Source" (file path or server), "Provider", "DBMS Name".
     QVariant property(const QString& name) const;
     // Stops a pending asynchronous open or statement (its completion reports it as cancelled).
@@ -115,6 +131,13 @@ private:
     // Receives a statement's result and answers the recordset its completion event carries.
     using Receptor = std::function<RecordsetPtr(Resultado&)>;
 
+    // Throws the no-MARS refusal when another recordset than `propio` still has unread rows.
+    void compruebaLibre(const Recordset* propio) const;
+    // Follows BEGIN/START TRANSACTION and COMMIT/ROLLBACK run through this connection.
+    void anotaTransaccion(const QString& sql);
+    // Opens the engine session; a server refusing for being full is tried again with
+    // jittered back-off while the connection time-out lasts.
+    void abreConReintentos(ConnectionBackend& nuevo);
     // Runs `sql` with its events and hands the result to `recibe`. On failure `rsFallido`
     // (when given) is closed before executeComplete reports the error, which is then thrown.
     // `diferido`: willExecute was already raised when the statement was accepted.
@@ -126,7 +149,8 @@ private:
     void completaPendientes();
     void programaPendientes();
     void ejecutaPendiente(Pendiente& p);
-    void abreBackend();
+    std::unique_ptr<ConnectionBackend> abreBackend();
+    void abrePendiente();
     void registra(Recordset* rs);
     void olvida(Recordset* rs);
     void quitaPendientes(Recordset* rs);
@@ -138,6 +162,10 @@ private:
     qint32 connectionTimeout_ = 15;
     qint32 cursorLocation_ = 2;
     bool conectando_ = false;
+    bool sinMars_;
+    bool transaccionAbierta_ = false;
+    // Counts closes and cancels, so that a connect that waited through one is dropped.
+    quint64 generacion_ = 0;
     std::unique_ptr<ConnectionBackend> backend_;
     std::deque<std::unique_ptr<Pendiente>> pendientes_;
     std::vector<Recordset*> recordsets_;

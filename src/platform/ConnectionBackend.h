@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <QVector>
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -57,6 +58,10 @@ public:
     virtual QStringList primaryKey(const QString& table) = 0;
     // Asks a running statement to stop; harmless when nothing runs.
     virtual void cancel() {}
+    // The engine refuses a statement while another one still has unread rows (no MARS).
+    virtual bool sinMars() const { return false; }
+    // Whether the engine itself reports an open transaction; nullopt when it cannot tell.
+    virtual std::optional<bool> enTransaccion() const { return std::nullopt; }
 };
 
 }  // namespace platform

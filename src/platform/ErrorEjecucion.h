@@ -11,6 +11,8 @@ public:
     // Numbers the code classifies database failures by.
     static constexpr qint32 kTiempoAgotado = -2147217871;
     static constexpr qint32 kConexionRota = -2147467259;
+    // Another session holds a lock the statement needs (not a time-out: nothing ran slowly).
+    static constexpr qint32 kBloqueado = 3730;
 
     ErrorEjecucion(qint32 numero, QString descripcion, QString origen = QString(),
                    QString sqlState = QString(), qint32 codigoNativo = 0);

@@ -464,13 +464,16 @@ void OdbcBackend::open(qint32 connectionTimeout) {
     const QString nombre = property(QStringLiteral("DBMS Name")).toString() + u' ' +
                            property(QStringLiteral("DBMS Version")).toString();
     familia_ = nombre.contains(QStringLiteral("MariaDB"), Qt::CaseInsensitive) ? Familia::MariaDb
-               : nombre.contains(QStringLiteral("MySQL"), Qt::CaseInsensitive) ? Familia::MySql
-                                                                               : Familia::Otra;
+               : nombre.contains(QStringLiteral("MySQL"), Qt::CaseInsensitive)  ? Familia::MySql
+               : nombre.contains(QStringLiteral("SQL Server"), Qt::CaseInsensitive)
+                   ? Familia::SqlServer
+                   : Familia::Otra;
     limiteAplicado_ = -1;
 }
 
 void OdbcBackend::aplicaLimiteServidor(qint32 commandTimeout) {
-    if (familia_ == Familia::Otra || commandTimeout == limiteAplicado_) {
+    if ((familia_ != Familia::MariaDb && familia_ != Familia::MySql) ||
+        commandTimeout == limiteAplicado_) {
         return;
     }
     limiteAplicado_ = commandTimeout;
@@ -487,7 +490,8 @@ void OdbcBackend::aplicaLimiteServidor(qint32 commandTimeout) {
 }
 
 void OdbcBackend::lanzaDeSentencia(void* sentencia, const QString& sql) const {
-    lanza(SQL_HANDLE_STMT, static_cast<SQLHSTMT>(sentencia), sql, familia_ != Familia::Otra);
+    lanza(SQL_HANDLE_STMT, static_cast<SQLHSTMT>(sentencia), sql,
+          familia_ == Familia::MariaDb || familia_ == Familia::MySql);
 }
 
 void OdbcBackend::close() {
@@ -543,6 +547,16 @@ Resultado OdbcBackend::execute(const QString& sql, const QVariantList& parametro
     SQLRowCount(propio.st, &filas);
     resultado.recordsAffected = static_cast<qint32>(filas);
     return resultado;
+}
+
+std::optional<bool> OdbcBackend::enTransaccion() const {
+    SQLULEN modo = SQL_AUTOCOMMIT_ON;
+    if (conexion_ && exito(SQLGetConnectAttrW(static_cast<SQLHDBC>(conexion_), SQL_ATTR_AUTOCOMMIT,
+                                              &modo, 0, nullptr)) &&
+        modo == SQL_AUTOCOMMIT_OFF) {
+        return true;
+    }
+    return std::nullopt;
 }
 
 QVariant OdbcBackend::property(const QString& name) const {

@@ -25,6 +25,10 @@ public:
     // "Driver Name" come from the driver.
     QVariant property(const QString& name) const override;
     QStringList primaryKey(const QString& table) override;
+    // SQL Server's drivers, without MARS, refuse a statement while another has unread rows.
+    bool sinMars() const override { return familia_ == Familia::SqlServer; }
+    // true in the driver's manual-commit mode; otherwise the driver cannot tell.
+    std::optional<bool> enTransaccion() const override;
 
 private:
     // MariaDB's and MySQL's drivers ignore the query time-out: the server's own statement
@@ -32,7 +36,7 @@ private:
     void aplicaLimiteServidor(qint32 commandTimeout);
     [[noreturn]] void lanzaDeSentencia(void* sentencia, const QString& sql) const;
 
-    enum class Familia { Otra, MariaDb, MySql };
+    enum class Familia { Otra, MariaDb, MySql, SqlServer };
     QString textoOdbc_;
     Familia familia_ = Familia::Otra;
     qint32 limiteAplicado_ = -1;

@@ -118,6 +118,9 @@ void Recordset::recibeResultado(Resultado& resultado) {
     filasPasadas_ = 0;
     leeSiguienteDelMotor();
     bof_ = eof_;
+    if (!soloAdelante_) {
+        materializa();
+    }
 }
 
 void Recordset::alFallar() {
@@ -315,6 +318,7 @@ QVariant Recordset::valorCampo(int indice) const {
 void Recordset::cambiaCampo(int indice, const QVariant& valor) {
     compruebaAbierto();
     compruebaActualizable();
+    leeLoQueQueda();
     if (editMode_ == kSinEdicion) {
         edicion_ = filaActual();
         cambiados_ = QVector<bool>(columnas_.size(), false);
@@ -343,10 +347,18 @@ void Recordset::compruebaActualizable() const {
 void Recordset::addNew() {
     compruebaAbierto();
     compruebaActualizable();
+    leeLoQueQueda();
     terminaEdicionAlMover();
     edicion_ = QVector<QVariant>(columnas_.size());
     cambiados_ = QVector<bool>(columnas_.size(), false);
     editMode_ = kAnadiendo;
+}
+
+void Recordset::leeLoQueQueda() {
+    // The row is written through the same connection, which must not have a result pending.
+    if (cursor_) {
+        materializa();
+    }
 }
 
 void Recordset::cancelUpdate() {

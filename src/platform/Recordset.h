@@ -10,10 +10,11 @@
 
 namespace platform {
 
-// Rows of one statement, after the data-access Recordset. It reads forward from the engine
-// (one row in memory) and reads the whole result into memory only when a caller asks for a
-// count, a filter, a move back or a requery. AddNew/Update write the table of a
-// "SELECT * FROM table ..." source with bound parameters.
+// Rows of one statement, after the data-access Recordset. It reads the whole result when it
+// opens and closes the engine's statement at once, so a kept recordset never holds the
+// connection; one made by Connection::executeSoloAdelante reads forward from the engine (one row
+// in memory) until a caller asks for a count, a filter, a move back, a requery or an edit.
+// AddNew/Update write the table of a "SELECT * FROM table ..." source with bound parameters.
 class Recordset : public std::enable_shared_from_this<Recordset> {
 public:
     // State values.
@@ -95,6 +96,8 @@ public:
     void requery();
     // Stops a pending asynchronous open.
     void cancel();
+    // Rows are still to be read from the engine, whose statement is open meanwhile.
+    bool leeDelMotor() const { return cursor_ != nullptr; }
 
 private:
     friend class Connection;
@@ -114,6 +117,7 @@ private:
     void compruebaFila() const;
     void leeSiguienteDelMotor();
     void materializa();
+    void leeLoQueQueda();
     void aplicaFiltro();
     void posicionaEn(int posicion);
     const QVector<QVariant>& filaActual() const;
@@ -133,6 +137,7 @@ private:
     qint32 cursorType_ = 0;
     qint32 lockType_ = kSoloLectura;
     qint32 cursorLocation_ = 2;
+    bool soloAdelante_ = false;
     QVector<ColumnInfo> columnas_;
     Fields fields_;
     std::unique_ptr<ResultCursor> cursor_;

@@ -9,6 +9,7 @@
 
 #include "platform/DialectoSqlite.h"
 #include "platform/ErrorMotor.h"
+#include "platform/Espera.h"
 #include "platform/Field.h"
 #include "platform/TiposDatos.h"
 
@@ -17,6 +18,8 @@ namespace platform {
 namespace {
 
 const QString kOrigen = QStringLiteral("SQLite");
+// Pause between two looks at a lock held by another session.
+constexpr qint64 kPasoBloqueoMs = 10;
 
 QString texto16(const void* datos, int bytes) {
     return QString(reinterpret_cast<const QChar*>(datos), bytes / 2);
@@ -305,6 +308,7 @@ void SqliteBackend::open(qint32) {
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_progress_handler(db_, 1000, &SqliteBackend::vigila, this);
+    sqlite3_busy_handler(db_, &SqliteBackend::esperaBloqueo, this);
     const int texto = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function(db_, "now", 0, SQLITE_UTF8, nullptr, ahoraLocal, nullptr, nullptr);
     sqlite3_create_function(db_, "date", 0, SQLITE_UTF8, nullptr, hoyLocal, nullptr, nullptr);
@@ -342,6 +346,21 @@ int SqliteBackend::vigila(void* yo) {
     return 0;
 }
 
+int SqliteBackend::esperaBloqueo(void* yo, int veces) {
+    auto* backend = static_cast<SqliteBackend*>(yo);
+    if (veces == 0) {
+        backend->bloqueo_.start();
+    }
+    if (backend->limiteMs_ > 0 && backend->bloqueo_.elapsed() >= backend->limiteMs_) {
+        return 0;
+    }
+    // The window stays alive while another session holds the lock.
+    backend->esperandoBloqueo_ = true;
+    esperaMs(kPasoBloqueoMs);
+    backend->esperandoBloqueo_ = false;
+    return 1;
+}
+
 void SqliteBackend::empiezaPaso() {
     agotado_ = false;
     reloj_.start();
@@ -357,16 +376,19 @@ void SqliteBackend::lanzaError(int codigo, const QString& sql) const {
     } else if (primario == SQLITE_INTERRUPT) {
         estado = QStringLiteral("HY008");
     } else if (primario == SQLITE_BUSY || primario == SQLITE_LOCKED) {
-        estado = QStringLiteral("HYT00");
+        estado = QString::fromLatin1(kEstadoBloqueo);
     } else if (primario == SQLITE_CONSTRAINT) {
         estado = QStringLiteral("23000");
     } else if (primario == SQLITE_ERROR) {
         estado = QStringLiteral("42000");
     }
-    const QString descripcion =
-        estado == u"HYT00" && primario == SQLITE_INTERRUPT
-            ? QStringLiteral("Tiempo de espera agotado (%1): %2").arg(mensaje, sql)
-            : QStringLiteral("%1 (%2)").arg(mensaje, sql);
+    QString descripcion = QStringLiteral("%1 (%2)").arg(mensaje, sql);
+    if (estado == u"HYT00") {
+        descripcion = QStringLiteral("Tiempo de espera agotado (%1): %2").arg(mensaje, sql);
+    } else if (estado == QLatin1String(kEstadoBloqueo)) {
+        descripcion = QStringLiteral("La base de datos está bloqueada por otra conexión (%1): %2")
+                          .arg(mensaje, sql);
+    }
     throw errorMotor(descripcion, estado, codigo, kOrigen);
 }
 
@@ -377,9 +399,12 @@ Resultado SqliteBackend::execute(const QString& sql, const QVariantList& paramet
                              QStringLiteral("La base de datos está cerrada."), kOrigen,
                              QStringLiteral("08003"), 0);
     }
+    if (esperandoBloqueo_) {
+        // Something the event loop ran while this session waits for a lock.
+        throw errorMotor(QStringLiteral("La conexión está esperando un bloqueo: %1").arg(sql),
+                         QStringLiteral("HY010"), SQLITE_MISUSE, kOrigen);
+    }
     limiteMs_ = commandTimeout > 0 ? qint64(commandTimeout) * 1000 : 0;
-    sqlite3_busy_timeout(
-        db_, commandTimeout > 0 ? commandTimeout * 1000 : std::numeric_limits<int>::max());
     const QString adaptado = adaptaSqlite(sql);
     const auto* resto = reinterpret_cast<const char16_t*>(adaptado.utf16());
     const char16_t* fin = resto + adaptado.size();
@@ -456,6 +481,10 @@ QStringList SqliteBackend::primaryKey(const QString& table) {
     }
     sqlite3_finalize(st);
     return claves;
+}
+
+std::optional<bool> SqliteBackend::enTransaccion() const {
+    return db_ != nullptr && sqlite3_get_autocommit(db_) == 0;
 }
 
 void SqliteBackend::cancel() {

@@ -13,6 +13,8 @@ namespace platform {
 // The file database: one sqlite3 session on an existing file. Statements pass through
 // adaptaSqlite, the functions the toolkit's dialect needs are registered (now(), date(), time(),
 // isnull()), and CommandTimeout interrupts a statement that runs longer (a time-out error).
+// A lock held by another session is waited for with the event loop running, at most the
+// CommandTimeout, and then fails with its own lock error.
 class SqliteBackend : public ConnectionBackend {
 public:
     explicit SqliteBackend(QString ruta);
@@ -28,6 +30,8 @@ public:
     QVariant property(const QString& name) const override;
     QStringList primaryKey(const QString& table) override;
     void cancel() override;
+    // The engine's own word: a session outside autocommit is inside a transaction.
+    std::optional<bool> enTransaccion() const override;
 
     // Starts the clock of a step of a statement; a step running past it is interrupted.
     void empiezaPaso();
@@ -37,12 +41,15 @@ public:
 
 private:
     static int vigila(void* yo);
+    static int esperaBloqueo(void* yo, int veces);
 
     QString ruta_;
     sqlite3* db_ = nullptr;
     QElapsedTimer reloj_;
     qint64 limiteMs_ = 0;
     bool agotado_ = false;
+    QElapsedTimer bloqueo_;
+    bool esperandoBloqueo_ = false;
 };
 
 }  // namespace platform

@@ -86,6 +86,11 @@ void cCorvinal::informaFin(qint32 bloques, qint64 inicioMs) {
 }
 
 QString cCorvinal::empiezaTransaccion() {
+    // The connection is borrowed: inside its owner's transaction the repository works within
+    // it, since beginning another would commit the owner's work on MySQL.
+    if (con().enTransaccion()) {
+        return QString();
+    }
     const qint32 tipo = conexion_ != nullptr ? conexion_->tipoConexion() : -1;
     const QString inicio = tipo == 0 ? QStringLiteral("BEGIN")
                            : tipo == 2

@@ -105,7 +105,8 @@ private:
     // valor as a quote-safe text literal of the connection's engine.
     QString texto(const QString& valor) const;
     // Opens a transaction, where the engine has one, in which several reads see one state or
-    // several writes take one disk flush; the statement that ends it, or empty.
+    // several writes take one disk flush; the statement that ends it, or empty (also when the
+    // connection's owner already has one open, which is then used and left open).
     QString empiezaTransaccion();
     void terminaTransaccion(const QString& fin);
 

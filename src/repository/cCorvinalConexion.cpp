@@ -57,17 +57,18 @@ bool cCorvinal::conecta_(qint32 tipoConexion, const QString& servidor, qint32 pu
                 c.setConnectionString(texto);
             }
             QString fallo;
-            const auto enlace = connect(&c, &Connection::connectComplete, this,
-                                        [&fallo](const ErrorEjecucion* error, qint32) {
-                                            if (error != nullptr) {
-                                                fallo = error->descripcion();
-                                            }
-                                        });
+            // The handler writes to this frame: it must die with it on every way out.
+            QObject contexto;
+            connect(&c, &Connection::connectComplete, &contexto,
+                    [&fallo](const ErrorEjecucion* error, qint32) {
+                        if (error != nullptr) {
+                            fallo = error->descripcion();
+                        }
+                    });
             c.open(QString(), Connection::kOpcionAsincrona);
             const qint32 segundos = c.commandTimeout() > 0 ? c.commandTimeout() : kEsperaSinLimite;
             platform::esperaCondicion([&c] { return c.state() != Connection::kConectando; },
                                       qint64(segundos) * 1000);
-            disconnect(enlace);
             if (c.state() != Connection::kAbierto) {
                 if (c.state() == Connection::kConectando) {
                     c.close();

@@ -159,7 +159,7 @@ bool cCorvinal::bajaFichero(qint32 codFichero, const QString& carpetaLocal,
         for (qint32 primero = 1; primero == 1 || primero <= nBloques;
              primero += formatoRepositorio::kBloquesPorConsulta) {
             const qint32 ultimo = primero + formatoRepositorio::kBloquesPorConsulta - 1;
-            auto rs = consulta(sqlRango(codFichero, primero, ultimo, nBloques));
+            auto rs = con().executeSoloAdelante(sqlRango(codFichero, primero, ultimo, nBloques));
             for (; !rs->eof(); rs->moveNext()) {
                 if (!descargando_) {
                     return false;

@@ -125,6 +125,29 @@ private slots:
         QVERIFY(mensajes_->registros.isEmpty());
     }
 
+    // The recording connection refuses, as SQL Server without MARS, a statement while
+    // another result has unread rows: the sequences and a buffer must be read when loaded.
+    void sesionSinMars() {
+        grabadora_->responde(u"FROM tSecuencias"_s,
+                             TablaGuionada{{u"tabla"_s, u"campoCod"_s, u"codigo"_s},
+                                           {{u"tA"_s, u"c"_s, 1}, {u"tB"_s, u"c"_s, 2},
+                                            {u"tC"_s, u"c"_s, 3}}});
+        grabadora_->responde(u"FROM tClientes"_s,
+                             TablaGuionada{{u"cod"_s}, {{1}, {2}}});
+        aConexion c;
+        ajusta(c, 1);
+        c.conecta(true);
+        QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
+        c.cargaBuffer(u"clientes"_s, u"SELECT cod FROM tClientes"_s);
+        QVERIFY(c.Buffer(u"clientes"_s) != nullptr);
+        c.ejecutaAccion(u"UPDATE tClientes SET cod=3 WHERE cod=2"_s, u"cambio"_s);
+        QCOMPARE(c.Buffer(u"clientes"_s)->recordCount(), 2);
+        // Refused statements never reach the engine, which saw every one of them.
+        QCOMPARE(sinSecuencias(grabadora_->sentencias()),
+                 (QStringList{u"SELECT @@language as lenguaje"_s, u"SELECT cod FROM tClientes"_s,
+                              u"UPDATE tClientes SET cod=3 WHERE cod=2"_s}));
+    }
+
     void idiomaDecideElOrdenDeLaFecha_data() {
         QTest::addColumn<QString>("idioma");
         QTest::addColumn<QString>("fechaHora");

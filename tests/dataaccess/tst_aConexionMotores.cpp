@@ -406,6 +406,56 @@ private slots:
         QCOMPARE(mensajes_->registros.size(), 1);
     }
 
+    // The sequences loaded at every synchronous open hold no lock on the file: a drop and an
+    // index replacement really happen, and another session writes at once.
+    void secuenciasCargadasNoBloquean() {
+        aConexion c;
+        if (!abierta(c, u"sqlite"_s)) {
+            return;
+        }
+        for (int i = 1; i <= 3; ++i) {
+            c.executeNR(u"INSERT INTO tSecuencias (tabla, campoCod, codigo) VALUES ('t%1','c',%1)"_s
+                            .arg(i));
+        }
+        c.conecta(true);
+        c.executeNR(u"CREATE TABLE tBorrable (n INT)"_s);
+        c.executeNR(u"CREATE TABLE tIndexada (a INT, b INT)"_s);
+        c.creaIndiceTabla(u"ixPrueba"_s, u"tIndexada"_s, u"a"_s);
+        c.eliminaTabla(u"tBorrable"_s);
+        QVERIFY(!c.existeTabla(u"tBorrable"_s));
+        c.creaIndiceTabla(u"ixPrueba"_s, u"tIndexada"_s, u"b"_s);
+        QCOMPARE(valor(c, u"SELECT name FROM pragma_index_info('ixPrueba')"_s, u"name"_s),
+                 QVariant(u"b"_s));
+        aConexion otra;
+        QVERIFY(abierta(otra, u"sqlite"_s));
+        otra.con()->setCommandTimeout(1);
+        otra.executeNR(u"INSERT INTO tSecuencias (tabla, campoCod, codigo) VALUES ('t4','c',4)"_s);
+        QCOMPARE(cuenta(c, u"tSecuencias"_s), 4);
+    }
+
+    // A lock another session holds is waited for with the event loop running, up to the
+    // command time-out, and is a lock error, not a time-out.
+    void bloqueoNoEsTiempoAgotado() {
+        aConexion c;
+        if (!abierta(c, u"sqlite"_s)) {
+            return;
+        }
+        creaTabla(c, u"tBloqueada"_s, u"CREATE TABLE tBloqueada (n INT)"_s);
+        platform::Connection otra;
+        otra.open(c.con()->connectionString());
+        otra.execute(u"BEGIN IMMEDIATE"_s);
+        otra.execute(u"INSERT INTO tBloqueada (n) VALUES (1)"_s);
+        c.con()->setCommandTimeout(1);
+        const platform::ErrorEjecucion e =
+            prueba::errorLanzado([&] { c.executeNR(u"INSERT INTO tBloqueada (n) VALUES (2)"_s); });
+        QCOMPARE(e.numero(), platform::ErrorEjecucion::kBloqueado);
+        QVERIFY(!c.errorTimeOut());
+        // Released while the statement waits, from a timer only a running event loop fires.
+        QTimer::singleShot(200, &otra, [&otra] { otra.execute(u"COMMIT"_s); });
+        c.executeNR(u"INSERT INTO tBloqueada (n) VALUES (3)"_s);
+        QCOMPARE(valor(c, u"SELECT sum(n) AS s FROM tBloqueada"_s, u"s"_s).toInt(), 4);
+    }
+
     void estableceConexionRecuerdaLaCarpeta_data() {
         QTest::addColumn<QStringList>("elecciones");
         QTest::addColumn<QList<bool>>("respuestas");

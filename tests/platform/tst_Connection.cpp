@@ -5,6 +5,7 @@
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
 #include "support/AbreMotor.h"
+#include "support/ErrorLanzado.h"
 #include "support/MotoresPrueba.h"
 
 using platform::Connection;
@@ -244,19 +245,31 @@ private slots:
         QCOMPARE(cuenta(con, "tCancela"), 0);
     }
 
-    void cerrarSueltaLosRecordsets_data() { prueba::filasMotores(); }
-    void cerrarSueltaLosRecordsets() {
+    // Only a streaming result holds the engine, and without MARS nothing else may run until
+    // it is read to the end; a kept result is read at once and outlives its connection.
+    void unResultadoPendiente_data() { prueba::filasMotores(); }
+    void unResultadoPendiente() {
         Connection con;
         if (!prueba::abreMotorFila(con, carpeta_.path())) {
             return;
         }
+        con.setSinMars(true);
         con.execute("DROP TABLE IF EXISTS tSuelta");
         con.execute("CREATE TABLE tSuelta (n INTEGER)");
         con.execute("INSERT INTO tSuelta (n) VALUES (1)");
         con.execute("INSERT INTO tSuelta (n) VALUES (2)");
-        RecordsetPtr leyendo = con.execute("SELECT n FROM tSuelta ORDER BY n");
+        RecordsetPtr leyendo = con.executeSoloAdelante("SELECT n FROM tSuelta ORDER BY n");
+        const ErrorEjecucion e =
+            prueba::errorLanzado([&] { con.executeSoloAdelante("SELECT n FROM tSuelta"); });
+        QCOMPARE(e.sqlState(), QStringLiteral("24000"));
+        QCOMPARE(e.descripcion(),
+                 QStringLiteral("La conexión está ocupada con los resultados de otra instrucción"));
+        leyendo->moveNext();
+        leyendo->moveNext();
+        QVERIFY(leyendo->eof());
         RecordsetPtr leido = con.execute("SELECT n FROM tSuelta ORDER BY n");
-        QCOMPARE(leido->recordCount(), 2);
+        con.execute("INSERT INTO tSuelta (n) VALUES (3)");
+        leyendo = con.executeSoloAdelante("SELECT n FROM tSuelta ORDER BY n");
         con.close();
         QCOMPARE(leyendo->state(), platform::Recordset::kCerrado);
         QCOMPARE(leido->state(), platform::Recordset::kAbierto);

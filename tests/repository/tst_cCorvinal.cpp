@@ -227,6 +227,25 @@ private slots:
         QCOMPARE(bajados[0][1].toBool(), true);
     }
 
+    // The connection is borrowed: a download inside its owner's transaction neither commits
+    // nor ends it.
+    void descargaEnTransaccionAjena_data() { motores(); }
+    void descargaEnTransaccionAjena() {
+        QFETCH(QString, motor);
+        RepositorioPrueba r(motor);
+        QTemporaryDir dir;
+        escribe(dir.filePath("a.txt"), "contenido");
+        QVERIFY(r.cor.subeFichero(1, dir.filePath("a.txt"), "a.txt", false));
+        r.ejecuta("DROP TABLE IF EXISTS tAjena");
+        r.ejecuta("CREATE TABLE tAjena (n INT)");
+        r.ejecuta(motor == "sqlite" ? "BEGIN" : "START TRANSACTION");
+        r.ejecuta("INSERT INTO tAjena (n) VALUES (1)");
+        QVERIFY(r.cor.bajaFichero(r.cor.codFicheroSubido(), dir.path(), "b.txt"));
+        QCOMPARE(lee(dir.filePath("b.txt")), QByteArray("contenido"));
+        r.ejecuta("ROLLBACK");
+        QCOMPARE(r.valor("SELECT COUNT(*) FROM tAjena").toInt(), 0);
+    }
+
     void fallosDeDescarga_data() {
         QTest::addColumn<QString>("motor");
         QTest::addColumn<QString>("fichero");

@@ -147,6 +147,9 @@ public:
     QStringList primaryKey(const QString& table) override {
         return estado_->claves.value(table.toLower());
     }
+    // Strict as a SQL Server driver without MARS whatever engine it stands for, so that a
+    // recorded test fails where a kept result would hold the connection.
+    bool sinMars() const override { return true; }
 
 private:
     std::shared_ptr<ConexionGrabadora::Estado> estado_;
