@@ -15,6 +15,7 @@
 #include "platform/Reloj.h"
 #include "platform/TextoSql.h"
 #include "repository/FormatoRepositorio.h"
+#include "repository/RutaRepositorio.h"
 
 using formatoRepositorio::kTamBloque;
 using platform::ErrorEjecucion;
@@ -128,6 +129,10 @@ void cCorvinal::informaProgreso(qint32 hechos, qint32 total, qint64 e, qint32& v
 
 bool cCorvinal::subeFichero(qint32 codCarpeta, const QString& fichero, const QString& nombre,
                             bool comprimido, bool porPasos) {
+    if (!rutaRepositorio::esNombrePublicable(nombre)) {
+        throw ErrorEjecucion(platform::kErrorAccesoFichero,
+                             rutaRepositorio::textoNombreNoValido(nombre), kOrigen);
+    }
     subida_ = std::make_unique<Subida>();
     subida_->nombre = nombre;
     const QString carpeta = QString::number(codCarpeta);
