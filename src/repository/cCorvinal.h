@@ -64,7 +64,8 @@ public:
     // A download is running.
     bool descargando() const { return descargando_; }
     // Mirrors the repository folder origen and its whole subtree into the local folder
-    // destino, fetching what is missing or newer and restoring compressed files with jzp.
+    // destino, fetching what is missing or newer and restoring compressed files with jzp; a
+    // stored name that is not one path segment is reported through estado and skipped.
     void virtualizaDirectorio(const QString& origen, const QString& destino,
                               platform::Compresion& jzp);
 
