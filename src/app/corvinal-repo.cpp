@@ -204,7 +204,7 @@ Opciones leeOpciones(const QStringList& args) {
 }
 
 // The command line as a whole, before any connection: a known command with its arguments, and
-// the names it would store ones a publisher may store.
+// every name it would store one that a publisher may store.
 void compruebaOrden(const Opciones& o) {
     const QString orden = o.posicionales.value(0);
     const auto forma =

@@ -634,6 +634,10 @@ private slots:
         r.cor.virtualizaDirectorio("app", destino + "/app", jzp);
         QCOMPARE(bajados.size(), 1);
         QCOMPARE(lee(destino + "/app/uno.dll"), uno);
+
+        // An origin that does not resolve mirrors nothing, not even its destination.
+        r.cor.virtualizaDirectorio("app/nada", local.filePath("d"), jzp);
+        QVERIFY(!QFileInfo::exists(local.filePath("d")));
     }
 
     // Names crafted into the database never reach outside the destination: each is refused
@@ -687,16 +691,6 @@ private slots:
         const QList<std::pair<QString, bool>> rechazos(esCarpeta ? 1 : 2, rechazo);
         QCOMPARE(estados(estado), rechazos);
         QCOMPARE(arbol(zona.path()), QStringList(antes + QStringList{"a/b/bueno.txt"}));
-    }
-
-    void origenDesconocidoNoCreaNada_data() { motores(); }
-    void origenDesconocidoNoCreaNada() {
-        QFETCH(QString, motor);
-        RepositorioPrueba r(motor);
-        QTemporaryDir local;
-        platform::Compresion jzp;
-        r.cor.virtualizaDirectorio("nada", local.filePath("d"), jzp);
-        QVERIFY(!QFileInfo::exists(local.filePath("d")));
     }
 
     // A reader downloading while another process replaces the file gets the old bytes or the
