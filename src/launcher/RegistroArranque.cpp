@@ -122,11 +122,9 @@ std::optional<QString> RegistroArranque::leeFichero(const QString& ruta) {
         return std::nullopt;
     }
     contenido.removeIf([](char c) { return c == '\r' || c == '\n'; });
-    // Any other control byte means a binary file, not a record someone could mend by hand.
-    const bool binario = std::any_of(contenido.begin(), contenido.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 && c != '\t';
-    });
-    if (binario) {
+    // A NUL byte means a binary file: no record holds one, not even an encoded password, whose
+    // codes run from 1 to 255.
+    if (contenido.contains('\0')) {
         return std::nullopt;
     }
     return platform::deCp1252(contenido);
