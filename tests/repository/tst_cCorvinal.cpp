@@ -510,6 +510,10 @@ private slots:
         RepositorioPrueba r(motor);
         QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion,
                                  r.cor.subeFichero(1, "/no/existe", "f.exe", false));
+        // A name that could not come back as one path segment is never stored.
+        QVERIFY_THROWS_EXCEPTION(
+            platform::ErrorEjecucion,
+            r.cor.subeFichero(1, RepositorioPrueba::herramienta(), "../f", false));
         QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tFicheros").toInt(), 0);
     }
 
