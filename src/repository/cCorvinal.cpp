@@ -117,8 +117,11 @@ void cCorvinal::terminaTransaccion(const QString& fin) {
 
 void cCorvinal::informaProgreso(qint32 hechos, qint32 total, qint64 e, qint32& vel) {
     const float fraccion = float(hechos) / float(total);
-    const qint32 restante =
-        qint32(platform::redondeaPar(double(e) / hechos * double(total - hechos)));
+    // A damaged count can promise more time than 32 bits hold.
+    const double queda = platform::redondeaPar(double(e) / hechos * double(total - hechos));
+    const qint32 restante = queda >= std::numeric_limits<qint32>::max()
+                                ? std::numeric_limits<qint32>::max()
+                                : qint32(queda);
     if (e != 0) {
         vel = velocidad(hechos, e);
     }
