@@ -120,6 +120,9 @@ class TstCorvinal : public QObject {
             {QStringLiteral("subir"), app, QStringLiteral("apps"), QStringLiteral("--comprimir"),
              QStringLiteral("--si")},
             {QStringLiteral("subir"), fob7, QStringLiteral("/"), QStringLiteral("--si")},
+            {"subir", app, "apps", "--nombre", "malo1"},
+            {"subir", app, "apps", "--nombre", "malo2"},
+            {"subir", app, "apps", "--nombre", "malo3"},
         };
         for (const QStringList& paso : pasos) {
             const Salida s =
@@ -129,6 +132,18 @@ class TstCorvinal : public QObject {
                 qWarning("corvinal-repo %s: %s", qPrintable(paso.join(u' ')), qPrintable(s.texto));
                 return std::nullopt;
             }
+        }
+        // Names crafted straight into the database, as no publisher could store them: each
+        // would lead a download out of its destination folder.
+        platform::Connection c;
+        c.open(m.textoConexion);
+        for (const char* sql :
+             {"UPDATE tFicheros SET nombre='../fuera.txt' WHERE nombre='malo1'",
+              "UPDATE tFicheros SET nombre='C:x' WHERE nombre='malo2'",
+              "INSERT INTO tCarpetas (codCarpeta,carpeta,codCarpetaPadre) SELECT 99,'..',"
+              "codCarpeta FROM tCarpetas WHERE carpeta='apps'",
+              "UPDATE tFicheros SET codCarpeta=99,nombre='fuera2.txt' WHERE nombre='malo3'"}) {
+            c.execute(QString::fromLatin1(sql), nullptr, platform::Connection::kOpcionSinRegistros);
         }
         return r;
     }
@@ -167,7 +182,8 @@ private slots:
         for (const QString& motor : {QStringLiteral("sqlite"), QStringLiteral("mariadb")}) {
             for (const QString& caso :
                  {QStringLiteral("nueve campos E"), QStringLiteral("cinco campos"),
-                  QStringLiteral("servidor erroneo"), QStringLiteral("fichero ausente")}) {
+                  QStringLiteral("nombre ajeno"), QStringLiteral("servidor erroneo"),
+                  QStringLiteral("fichero ausente")}) {
                 QTest::newRow(qPrintable(motor + QStringLiteral(": ") + caso)) << motor << caso;
             }
         }
@@ -214,6 +230,14 @@ private slots:
             QCOMPARE(guardado.campos.at(RegistroArranque::kPassword),
                      modTolvane1::codifica(repo->password));
             QVERIFY(guardado.campos.at(RegistroArranque::kPassword) != repo->password);
+        } else if (caso == QLatin1String("nombre ajeno")) {
+            const QString carpeta = preparaLanzador();
+            const Salida s = lanza(carpeta, {base + ",apps," + carpeta + ",../fuera.txt,E"});
+            QVERIFY2(s.terminado && s.codigo == 1, qPrintable(s.texto));
+            QVERIFY2(s.texto.contains("eEstado (rojo): Nombre no válido en el repositorio: "
+                                      "../fuera.txt"),
+                     qPrintable(s.texto));
+            QVERIFY(!QFileInfo::exists(scratch_.filePath("fuera.txt")));
         } else if (caso == QLatin1String("servidor erroneo")) {
             const QString carpeta = preparaLanzador();
             const QString registro =
@@ -305,11 +329,15 @@ private slots:
         QTest::newRow("bajar de carpeta inexistente")
             << QStringList{"bajar", "apps/nada/app.sh", "<destino>"} << 1
             << "No se encontró el directorio:apps/nada";
+        // Beside the names crafted into the repository, which it refuses, the mirror still
+        // fetches the good file.
         QTest::newRow("sincronizar dice lo que hace")
-            << QStringList{"sincronizar", "/apps/", "<destino>"} << 0 << "bajado: <destino>/app.sh";
+            << QStringList{"sincronizar", "/apps/", "<destino>"} << 1 << "bajado: <destino>/app.sh";
         QTest::newRow("sincronizar resumido")
-            << QStringList{"sincronizar", "apps", "<destino>", "--quiet"} << 0
-            << "0 bajados, 1 al día, 0 errores.";
+            << QStringList{"sincronizar", "apps", "<destino>", "--quiet"} << 1
+            << "0 bajados, 1 al día, 3 errores.";
+        QTest::newRow("bajar nombre ajeno") << QStringList{"bajar", "apps/C:x", "<destino>"} << 1
+                                            << "Nombre no válido en el repositorio: C:x";
     }
     void publicador() {
         QFETCH(QStringList, argumentos);
@@ -327,7 +355,11 @@ private slots:
         QVERIFY2(s.terminado && s.codigo == codigo, qPrintable(s.texto));
         QVERIFY2(s.texto.contains(QString(salida).replace(QStringLiteral("<destino>"), destino)),
                  qPrintable(s.texto));
-        QVERIFY(!QFileInfo::exists(QStringLiteral("/no/existe/nunca")));
+        for (const QString& fuera :
+             {QStringLiteral("/no/existe/nunca"), scratch_.filePath("fuera.txt"),
+              scratch_.filePath("fuera2.txt"), destino + "/C:x"}) {
+            QVERIFY2(!QFileInfo::exists(fuera), qPrintable(fuera));
+        }
     }
 };
 
