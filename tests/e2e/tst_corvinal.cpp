@@ -238,6 +238,8 @@ private slots:
                                       "../fuera.txt"),
                      qPrintable(s.texto));
             QVERIFY(!QFileInfo::exists(scratch_.filePath("fuera.txt")));
+            // A failed download ends the run at once: no 240-second wait, nothing started.
+            QVERIFY(!s.texto.contains(QStringLiteral("En unos segundos")));
         } else if (caso == QLatin1String("servidor erroneo")) {
             const QString carpeta = preparaLanzador();
             const QString registro =

@@ -88,7 +88,7 @@ private slots:
         const auto f = [](const char* n, const QString& registro, const char* queFalla) {
             QTest::newRow(n) << registro << QString(queFalla);
         };
-        f("vacio", "", "cinco");
+        f("vacio", "", "El registro de conexión no es válido: tiene menos de cinco campos.");
         f("cuatro campos", "1,,|srv,db,sa,pw", "cinco");
         f("los campos van tras la barra", "srv,db,sa|pw,1433", "cinco");
         f("solo comas", ",,,,,,,,", "puerto");
@@ -96,11 +96,12 @@ private slots:
         f("solo separadores", "|,,,,|,,,|", "tipo");
         f("empieza por barra", "|srv,db,sa,pw,1433", "tipo");
         f("tipo no numerico", "x,,|srv,db,sa,pw,1433", "tipo");
-        f("tipo fuera de 16 bits", "70000,,|srv,db,sa,pw,1433", "tipo");
+        f("tipo fuera de 16 bits", "70000,,|srv,db,sa,pw,1433",
+          "«70000» está fuera de los 16 bits");
         f("tipo con exponente", "1e0,,|srv,db,sa,pw,1433", "tipo");
-        f("puerto no numerico", "1,,|srv,db,sa,pw,abc", "puerto");
+        f("puerto no numerico", "1,,|srv,db,sa,pw,abc", "el puerto «abc» no es un número.");
         f("puerto vacio", "1,,|srv,db,sa,pw,", "puerto");
-        f("puerto mayor de 32767", "1,,|srv,db,sa,pw,32768", "puerto");
+        f("puerto mayor de 32767", "1,,|srv,db,sa,pw,32768", "«32768» no está entre 0 y 32767.");
         f("puerto enorme", "1,,|srv,db,sa,pw,99999999999999999999", "puerto");
         f("puerto negativo", "1,,|srv,db,sa,pw,-1", "puerto");
         f("espera no numerica", "s,d,l,p,1,a,b,c,E,x", "espera");

@@ -298,20 +298,6 @@ private slots:
         }
     }
 
-    void descargaFallidaNoEspera() {
-        SistemaGrabado sistema;
-        MensajeriaGrabada mensajes;
-        // A missing file: the window reports it and closes; the program ends without the
-        // 240-second wait and starts nothing.
-        modCorvinal::Main(conexion() + QStringLiteral(",,%1,noexiste.exe,E").arg(lanzador_),
-                          lanzador_, sistema);
-        QCOMPARE(terminaciones, 1);
-        QCOMPARE(salida::codigo(), salida::kFallo);
-        QVERIFY(sistema.iniciados.isEmpty());
-        QVERIFY(!modCorvinal::ventanaDescarga()->ficheroDescargado());
-        QVERIFY(!mensajes.textos(MensajeriaGrabada::Clase::Mensaje).contains(kAviso));
-    }
-
     // A password corvinal.ini cannot carry serves this run only: said, and the file untouched.
     void passwordQueNoCabe() {
         const QByteArray anterior("1,,|antes,db,sa,\xDF\xD9,1433\r\n");
