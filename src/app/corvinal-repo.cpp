@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -21,9 +22,11 @@
 #include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Formato.h"
+#include "platform/Producto.h"
 #include "platform/Recordset.h"
 #include "platform/TextoSql.h"
 #include "repository/FormatoRepositorio.h"
+#include "repository/RutaRepositorio.h"
 #include "repository/cCorvinal.h"
 
 namespace {
@@ -34,15 +37,55 @@ constexpr int kUsoIncorrecto = 2;
 
 const char kUso[] =
     "uso: corvinal-repo [--conexion REGISTRO] ORDEN ARGUMENTOS\n"
-    "  crear-tablas\n"
-    "  crear-carpeta RUTA\n"
+    "     corvinal-repo --help | -h | --version\n"
+    "\n"
+    "Órdenes:\n"
+    "  crear-tablas                      crea las tablas del repositorio que falten\n"
+    "  crear-carpeta RUTA                crea cada carpeta que falte de RUTA (a/b/c)\n"
     "  subir FICHERO RUTA [--nombre NOMBRE] [--comprimir] [--si]\n"
-    "  bajar RUTA/NOMBRE CARPETA_LOCAL\n"
-    "  sincronizar RUTA CARPETA_LOCAL\n"
-    "  eliminar RUTA/NOMBRE\n"
-    "  listar [RUTA]\n"
-    "Sin --conexion se lee corvinal.ini de la carpeta actual; CORVINAL_PASSWORD, si existe,\n"
-    "sustituye la contraseña.\n";
+    "                                    guarda FICHERO en la carpeta RUTA; pregunta antes de\n"
+    "                                    sustituir uno del mismo nombre (--si responde que sí)\n"
+    "  bajar RUTA/NOMBRE CARPETA_LOCAL   trae un fichero, restaurado si se guardó comprimido\n"
+    "  sincronizar RUTA CARPETA_LOCAL [--quiet]\n"
+    "                                    refleja el árbol de RUTA y trae lo que sea más nuevo;\n"
+    "                                    dice cada fichero traído u omitido (--quiet: el resumen)\n"
+    "  eliminar RUTA/NOMBRE              borra un fichero y sus bloques\n"
+    "  listar [RUTA]                     carpetas y ficheros: bytes, bloques, comprimido, fechaUm\n"
+    "\n"
+    "Las carpetas de RUTA se separan con \"/\" o \"\\\": \"a/b\", \"/a/b\" y \"a/b/\" son la "
+    "misma\n"
+    "carpeta. Un nombre no puede ser \"\", \".\" ni \"..\", llevar \"/\", \"\\\" ni caracteres de\n"
+    "control, empezar por una unidad (\"C:\") ni acabar en \".new\".\n"
+    "\n"
+    "REGISTRO es un registro de conexión con la contraseña en claro:\n"
+    "  [tipo,proveedor,sid|]servidor,baseDatos,login,contraseña,puerto\n"
+    "  tipo: 0 base de datos en fichero (SQLite; el servidor es la carpeta del fichero),\n"
+    "        1 SQL Server (sin prefijo), 2 MySQL o MariaDB, 3 Oracle.\n"
+    "Ejemplos:\n"
+    "  0,,|/srv/repo,repo.db,,,0\n"
+    "  1,,|sql.ejemplo,app,usuario,clave,1433\n"
+    "  2,,|127.0.0.1,app,publicador,secreto,3306\n"
+    "  3,OraOLEDB.Oracle,ORCL|ora.ejemplo,app,usuario,clave,1521\n"
+    "Sin --conexion se lee corvinal.ini de la carpeta actual. CORVINAL_PASSWORD, si existe,\n"
+    "sustituye la contraseña, que así no aparece en la lista de procesos.\n"
+    "\n"
+    "Códigos de salida: 0 hecho; 1 fallo (conexión, carpeta o fichero inexistente, nombre no\n"
+    "válido, escritura); 2 línea de órdenes incorrecta o registro de conexión inutilizable.\n";
+
+// The arguments each command takes, checked before any connection is made.
+struct FormaOrden {
+    const char* orden;
+    int minimo;
+    int maximo;
+};
+constexpr FormaOrden kOrdenes[] = {
+    {"crear-tablas", 0, 0}, {"crear-carpeta", 1, 1}, {"subir", 2, 2},  {"bajar", 2, 2},
+    {"sincronizar", 2, 2},  {"eliminar", 1, 1},      {"listar", 0, 1},
+};
+
+QString uso() {
+    return QString::fromUtf8(kUso);
+}
 
 void imprime(FILE* destino, const QString& texto) {
     std::fputs(texto.toLocal8Bit().constData(), destino);
@@ -125,6 +168,7 @@ struct Opciones {
     QString nombre;
     bool comprimir = false;
     bool si = false;
+    bool silencioso = false;
 };
 
 Opciones leeOpciones(const QStringList& args) {
@@ -144,6 +188,8 @@ Opciones leeOpciones(const QStringList& args) {
             o.comprimir = true;
         } else if (a == u"--si") {
             o.si = true;
+        } else if (a == u"--quiet") {
+            o.silencioso = true;
         } else if (a.startsWith(u"--")) {
             throw Fallo{QStringLiteral("Opción desconocida: ") + a, kUsoIncorrecto};
         } else {
@@ -151,6 +197,43 @@ Opciones leeOpciones(const QStringList& args) {
         }
     }
     return o;
+}
+
+[[noreturn]] void fallaUso(const QString& motivo) {
+    throw Fallo{motivo + u'\n' + uso(), kUsoIncorrecto};
+}
+
+// The command line as a whole, before any connection: a known command with its arguments, and
+// every name it would store one that a publisher may store.
+void compruebaOrden(const Opciones& o) {
+    const QString orden = o.posicionales.value(0);
+    const auto forma =
+        std::find_if(std::begin(kOrdenes), std::end(kOrdenes),
+                     [&orden](const FormaOrden& f) { return orden == QLatin1String(f.orden); });
+    if (forma == std::end(kOrdenes)) {
+        fallaUso(orden.isEmpty() ? QStringLiteral("Falta la orden.")
+                                 : QStringLiteral("Orden desconocida: ") + orden);
+    }
+    const qsizetype argumentos = o.posicionales.size() - 1;
+    if (argumentos < forma->minimo || argumentos > forma->maximo) {
+        fallaUso(QStringLiteral("Número de argumentos incorrecto para ") + orden + u'.');
+    }
+    QStringList nombres;
+    if (orden == u"crear-carpeta") {
+        nombres = rutaRepositorio::segmentos(o.posicionales[1]);
+    } else if (orden == u"subir") {
+        const QString& fichero = o.posicionales[1];
+        if (!QFileInfo(fichero).isFile()) {
+            throw Fallo{QStringLiteral("No se encontró el fichero: ") + fichero};
+        }
+        nombres << (o.nombre.isEmpty() ? QFileInfo(fichero).fileName() : o.nombre);
+    }
+    for (const QString& nombre : nombres) {
+        if (!rutaRepositorio::esNombrePublicable(nombre)) {
+            throw Fallo{rutaRepositorio::textoNombreNoValido(nombre) +
+                        QStringLiteral(" (no se escribió nada)")};
+        }
+    }
 }
 
 RegistroArranque registroEnUso(const Opciones& o) {
@@ -228,35 +311,23 @@ public:
     int ejecuta() {
         const QString orden = o_.posicionales.value(0);
         const QStringList a = o_.posicionales.mid(1);
-        if (orden == u"crear-tablas" && a.isEmpty()) {
+        if (orden == u"crear-tablas") {
             cor_.creaTablas();
-            return kExitoso;
-        }
-        if (orden == u"crear-carpeta" && a.size() == 1) {
-            imprime(stdout, QString::number(resuelveRuta(a[0], true)));
-            return kExitoso;
-        }
-        if (orden == u"subir" && a.size() == 2) {
+        } else if (orden == u"crear-carpeta") {
+            imprime(stdout, QString::number(cor_.creaCarpeta(a[0])));
+        } else if (orden == u"subir") {
             return subir(a[0], a[1]);
-        }
-        if (orden == u"bajar" && a.size() == 2) {
+        } else if (orden == u"bajar") {
             return bajar(a[0], a[1]);
+        } else if (orden == u"sincronizar") {
+            return sincronizar(a[0], a[1]);
+        } else if (orden == u"eliminar") {
+            const auto [carpeta, nombre] = rutaRepositorio::separaNombre(a[0]);
+            cor_.eliminafichero(codigoFichero(resuelveRuta(carpeta), nombre));
+        } else if (orden == u"listar") {
+            lista(resuelveRuta(a.value(0)));
         }
-        if (orden == u"sincronizar" && a.size() == 2) {
-            platform::Compresion jzp;
-            cor_.virtualizaDirectorio(a[0], a[1], jzp);
-            return errores_ == 0 ? kExitoso : kFallo;
-        }
-        if (orden == u"eliminar" && a.size() == 1) {
-            const auto [carpeta, nombre] = separaNombre(a[0]);
-            cor_.eliminafichero(codigoFichero(resuelveRuta(carpeta, false), nombre));
-            return kExitoso;
-        }
-        if (orden == u"listar" && a.size() <= 1) {
-            lista(resuelveRuta(a.value(0), false));
-            return kExitoso;
-        }
-        throw Fallo{QString::fromLatin1(kUso).trimmed(), kUsoIncorrecto};
+        return kExitoso;
     }
 
 private:
@@ -272,40 +343,13 @@ private:
         return rs;
     }
 
-    // The folder at ruta, every name required to exist unless crear, which adds the missing
-    // ones with codes from the sequence helper.
-    qint32 resuelveRuta(const QString& ruta, bool crear) {
-        qint32 actual = formatoRepositorio::kCodRaiz;
-        QString r = ruta;
-        for (const QString& nombre : r.replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts)) {
-            auto rs =
-                consulta(QStringLiteral("SELECT codCarpeta FROM tCarpetas WHERE codCarpetaPadre=") +
-                         QString::number(actual) + QStringLiteral(" AND carpeta=") + texto(nombre));
-            if (!rs->eof()) {
-                actual = rs->field(QStringLiteral("codCarpeta")).value().toInt();
-                continue;
-            }
-            rs.reset();
-            if (!crear) {
-                throw Fallo{QStringLiteral("No se encontró el directorio:") + ruta};
-            }
-            const qint32 nuevo =
-                conexion_.codsiguiente(QStringLiteral("tCarpetas"), QStringLiteral("codCarpeta"));
-            conexion_.executeNR(
-                QStringLiteral("INSERT INTO tCarpetas (codCarpeta,carpeta,codCarpetaPadre) "
-                               "VALUES (") +
-                QString::number(nuevo) + u',' + texto(nombre) + u',' + QString::number(actual) +
-                u')');
-            actual = nuevo;
+    // The folder at ruta, by the repository's own path rule; every name must exist.
+    qint32 resuelveRuta(const QString& ruta) {
+        const qint32 codigo = cor_.obtieneCodCarpeta(ruta);
+        if (codigo < 1) {
+            throw Fallo{QStringLiteral("No se encontró el directorio:") + ruta};
         }
-        return actual;
-    }
-
-    static std::pair<QString, QString> separaNombre(const QString& ruta) {
-        QString r = ruta;
-        r.replace(u'\\', u'/');
-        const qsizetype corte = r.lastIndexOf(u'/');
-        return {corte < 0 ? QString() : r.left(corte), r.mid(corte + 1)};
+        return codigo;
     }
 
     qint32 codigoFichero(qint32 carpeta, const QString& nombre) {
@@ -318,11 +362,35 @@ private:
         return rs->field(QStringLiteral("codFichero")).value().toInt();
     }
 
+    // Mirrors origen into destino, saying what it fetched and what it left as it was.
+    int sincronizar(const QString& origen, const QString& destino) {
+        resuelveRuta(origen);
+        int bajados = 0;
+        int alDia = 0;
+        const bool detalle = !o_.silencioso;
+        QObject::connect(&cor_, &cCorvinal::ficheroBajado, [&](const QString& fichero, bool) {
+            ++bajados;
+            if (detalle) {
+                imprime(stdout, QStringLiteral("bajado: ") + fichero);
+            }
+        });
+        QObject::connect(&cor_, &cCorvinal::ficheroAlDia, [&](const QString& fichero) {
+            ++alDia;
+            if (detalle) {
+                imprime(stdout, QStringLiteral("al día: ") + fichero);
+            }
+        });
+        platform::Compresion jzp;
+        cor_.virtualizaDirectorio(origen, destino, jzp);
+        imprime(stdout, QStringLiteral("%1 bajados, %2 al día, %3 errores.")
+                            .arg(bajados)
+                            .arg(alDia)
+                            .arg(errores_));
+        return errores_ == 0 ? kExitoso : kFallo;
+    }
+
     int subir(const QString& fichero, const QString& ruta) {
-        if (!QFileInfo(fichero).isFile()) {
-            throw Fallo{QStringLiteral("No se encontró el fichero: ") + fichero};
-        }
-        const qint32 carpeta = resuelveRuta(ruta, false);
+        const qint32 carpeta = resuelveRuta(ruta);
         const QString nombre = o_.nombre.isEmpty() ? QFileInfo(fichero).fileName() : o_.nombre;
         QTemporaryDir temporal;
         QString origen = fichero;
@@ -346,7 +414,7 @@ private:
     }
 
     int bajar(const QString& ruta, const QString& carpetaLocal) {
-        const auto [carpeta, nombre] = separaNombre(ruta);
+        const auto [carpeta, nombre] = rutaRepositorio::separaNombre(ruta);
         QString restaurado;
         const auto enlace =
             QObject::connect(&cor_, &cCorvinal::ficheroBajado,
@@ -420,11 +488,18 @@ private:
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    const QStringList argumentos = app.arguments();
+    if (argumentos.contains(u"--help") || argumentos.contains(u"-h")) {
+        imprime(stdout, uso().trimmed());
+        return kExitoso;
+    }
+    if (argumentos.contains(u"--version")) {
+        imprime(stdout, platform::tituloProducto());
+        return kExitoso;
+    }
     try {
-        const Opciones o = leeOpciones(app.arguments());
-        if (o.posicionales.isEmpty()) {
-            throw Fallo{QString::fromLatin1(kUso).trimmed(), kUsoIncorrecto};
-        }
+        const Opciones o = leeOpciones(argumentos);
+        compruebaOrden(o);
         aConexion conexion;
         conecta(conexion, registroEnUso(o), o.posicionales.first() == u"crear-tablas");
         return Herramienta(conexion, o).ejecuta();

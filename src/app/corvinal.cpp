@@ -1,9 +1,14 @@
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QStringList>
 
 #include "download/Eco.h"
 #include "launcher/Mensajeria.h"
+#include "launcher/Salida.h"
 #include "launcher/modCorvinal.h"
+#include "platform/Fin.h"
+#include "setup/fHost.h"
 
 namespace {
 
@@ -20,7 +25,8 @@ public:
     void muestraMensaje(const QString& texto, const QString& titulo, const QString& tipo,
                         qint16 segundos) override {
         Eco::escribe(QStringLiteral("fMensaje"), QStringLiteral("texto"), texto);
-        destino_.muestraMensaje(texto, titulo, tipo, segundos);
+        // Nobody is there to close it: it closes by itself.
+        destino_.muestraMensaje(texto, titulo, tipo, segundos > 0 ? segundos : kSegundosEco);
     }
     void mensajeSistema(const QString& texto, QWidget* ventana, bool abandonar,
                         qint32 tiempo) override {
@@ -29,7 +35,32 @@ public:
     }
 
 private:
+    static constexpr qint16 kSegundosEco = 1;
     modTolvane1::Mensajeria& destino_;
+};
+
+// The set-up window of a run that nobody watches: it opens filled, says what it holds, and
+// counts as cancelled, since nobody can answer it.
+class SistemaEco : public modCorvinal::Sistema {
+public:
+    bool configura(const QString& carpetaLanzador,
+                   const std::optional<RegistroArranque>& previo) override {
+        fHost host;
+        host.setCarpetaLanzador(carpetaLanzador);
+        if (previo) {
+            host.muestraDatos(DatosHost::deRegistro(*previo));
+        }
+        host.show();
+        const auto* tipo = host.findChild<QComboBox*>(QStringLiteral("cTipoConexion"));
+        Eco::escribe(host.objectName(), tipo->objectName(), tipo->currentText());
+        for (const QLineEdit* caja : host.findChildren<QLineEdit*>()) {
+            if (caja->echoMode() == QLineEdit::Normal) {
+                Eco::escribe(host.objectName(), caja->objectName(), caja->text());
+            }
+        }
+        host.bCancelar_Click();
+        return host.seAcepto();
+    }
 };
 
 // The program's arguments joined by single blanks, as the user gave them (before Qt takes its
@@ -51,11 +82,17 @@ int main(int argc, char** argv) {
     // window happened to be the last one open.
     app.setQuitOnLastWindowClosed(false);
 
+    // The exit status says how the run ended, for the program or script that started it.
+    platform::estableceTerminacion(salida::saleDelProceso);
+
     MensajeriaEco eco(modTolvane1::mensajeria());
+    modCorvinal::Sistema ventanas;
+    SistemaEco sinNadie;
+    modCorvinal::Sistema* sistema = &ventanas;
     if (Eco::activo()) {
         modTolvane1::estableceMensajeria(&eco);
+        sistema = &sinNadie;
     }
-    modCorvinal::Sistema sistema;
-    modCorvinal::Main(linea, QCoreApplication::applicationDirPath(), sistema);
+    modCorvinal::Main(linea, QCoreApplication::applicationDirPath(), *sistema);
     return app.exec();
 }

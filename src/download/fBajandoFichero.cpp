@@ -13,12 +13,12 @@
 #include "dataaccess/aConexion.h"
 #include "download/Eco.h"
 #include "download/TextosDescarga.h"
+#include "launcher/Salida.h"
 #include "launcher/modTolvane1.h"
 #include "platform/Compresion.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/ErrorFichero.h"
 #include "platform/Espera.h"
-#include "platform/Fin.h"
 #include "platform/Producto.h"
 #include "platform/Twips.h"
 #include "repository/cCorvinal.h"
@@ -192,6 +192,11 @@ void fBajandoFichero::timEmpezar_Timer() {
     espera(1);
 
     bool ok = false;
+    // A window the user closed before the download began ends the run: nothing is fetched
+    // behind it, and nothing is started after it.
+    if (cerrada_) {
+        return;
+    }
     if (puerto_ < 0 || puerto_ > std::numeric_limits<qint16>::max()) {
         // The connection holds the port in 16 bits: such a port cannot be handed over.
         timEmpezar_->stop();
@@ -199,10 +204,15 @@ void fBajandoFichero::timEmpezar_Timer() {
             QStringLiteral("El puerto %1 no es válido: debe estar entre 0 y 32767.").arg(puerto_),
             true);
     } else if (!conecta()) {
+        if (cerrada_) {
+            return;
+        }
         timEmpezar_->stop();
         muestraEstado(QStringLiteral("No pudo establecerse conexión con la base de datos: ") +
                           u'\r' + conexion_->mensajeErrorConexion(),
                       true);
+    } else if (cerrada_) {
+        return;
     } else {
         cor_->setConexion_ac(conexion_.get());
         muestraEstado(QStringLiteral("Obteniendo fichero: ") + fichero_, false);
@@ -287,7 +297,7 @@ void fBajandoFichero::closeEvent(QCloseEvent* evento) {
         cor_->cancelar();
     }
     if (modoIndependiente_) {
-        platform::terminaPrograma();
+        salida::termina(ficheroDescargado_ ? salida::kHecho : salida::kFallo);
     }
     timEmpezar_->stop();
     evento->accept();

@@ -16,8 +16,15 @@ constexpr qint64 kPuertoMaximo = 32767;
 
 RegistroArranque invalido(RegistroArranque registro, const QString& motivo) {
     registro.valido = false;
-    registro.motivo = motivo;
+    registro.motivo = QStringLiteral("El registro de conexión no es válido: ") + motivo;
     return registro;
+}
+
+// Why a field that must be a number in some range is not one, in the user's words.
+QString motivoNumero(const char* campo, const QString& valor, const char* intervalo) {
+    return QString::fromUtf8(campo) + QStringLiteral(" «") + valor + QStringLiteral("» ") +
+           (platform::esNumerico(valor) ? QString::fromUtf8(intervalo)
+                                        : QStringLiteral("no es un número."));
 }
 
 // The number as the program writes it: a blank where a sign would be, and one after.
@@ -46,29 +53,24 @@ RegistroArranque RegistroArranque::analiza(const QString& registro) {
     }
     r.campos = registro.mid(barra + 1).split(u',');
     if (r.campos.size() < 5) {
-        return invalido(r, QStringLiteral("El registro de arranque tiene menos de cinco campos."));
+        return invalido(r, QStringLiteral("tiene menos de cinco campos."));
     }
     const auto numeroTipo = platform::enteroNumerico(tipo, std::numeric_limits<qint16>::min(),
                                                      std::numeric_limits<qint16>::max());
     if (!numeroTipo) {
-        return invalido(r, QStringLiteral("El tipo de conexión del registro de arranque no es "
-                                          "válido: \"%1\".")
-                               .arg(tipo));
+        return invalido(r, motivoNumero("el tipo", tipo, "está fuera de los 16 bits."));
     }
     r.tipo = static_cast<qint16>(*numeroTipo);
-    const auto puerto = platform::enteroNumerico(r.campos.at(kPuerto), 0, kPuertoMaximo);
-    if (!puerto) {
-        return invalido(r,
-                        QStringLiteral("El puerto del registro de arranque no es válido: \"%1\".")
-                            .arg(r.campos.at(kPuerto)));
+    const QString& puerto = r.campos.at(kPuerto);
+    const auto numeroPuerto = platform::enteroNumerico(puerto, 0, kPuertoMaximo);
+    if (!numeroPuerto) {
+        return invalido(r, motivoNumero("el puerto", puerto, "no está entre 0 y 32767."));
     }
-    r.puerto = static_cast<qint32>(*puerto);
+    r.puerto = static_cast<qint32>(*numeroPuerto);
     if (r.campos.size() > kEspera) {
         r.espera = platform::valorNumerico(r.campos.at(kEspera));
         if (!r.espera) {
-            return invalido(
-                r, QStringLiteral("La espera del registro de arranque no es válida: \"%1\".")
-                       .arg(r.campos.at(kEspera)));
+            return invalido(r, motivoNumero("la espera", r.campos.at(kEspera), ""));
         }
     }
     r.valido = true;
@@ -120,6 +122,11 @@ std::optional<QString> RegistroArranque::leeFichero(const QString& ruta) {
         return std::nullopt;
     }
     contenido.removeIf([](char c) { return c == '\r' || c == '\n'; });
+    // A NUL byte means a binary file: no record holds one, not even an encoded password, whose
+    // codes run from 1 to 255.
+    if (contenido.contains('\0')) {
+        return std::nullopt;
+    }
     return platform::deCp1252(contenido);
 }
 

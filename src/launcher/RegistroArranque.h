@@ -66,7 +66,7 @@ struct RegistroArranque {
     // The path of corvinal.ini in the launcher's folder.
     static QString rutaFichero(const QString& carpetaLanzador);
     // The record in a corvinal.ini: its lines joined without separator, Windows-1252; nothing
-    // when the file is missing or cannot be read.
+    // when the file is missing, cannot be read or is not text (it holds a NUL byte).
     static std::optional<QString> leeFichero(const QString& ruta);
     // Replaces the file with linea and CR LF in Windows-1252 (characters outside it become
     // "?"); the old file stays whole when the write fails. True when written.

@@ -3,14 +3,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSaveFile>
 #include <memory>
 
 #include "download/fBajandoFichero.h"
 #include "launcher/Arranque.h"
+#include "launcher/Salida.h"
 #include "launcher/cListaParametros.h"
 #include "launcher/modTolvane1.h"
+#include "platform/Cp1252.h"
 #include "platform/Espera.h"
-#include "platform/Fin.h"
 #include "platform/Producto.h"
 #include "platform/Reloj.h"
 #include "platform/Ruta.h"
@@ -21,6 +23,8 @@ namespace modCorvinal {
 namespace {
 
 std::unique_ptr<fBajandoFichero> ventana;
+// Bytes read at a time when copying a component.
+constexpr qint64 kTrozoCopia = 1 << 20;
 
 // The program or component to act on after the download: fields 6 and 7 of the record, or,
 // where the record leaves them empty, the folder and file the download used.
@@ -37,7 +41,7 @@ void hazEjecutable(const QString& ruta) {
                                     QFileDevice::ExeOther);
 }
 
-void reiniciaAplicacion(const PlanArranque& plan, Sistema& sistema) {
+bool reiniciaAplicacion(const PlanArranque& plan, Sistema& sistema) {
     const qint64 inicio = platform::reloj().monotonoMs();
     modTolvane1::aviso(QString::fromUtf8(kAvisoReinicio), kSegundosAviso);
     if (plan.espera) {
@@ -49,61 +53,133 @@ void reiniciaAplicacion(const PlanArranque& plan, Sistema& sistema) {
     hazEjecutable(ruta);
     if (!sistema.iniciaPrograma(ruta)) {
         modTolvane1::aviso(QStringLiteral("No se pudo iniciar la aplicación: ") + ruta);
+        return false;
     }
+    return true;
 }
 
-void instalaComponente(const PlanArranque& plan, Sistema& sistema) {
+// Puts a copy of origen in place of destino through a temporary file beside destino, so that
+// the old file goes only by the final rename and stays whole on any failure. A file copied
+// onto itself is already in place.
+bool copiaSustituyendo(const QString& origen, const QString& destino) {
+    const QString canonico = QFileInfo(origen).canonicalFilePath();
+    if (!canonico.isEmpty() && canonico == QFileInfo(destino).canonicalFilePath()) {
+        return true;
+    }
+    QFile entrada(origen);
+    QSaveFile salida(destino);
+    if (!entrada.open(QIODevice::ReadOnly) || !salida.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    while (!entrada.atEnd()) {
+        const QByteArray trozo = entrada.read(kTrozoCopia);
+        if (trozo.isEmpty() || salida.write(trozo) != trozo.size()) {
+            salida.cancelWriting();
+            return false;
+        }
+    }
+    return salida.commit();
+}
+
+bool instalaComponente(const PlanArranque& plan, Sistema& sistema) {
     const QString origen = rutaDescargada(plan);
     const QString carpetaWindows = sistema.carpetaWindows();
     if (carpetaWindows.isEmpty()) {
         modTolvane1::aviso(
             QStringLiteral("No se encuentra la carpeta de Windows (variable Systemroot): ") +
             origen + QStringLiteral(" no se ha copiado ni registrado."));
-        return;
+        return false;
     }
     const QString nombre = plan.ficheroRegistro.isEmpty() ? plan.fichero : plan.ficheroRegistro;
     const QString destino = platform::uneRuta(carpetaWindows, nombre);
-    QFile::remove(destino);
-    if (!QFile::copy(origen, destino)) {
+    if (!copiaSustituyendo(origen, destino)) {
         modTolvane1::aviso(QStringLiteral("No se pudo copiar ") + origen + QStringLiteral(" en ") +
                            destino + QStringLiteral("."));
-        return;
+        return false;
     }
-    sistema.registraComponente(origen);
+    if (!sistema.registraComponente(origen)) {
+        modTolvane1::aviso(QStringLiteral("No se pudo iniciar el registro del componente ") +
+                           origen + QStringLiteral("."));
+        return false;
+    }
+    return true;
 }
 
-// The content of corvinal.ini when the command line holds no record, showing the set-up
-// window when there is no file; terminar says the program must end.
-std::optional<QString> contenidoFichero(const QString& lineaOrdenes, const QString& carpeta,
-                                        Sistema& sistema, bool& terminar) {
-    const QString ruta = RegistroArranque::rutaFichero(carpeta);
-    terminar = false;
-    if (!lineaOrdenes.trimmed().isEmpty()) {
-        return std::nullopt;
-    }
-    if (QFileInfo::exists(ruta)) {
-        return RegistroArranque::leeFichero(ruta);
-    }
-    if (!sistema.configura(carpeta)) {
-        terminar = true;
-        return std::nullopt;
-    }
-    std::optional<QString> contenido = RegistroArranque::leeFichero(ruta);
+// The plan of the record read at ruta, when it can be used; why not, when it cannot. previo
+// receives what could be read, for the set-up window to show.
+std::optional<PlanArranque> planDelFichero(const QString& ruta, const QString& carpeta,
+                                           std::optional<RegistroArranque>& previo) {
+    const std::optional<QString> contenido = RegistroArranque::leeFichero(ruta);
     if (!contenido) {
+        modTolvane1::aviso(QStringLiteral("No se puede leer el registro de conexión de ") + ruta +
+                           QStringLiteral(": no es un fichero de texto legible."));
+        return std::nullopt;
+    }
+    PlanArranque plan = planificaArranque(QString(), contenido, carpeta);
+    if (!plan.valido) {
+        modTolvane1::aviso(plan.motivo);
+        previo = plan.registro;
+        return std::nullopt;
+    }
+    return plan;
+}
+
+// A usable record: the command line's, else corvinal.ini's, else the one the set-up window
+// stores. An unusable record is explained; one from corvinal.ini (or an unreadable file) opens
+// the set-up window, filled with what could be read, so the user can mend it.
+std::optional<PlanArranque> planUtilizable(const QString& lineaOrdenes, const QString& carpeta,
+                                           Sistema& sistema) {
+    if (!lineaOrdenes.trimmed().isEmpty()) {
+        PlanArranque plan = planificaArranque(lineaOrdenes, std::nullopt, carpeta);
+        if (!plan.valido) {
+            modTolvane1::aviso(plan.motivo);
+            return std::nullopt;
+        }
+        return plan;
+    }
+    const QString ruta = RegistroArranque::rutaFichero(carpeta);
+    std::optional<RegistroArranque> previo;
+    if (QFileInfo::exists(ruta)) {
+        if (std::optional<PlanArranque> plan = planDelFichero(ruta, carpeta, previo)) {
+            return plan;
+        }
+    }
+    if (!sistema.configura(carpeta, previo)) {
+        return std::nullopt;
+    }
+    if (!RegistroArranque::leeFichero(ruta)) {
         modTolvane1::muestraMensaje(
             QStringLiteral(
                 "No ha sido posible encontrar la información de acceso a la base de datos."),
             platform::nombreProducto());
-        terminar = true;
+        return std::nullopt;
     }
-    return contenido;
+    std::optional<RegistroArranque> descartado;
+    return planDelFichero(ruta, carpeta, descartado);
+}
+
+// Stores the record, unless its password holds characters corvinal.ini cannot carry: then the
+// password serves this run only and the stored record stays as it was.
+void guardaRegistro(const PlanArranque& plan, const QString& carpeta) {
+    if (platform::deCp1252(platform::aCp1252(plan.password)) != plan.password) {
+        modTolvane1::aviso(QStringLiteral("No se pudo guardar la contraseña en corvinal.ini: tiene "
+                                          "caracteres que no admite Windows-1252. Se usa solo en "
+                                          "esta ejecución."),
+                           kSegundosAviso);
+        return;
+    }
+    RegistroArranque::escribeFichero(RegistroArranque::rutaFichero(carpeta), plan.lineaFichero);
 }
 
 }  // namespace
 
-bool Sistema::configura(const QString& carpetaLanzador) {
+bool Sistema::configura(const QString& carpetaLanzador,
+                        const std::optional<RegistroArranque>& previo) {
     fHost host;
     host.setCarpetaLanzador(carpetaLanzador);
+    if (previo) {
+        host.muestraDatos(DatosHost::deRegistro(*previo));
+    }
     host.exec();
     return host.seAcepto();
 }
@@ -112,8 +188,8 @@ bool Sistema::iniciaPrograma(const QString& ruta) {
     return QProcess::startDetached(ruta, {}, QFileInfo(ruta).absolutePath());
 }
 
-void Sistema::registraComponente(const QString& ruta) {
-    QProcess::startDetached(QStringLiteral("regsvr32"), {ruta});
+bool Sistema::registraComponente(const QString& ruta) {
+    return QProcess::startDetached(QStringLiteral("regsvr32"), {ruta});
 }
 
 QString Sistema::carpetaWindows() const {
@@ -128,20 +204,14 @@ void Main(const QString& lineaOrdenes, const QString& carpetaLanzador, Sistema& 
     parametros.setValor(QStringLiteral("formatoFecha"), QStringLiteral("dd-mm-yy"));
     ventana.reset();
 
-    bool terminar = false;
-    const std::optional<QString> fichero =
-        contenidoFichero(lineaOrdenes, carpetaLanzador, sistema, terminar);
-    if (terminar) {
-        platform::terminaPrograma();
+    const std::optional<PlanArranque> utilizable =
+        planUtilizable(lineaOrdenes, carpetaLanzador, sistema);
+    if (!utilizable) {
+        salida::termina(salida::kSinRegistro);
         return;
     }
-    const PlanArranque plan = planificaArranque(lineaOrdenes, fichero, carpetaLanzador);
-    if (!plan.valido) {
-        platform::terminaPrograma();
-        return;
-    }
-    RegistroArranque::escribeFichero(RegistroArranque::rutaFichero(carpetaLanzador),
-                                     plan.lineaFichero);
+    const PlanArranque& plan = *utilizable;
+    guardaRegistro(plan, carpetaLanzador);
 
     ventana = std::make_unique<fBajandoFichero>();
     ventana->setCarpeta(plan.carpeta);
@@ -162,15 +232,16 @@ void Main(const QString& lineaOrdenes, const QString& carpetaLanzador, Sistema& 
     platform::esperaCondicion([&v] { return v.ficheroDescargado() || v.cerrada(); },
                               kEsperaDescargaMs, 100);
     if (!v.ficheroDescargado()) {
-        platform::terminaPrograma();
+        salida::termina(salida::kFallo);
         return;
     }
+    bool hecho = true;
     if (plan.modo == QLatin1String("E")) {
-        reiniciaAplicacion(plan, sistema);
+        hecho = reiniciaAplicacion(plan, sistema);
     } else if (plan.modo == QLatin1String("I")) {
-        instalaComponente(plan, sistema);
+        hecho = instalaComponente(plan, sistema);
     }
-    platform::terminaPrograma();
+    salida::termina(hecho ? salida::kHecho : salida::kFallo);
 }
 
 }  // namespace modCorvinal

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+
+#include "launcher/RegistroArranque.h"
 
 class fBajandoFichero;
 
@@ -13,13 +16,16 @@ namespace modCorvinal {
 class Sistema {
 public:
     virtual ~Sistema() = default;
-    // Shows the set-up window modally, writing corvinal.ini in carpetaLanzador when the user
+    // Shows the set-up window modally, filled from previo (a record read from corvinal.ini,
+    // password encoded) when given, writing corvinal.ini in carpetaLanzador when the user
     // accepts; true when accepted.
-    virtual bool configura(const QString& carpetaLanzador);
+    virtual bool configura(const QString& carpetaLanzador,
+                           const std::optional<RegistroArranque>& previo);
     // Starts the program at ruta in a normal window, without waiting; true when it started.
     virtual bool iniciaPrograma(const QString& ruta);
-    // Runs the registration tool on ruta in a hidden window, without waiting.
-    virtual void registraComponente(const QString& ruta);
+    // Runs the registration tool on ruta in a hidden window, without waiting; true when it
+    // started.
+    virtual bool registraComponente(const QString& ruta);
     // The Windows folder ("Systemroot"); empty when the system has none.
     virtual QString carpetaWindows() const;
 };
@@ -32,7 +38,8 @@ inline constexpr qint16 kSegundosAviso = 3;
 
 // Runs the start-up for the command line (the program's arguments joined by single blanks),
 // with corvinal.ini in carpetaLanzador. Returns with the download window working on its own
-// (records of fewer than nine fields); every other road ends the program.
+// (records of fewer than nine fields); every other road ends the program with its status
+// (salida::Codigo), after saying why when the record cannot be used.
 void Main(const QString& lineaOrdenes, const QString& carpetaLanzador, Sistema& sistema);
 
 // The download window of the current run; nullptr before one was created.

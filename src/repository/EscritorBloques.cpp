@@ -59,12 +59,16 @@ void EscritorBloques::agrega(qint64 nBloque, const QByteArray& datos) {
     ++recibidos_;
 }
 
-void EscritorBloques::termina() {
-    if (recibidos_ != nBloques_) {
+void EscritorBloques::exigeHasta(qint64 ultimo) const {
+    if (recibidos_ < qMin(ultimo, qint64(nBloques_))) {
         fallaBloques(QStringLiteral("Faltan bloques del fichero: llegaron %1 de %2.")
                          .arg(recibidos_)
                          .arg(nBloques_));
     }
+}
+
+void EscritorBloques::termina() {
+    exigeHasta(nBloques_);
     if (!fichero_.commit()) {
         fallaEscritura();
     }

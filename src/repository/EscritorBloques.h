@@ -26,6 +26,9 @@ public:
     void agrega(qint64 nBloque, const QByteArray& datos);
     // Blocks appended so far.
     qint32 recibidos() const { return recibidos_; }
+    // Throws the missing-block error unless every block up to ultimo (at most nBloques) has
+    // arrived.
+    void exigeHasta(qint64 ultimo) const;
     // Puts the file in place of the target once every block has arrived; throws otherwise.
     void termina();
 

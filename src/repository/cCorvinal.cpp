@@ -15,6 +15,7 @@
 #include "platform/Reloj.h"
 #include "platform/TextoSql.h"
 #include "repository/FormatoRepositorio.h"
+#include "repository/RutaRepositorio.h"
 
 using formatoRepositorio::kTamBloque;
 using platform::ErrorEjecucion;
@@ -121,8 +122,11 @@ void cCorvinal::terminaTransaccion(const QString& fin) {
 
 void cCorvinal::informaProgreso(qint32 hechos, qint32 total, qint64 e, qint32& vel) {
     const float fraccion = float(hechos) / float(total);
-    const qint32 restante =
-        qint32(platform::redondeaPar(double(e) / hechos * double(total - hechos)));
+    // A damaged count can promise more time than 32 bits hold.
+    const double queda = platform::redondeaPar(double(e) / hechos * double(total - hechos));
+    const qint32 restante = queda >= std::numeric_limits<qint32>::max()
+                                ? std::numeric_limits<qint32>::max()
+                                : qint32(queda);
     if (e != 0) {
         vel = velocidad(hechos, e);
     }
@@ -133,6 +137,10 @@ void cCorvinal::informaProgreso(qint32 hechos, qint32 total, qint64 e, qint32& v
 
 bool cCorvinal::subeFichero(qint32 codCarpeta, const QString& fichero, const QString& nombre,
                             bool comprimido, bool porPasos) {
+    if (!rutaRepositorio::esNombrePublicable(nombre)) {
+        throw ErrorEjecucion(platform::kErrorAccesoFichero,
+                             rutaRepositorio::textoNombreNoValido(nombre), kOrigen);
+    }
     subida_ = std::make_unique<Subida>();
     subida_->nombre = nombre;
     const QString carpeta = QString::number(codCarpeta);

@@ -4,7 +4,9 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 
+class EscritorBloques;
 class aConexion;
 
 namespace platform {
@@ -39,18 +41,22 @@ public:
 
     // ---- Download ----
 
-    // Code of the folder at a "/" or "\" separated path: 1 for the root ("", "/", "\"), -1
-    // when the first name is unknown, else the last folder of the path that matched.
+    // Code of the folder at a path (names separated by "/" or "\", empty names ignored): 1 for
+    // the root, -1 when any name of the path is unknown.
     qint32 obtieneCodCarpeta(const QString& directorio);
     // obtieneCodCarpeta(directorio) is 1 or more.
     bool existeDirectorio(const QString& directorio);
+    // Code of the folder at ruta, creating each missing folder of it; throws ErrorEjecucion,
+    // creating nothing, when a name of ruta is not one a publisher may store.
+    qint32 creaCarpeta(const QString& ruta);
     // Downloads the file `fichero` of the repository folder `directorio` (root when empty) into
     // the local folder directorioLocal; false, with estado, when anything is missing or fails.
     bool descarga(const QString& fichero, const QString& directorio,
                   const QString& directorioLocal);
     // Downloads file codFichero into carpetaLocal, as nombreLocal or (when empty) under its
-    // stored name (+ ".jzp" when stored compressed). Blocks are checked before the file
-    // replaces any previous one; true only when the file was written.
+    // stored name (+ ".jzp" when stored compressed), refusing a stored name that is not one
+    // path segment. Blocks are checked before the file replaces any previous one; the read has
+    // ended before the closing events; true only when the file was written.
     bool bajaFichero(qint32 codFichero, const QString& carpetaLocal,
                      const QString& nombreLocal = QString());
     // Asks a running download to stop before its next block.
@@ -58,7 +64,8 @@ public:
     // A download is running.
     bool descargando() const { return descargando_; }
     // Mirrors the repository folder origen and its whole subtree into the local folder
-    // destino, fetching what is missing or newer and restoring compressed files with jzp.
+    // destino, fetching what is missing or newer and restoring compressed files with jzp; a
+    // stored name that is not one path segment is reported through estado and skipped.
     void virtualizaDirectorio(const QString& origen, const QString& destino,
                               platform::Compresion& jzp);
 
@@ -91,15 +98,20 @@ signals:
     void estado(const QString& mensaje, bool error);
     // A download was written to disk (the path never carries ".jzp").
     void ficheroBajado(const QString& fichero, bool comprimido);
+    // A mirror left a local file as it was, being as new as the repository's.
+    void ficheroAlDia(const QString& fichero);
     // An upload finished (also raised after a successful download).
     void ficheroSubido();
 
 private:
     struct Subida;
     struct ArbolCarpetas;
+    struct Lectura;
 
     // The open connection of conexion_ac(); throws when there is none.
     platform::Connection& con() const;
+    // Code of the child folder nombre of padre, when there is one.
+    std::optional<qint32> carpetaHija(qint32 padre, const QString& nombre) const;
     // Runs a query straight on the connection; never null.
     std::shared_ptr<platform::Recordset> consulta(const QString& sql) const;
     // valor as a quote-safe text literal of the connection's engine.
@@ -110,7 +122,13 @@ private:
     QString empiezaTransaccion();
     void terminaTransaccion(const QString& fin);
 
-    void escribeBloques(qint32 codFichero, qint32 nBloques, const QString& destino);
+    // The file row and its blocks read inside one read transaction, ended before it returns.
+    Lectura leeEnTransaccion(qint32 codFichero, const QString& carpetaLocal,
+                             const QString& nombreLocal, qint64 inicioMs);
+    Lectura leeFichero(qint32 codFichero, const QString& carpetaLocal, const QString& nombreLocal,
+                       qint64 inicioMs);
+    // The blocks in ordered ranges into escritor; false when cancelled.
+    bool leeBloques(qint32 codFichero, EscritorBloques& escritor, qint32 nBloques, qint64 inicioMs);
     static qint64 ahoraMs();
     // Bytes per second of `bloques` blocks in `ms` milliseconds, rounded half to even.
     static qint32 velocidad(qint64 bloques, qint64 ms);

@@ -2,16 +2,20 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <limits>
+#include <optional>
 
 #include "dataaccess/aConexion.h"
 #include "platform/Compresion.h"
 #include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/ErrorFichero.h"
+#include "platform/Espera.h"
 #include "platform/Recordset.h"
 #include "platform/Ruta.h"
 #include "repository/EscritorBloques.h"
 #include "repository/FormatoRepositorio.h"
+#include "repository/RutaRepositorio.h"
 #include "repository/cCorvinal.h"
 
 using platform::ErrorEjecucion;
@@ -34,7 +38,7 @@ private:
 
 // The ordered range of blocks `primero`..`ultimo` of a file; the first range has no lower
 // bound and the last no upper one, so every row of the file is seen and checked once.
-QString sqlRango(qint32 codFichero, qint32 primero, qint32 ultimo, qint32 nBloques) {
+QString sqlRango(qint32 codFichero, qint64 primero, qint64 ultimo, qint32 nBloques) {
     QString sql = QStringLiteral("SELECT nBloque,datos FROM tDatosFichero WHERE codFichero=") +
                   QString::number(codFichero);
     if (primero > 1) {
@@ -44,6 +48,19 @@ QString sqlRango(qint32 codFichero, qint32 primero, qint32 ultimo, qint32 nBloqu
         sql += QStringLiteral(" AND nBloque<=") + QString::number(ultimo);
     }
     return sql + QStringLiteral(" ORDER BY nBloque");
+}
+
+// The block count of a file row; a null, negative or out-of-range count marks a damaged row.
+qint32 numeroBloques(const QVariant& valor) {
+    bool esNumero = false;
+    const qint64 n = valor.toLongLong(&esNumero);
+    if (valor.isNull() || !esNumero || n < 0 || n > std::numeric_limits<qint32>::max()) {
+        throw ErrorEjecucion(EscritorBloques::kBloquesIncoherentes,
+                             QStringLiteral("El fichero declara un número de bloques no válido: ") +
+                                 valor.toString(),
+                             kOrigen);
+    }
+    return qint32(n);
 }
 
 // The local file's last change, to the second; invalid when there is no such file.
@@ -70,27 +87,53 @@ struct cCorvinal::ArbolCarpetas {
 };
 
 qint32 cCorvinal::obtieneCodCarpeta(const QString& directorio) {
-    if (directorio.isEmpty() || directorio == u"\\" || directorio == u"/") {
-        return formatoRepositorio::kCodRaiz;
-    }
-    qint32 resultado = -1;
     qint32 actual = formatoRepositorio::kCodRaiz;
-    QString ruta = directorio;
-    for (const QString& segmento : ruta.replace(u'\\', u'/').split(u'/')) {
-        auto rs =
-            consulta(QStringLiteral("SELECT codCarpeta FROM tCarpetas WHERE codCarpetaPadre=") +
-                     QString::number(actual) + QStringLiteral(" AND carpeta=") + texto(segmento));
-        if (rs->eof()) {
-            return resultado;
+    for (const QString& segmento : rutaRepositorio::segmentos(directorio)) {
+        const std::optional<qint32> hijo = carpetaHija(actual, segmento);
+        if (!hijo) {
+            return -1;
         }
-        actual = rs->field(QStringLiteral("codCarpeta")).value().toInt();
-        resultado = actual;
+        actual = *hijo;
     }
-    return resultado;
+    return actual;
 }
 
 bool cCorvinal::existeDirectorio(const QString& directorio) {
     return obtieneCodCarpeta(directorio) >= 1;
+}
+
+qint32 cCorvinal::creaCarpeta(const QString& ruta) {
+    const QStringList segmentos = rutaRepositorio::segmentos(ruta);
+    for (const QString& segmento : segmentos) {
+        if (!rutaRepositorio::esNombrePublicable(segmento)) {
+            throw ErrorEjecucion(platform::kErrorAccesoFichero,
+                                 rutaRepositorio::textoNombreNoValido(segmento), kOrigen);
+        }
+    }
+    qint32 actual = formatoRepositorio::kCodRaiz;
+    for (const QString& segmento : segmentos) {
+        if (const std::optional<qint32> hijo = carpetaHija(actual, segmento)) {
+            actual = *hijo;
+            continue;
+        }
+        const qint32 nuevo =
+            conexion_->codsiguiente(QStringLiteral("tCarpetas"), QStringLiteral("codCarpeta"));
+        conexion_->executeNR(
+            QStringLiteral("INSERT INTO tCarpetas (codCarpeta,carpeta,codCarpetaPadre) VALUES (") +
+            QString::number(nuevo) + u',' + texto(segmento) + u',' + QString::number(actual) +
+            u')');
+        actual = nuevo;
+    }
+    return actual;
+}
+
+std::optional<qint32> cCorvinal::carpetaHija(qint32 padre, const QString& nombre) const {
+    auto rs = consulta(QStringLiteral("SELECT codCarpeta FROM tCarpetas WHERE codCarpetaPadre=") +
+                       QString::number(padre) + QStringLiteral(" AND carpeta=") + texto(nombre));
+    if (rs->eof()) {
+        return std::nullopt;
+    }
+    return rs->field(QStringLiteral("codCarpeta")).value().toInt();
 }
 
 bool cCorvinal::descarga(const QString& fichero, const QString& directorio,
@@ -122,43 +165,93 @@ bool cCorvinal::descarga(const QString& fichero, const QString& directorio,
     return bajaFichero(codFichero, directorioLocal, QString());
 }
 
+// What reading one file gave: whether it is in place, the failure to report (empty when there
+// is none to report), and what the closing events need.
+struct cCorvinal::Lectura {
+    bool hecho = false;
+    QString error;
+    QString visible;
+    bool comprimido = false;
+    qint32 nBloques = 0;
+};
+
 bool cCorvinal::bajaFichero(qint32 codFichero, const QString& carpetaLocal,
                             const QString& nombreLocal) {
     FinDescarga fin(descargando_);
+    const qint64 inicio = ahoraMs();
+    const Lectura l = leeEnTransaccion(codFichero, carpetaLocal, nombreLocal, inicio);
+    // The read has ended: a listener that restores the file, publishes or asks the user holds
+    // no reader's lock.
+    if (!l.error.isEmpty()) {
+        emit estado(l.error, true);
+    }
+    if (!l.hecho) {
+        return false;
+    }
+    informaFin(l.nBloques, inicio);
+    emit ficheroBajado(l.visible, l.comprimido);
+    emit ficheroSubido();
+    return true;
+}
+
+cCorvinal::Lectura cCorvinal::leeEnTransaccion(qint32 codFichero, const QString& carpetaLocal,
+                                               const QString& nombreLocal, qint64 inicioMs) {
     const QString finTransaccion = empiezaTransaccion();
     struct Cierre {
         cCorvinal* yo;
         const QString& fin;
         ~Cierre() { yo->terminaTransaccion(fin); }
     } cierre{this, finTransaccion};
+    return leeFichero(codFichero, carpetaLocal, nombreLocal, inicioMs);
+}
 
+cCorvinal::Lectura cCorvinal::leeFichero(qint32 codFichero, const QString& carpetaLocal,
+                                         const QString& nombreLocal, qint64 inicioMs) {
+    Lectura l;
     QString nombre;
-    qint32 nBloques = 0;
-    bool comprimido = false;
+    QVariant bloques;
     {
         auto rs = consulta(
             QStringLiteral(
                 "SELECT codFichero,nombre,nBloques,comprimido FROM tFicheros WHERE codFichero=") +
             QString::number(codFichero));
         if (rs->eof()) {
-            return false;
+            return l;
         }
         nombre = rs->field(QStringLiteral("nombre")).value().toString();
-        nBloques = rs->field(QStringLiteral("nBloques")).value().toInt();
-        comprimido = rs->field(QStringLiteral("comprimido")).value().toInt() == 1;
+        bloques = rs->field(QStringLiteral("nBloques")).value();
+        l.comprimido = rs->field(QStringLiteral("comprimido")).value().toInt() == 1;
     }
-    const QString visible =
-        platform::uneRuta(carpetaLocal, nombreLocal.isEmpty() ? nombre : nombreLocal);
-    const QString destino = nombreLocal.isEmpty() && comprimido
-                                ? visible + formatoRepositorio::kExtensionComprimido
-                                : visible;
-    const qint64 inicio = ahoraMs();
+    if (nombreLocal.isEmpty() && !rutaRepositorio::esNombreSeguro(nombre)) {
+        l.error = rutaRepositorio::textoNombreNoValido(nombre);
+        return l;
+    }
+    l.visible = platform::uneRuta(carpetaLocal, nombreLocal.isEmpty() ? nombre : nombreLocal);
+    const QString destino = nombreLocal.isEmpty() && l.comprimido
+                                ? l.visible + formatoRepositorio::kExtensionComprimido
+                                : l.visible;
     try {
-        EscritorBloques escritor(destino, nBloques);
-        qint32 vel = 0;
-        for (qint32 primero = 1; primero == 1 || primero <= nBloques;
-             primero += formatoRepositorio::kBloquesPorConsulta) {
-            const qint32 ultimo = primero + formatoRepositorio::kBloquesPorConsulta - 1;
+        l.nBloques = numeroBloques(bloques);
+        EscritorBloques escritor(destino, l.nBloques);
+        if (!leeBloques(codFichero, escritor, l.nBloques, inicioMs)) {
+            return l;
+        }
+        escritor.termina();
+    } catch (const ErrorEjecucion& e) {
+        l.error = QStringLiteral("Error bajando fichero: \r") + e.descripcion();
+        return l;
+    }
+    l.hecho = true;
+    return l;
+}
+
+bool cCorvinal::leeBloques(qint32 codFichero, EscritorBloques& escritor, qint32 nBloques,
+                           qint64 inicioMs) {
+    qint32 vel = 0;
+    for (qint64 primero = 1; primero == 1 || primero <= nBloques;
+         primero += formatoRepositorio::kBloquesPorConsulta) {
+        const qint64 ultimo = primero + formatoRepositorio::kBloquesPorConsulta - 1;
+        {
             auto rs = con().executeSoloAdelante(sqlRango(codFichero, primero, ultimo, nBloques));
             for (; !rs->eof(); rs->moveNext()) {
                 if (!descargando_) {
@@ -166,21 +259,16 @@ bool cCorvinal::bajaFichero(qint32 codFichero, const QString& carpetaLocal,
                 }
                 escritor.agrega(rs->field(QStringLiteral("nBloque")).value().toLongLong(),
                                 rs->field(QStringLiteral("datos")).value().toByteArray());
-                informaProgreso(escritor.recibidos(), nBloques, ahoraMs() - inicio, vel);
+                informaProgreso(escritor.recibidos(), nBloques, ahoraMs() - inicioMs, vel);
             }
         }
-        if (!descargando_) {
-            return false;
-        }
-        escritor.termina();
-    } catch (const ErrorEjecucion& e) {
-        emit estado(QStringLiteral("Error bajando fichero: \r") + e.descripcion(), true);
-        return false;
+        // A short range is a missing block: a damaged count never walks the empty ranges
+        // after it.
+        escritor.exigeHasta(ultimo);
+        // The window gets its turn whatever a range held.
+        platform::cede();
     }
-    informaFin(nBloques, inicio);
-    emit ficheroBajado(visible, comprimido);
-    emit ficheroSubido();
-    return true;
+    return descargando_;
 }
 
 void cCorvinal::virtualizaDirectorio(const QString& origen, const QString& destino,
@@ -230,11 +318,16 @@ void cCorvinal::reflejaCarpeta(qint32 codCarpeta, const QString& destino, platfo
         if (fila.nombre.endsWith(formatoRepositorio::kSufijoSubida)) {
             continue;
         }
+        if (!rutaRepositorio::esNombreSeguro(fila.nombre)) {
+            emit estado(rutaRepositorio::textoNombreNoValido(fila.nombre), true);
+            continue;
+        }
         const QString local = platform::uneRuta(destino, fila.nombre);
         const QDateTime fechaLocal = fechaFicheroLocal(local);
         const bool nuevo = !fechaLocal.isValid() ||
                            (fila.fechaUm.isValid() && fechaLocal.secsTo(fila.fechaUm) > 0);
         if (!nuevo) {
+            emit ficheroAlDia(local);
             continue;
         }
         const bool bajado = bajaFichero(fila.codFichero, destino, QString());
@@ -248,6 +341,10 @@ void cCorvinal::reflejaCarpeta(qint32 codCarpeta, const QString& destino, platfo
         }
     }
     for (const auto& [codHijo, nombreHijo] : arbol.hijos.value(codCarpeta)) {
+        if (!rutaRepositorio::esNombreSeguro(nombreHijo)) {
+            emit estado(rutaRepositorio::textoNombreNoValido(nombreHijo), true);
+            continue;
+        }
         reflejaCarpeta(codHijo, platform::uneRuta(destino, nombreHijo), jzp, arbol);
     }
 }

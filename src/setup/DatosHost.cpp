@@ -1,9 +1,50 @@
 #include "setup/DatosHost.h"
 
 #include <limits>
+#include <utility>
 
 #include "launcher/RegistroArranque.h"
+#include "launcher/modTolvane1.h"
+#include "platform/Cp1252.h"
 #include "platform/Numero.h"
+
+namespace {
+
+// The report lines for the fields the record cannot carry.
+QString informeRegistro(const DatosHost& d) {
+    // The record separates its fields with "," and its prefix with "|", and corvinal.ini is
+    // Windows-1252: a field holding either would be read back as something else.
+    const std::pair<const char*, QString> separados[] = {{"Servidor", d.servidor()},
+                                                         {"Base de Datos", d.baseDatos},
+                                                         {"Login", d.login},
+                                                         {"Proveedor", d.provider},
+                                                         {"SID", d.sid},
+                                                         {"Aplicación", d.aplicacion}};
+    QString informe;
+    for (const auto& [campo, valor] : separados) {
+        if (valor.contains(u',') || valor.contains(u'|')) {
+            informe += QStringLiteral("·El campo ") + QString::fromUtf8(campo) +
+                       QStringLiteral(" no puede llevar «,» ni «|».\r");
+        }
+    }
+    const std::pair<const char*, QString> todos[] = {{"Servidor", d.servidor()},
+                                                     {"Base de Datos", d.baseDatos},
+                                                     {"Login", d.login},
+                                                     {"Password", d.password},
+                                                     {"Puerto", d.puerto},
+                                                     {"Proveedor", d.provider},
+                                                     {"SID", d.sid},
+                                                     {"Aplicación", d.aplicacion}};
+    for (const auto& [campo, valor] : todos) {
+        if (platform::deCp1252(platform::aCp1252(valor)) != valor) {
+            informe += QStringLiteral("·El campo ") + QString::fromUtf8(campo) +
+                       QStringLiteral(" tiene caracteres que no admite Windows-1252.\r");
+        }
+    }
+    return informe;
+}
+
+}  // namespace
 
 DatosHost::AjustesTipo DatosHost::ajustesTipo(int tipo) {
     switch (tipo) {
@@ -18,6 +59,24 @@ DatosHost::AjustesTipo DatosHost::ajustesTipo(int tipo) {
         default:
             return {};
     }
+}
+
+DatosHost DatosHost::deRegistro(const RegistroArranque& registro) {
+    using C = RegistroArranque::Campo;
+    const QStringList& campos = registro.campos;
+    DatosHost d;
+    d.tipo =
+        registro.tipo >= kMsAccess && registro.tipo <= kOracle ? int(registro.tipo) : int(kNinguno);
+    d.provider = registro.provider;
+    d.sid = registro.sid;
+    d.tServidorLocal = campos.value(C::kServidor);
+    d.baseDatos = campos.value(C::kBaseDatos);
+    d.login = campos.value(C::kLogin);
+    d.password = modTolvane1::decodifica(campos.value(C::kPassword));
+    d.password2 = d.password;
+    d.puerto = campos.value(C::kPuerto);
+    d.aplicacion = campos.value(C::kFichero);
+    return d;
 }
 
 QString DatosHost::informe() const {
@@ -50,7 +109,7 @@ QString DatosHost::informe() const {
     if (!puertoValido) {
         falla("·Nº de Puerto incorrecto.");
     }
-    return informe;
+    return informe + informeRegistro(*this);
 }
 
 QString DatosHost::servidor() const {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+struct RegistroArranque;
+
 // What the set-up window holds, apart from its controls: the settings each connection type
 // brings, the check of the typed data and the line it stores in corvinal.ini.
 struct DatosHost {
@@ -17,6 +19,9 @@ struct DatosHost {
     };
     // The settings of a list position; nothing changes for a position outside 0 ... 3.
     static AjustesTipo ajustesTipo(int tipo);
+    // What a record read from corvinal.ini (password encoded) holds, as the boxes show it;
+    // whatever could not be read stays empty, and a type outside 0 ... 3 chooses none.
+    static DatosHost deRegistro(const RegistroArranque& registro);
 
     int tipo = kNinguno;
     bool servidorLocal = true;
@@ -31,8 +36,9 @@ struct DatosHost {
     QString sid;
     QString aplicacion;
 
-    // Every failed check, each message followed by a carriage return, in the window's order;
-    // empty when the data can be stored.
+    // Every failed check, each message followed by a carriage return, in the window's order,
+    // then each field the record cannot carry (a "," or "|" in a field, a character outside
+    // Windows-1252 in any); empty when the data can be stored.
     QString informe() const;
     // The server box in use, as typed.
     QString servidor() const;

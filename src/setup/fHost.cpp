@@ -37,6 +37,7 @@ fHost::fHost(QWidget* padre)
           new QPushButton(QStringLiteral("Obtener información de acceso"), this)),
       bAceptar_(new QPushButton(QStringLiteral("Aceptar"), this)),
       bCancelar_(new QPushButton(QStringLiteral("Cancelar"), this)),
+      eInforme_(new QLabel(this)),
       carpetaLanzador_(QCoreApplication::applicationDirPath()) {
     setObjectName(QStringLiteral("fHost"));
     setWindowTitle(QStringLiteral("Datos de Conexión"));
@@ -59,6 +60,10 @@ fHost::fHost(QWidget* padre)
     bAceptar_->setObjectName(QStringLiteral("bAceptar"));
     bCancelar_->setObjectName(QStringLiteral("bCancelar"));
     bAceptar_->setDefault(true);
+    eInforme_->setObjectName(QStringLiteral("eInforme"));
+    QPalette rojo = eInforme_->palette();
+    rojo.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    eInforme_->setPalette(rojo);
 
     colocaControles();
 
@@ -115,6 +120,7 @@ void fHost::colocaControles() {
     rejilla->addWidget(etiqueta("Aplicación:"), fila, 0);
     rejilla->addWidget(tAplicacion_, fila++, 1, 1, 2);
     rejilla->addWidget(bObtenerInformacionTolvane_, fila++, 0, 1, 3);
+    rejilla->addWidget(eInforme_, fila++, 0, 1, 3);
     auto* botones = new QHBoxLayout;
     botones->addStretch();
     botones->addWidget(bAceptar_);
@@ -167,6 +173,7 @@ void fHost::oServidor_Click() {
 void fHost::bAceptar_Click() {
     const DatosHost d = datos();
     const QString informe = d.informe();
+    eInforme_->setText(QString(informe).replace(u'\r', u'\n').trimmed());
     if (!informe.isEmpty()) {
         modTolvane1::muestraMensaje(informe, platform::nombreProducto());
         return;
@@ -211,6 +218,22 @@ void fHost::rellena(const DirectorioCentral::Fila& fila) {
     if (!fila.ejecutable.isNull()) {
         tAplicacion_->setText(fila.ejecutable.toString());
     }
+}
+
+void fHost::muestraDatos(const DatosHost& datos) {
+    estableceTipo(datos.tipo);
+    oServidorLocal_->setChecked(datos.servidorLocal);
+    oServidorRemoto_->setChecked(!datos.servidorLocal);
+    tServidorLocal_->setText(datos.tServidorLocal);
+    tServidorRemoto_->setText(datos.tServidorRemoto);
+    tBaseDatos_->setText(datos.baseDatos);
+    tLogin_->setText(datos.login);
+    tPassword_->setText(datos.password);
+    tPassword2_->setText(datos.password2);
+    tPuerto_->setText(datos.puerto);
+    tProvider_->setText(datos.provider);
+    tSid_->setText(datos.sid);
+    tAplicacion_->setText(datos.aplicacion);
 }
 
 void fHost::bObtenerInformacionTolvane_Click() {

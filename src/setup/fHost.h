@@ -8,6 +8,7 @@
 
 class QComboBox;
 class QFrame;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -40,6 +41,8 @@ public:
     // provider), then provider, sid, servers, database, login, both passwords, port and, when
     // not null, the application; null values become empty text.
     void rellena(const DirectorioCentral::Fila& fila);
+    // Puts datos in the boxes (the type first, with its settings), the local server chosen.
+    void muestraDatos(const DatosHost& datos);
     // Fills the boxes from the central directory.
     void bObtenerInformacionTolvane_Click();
 
@@ -66,6 +69,7 @@ private:
     QPushButton* bObtenerInformacionTolvane_;
     QPushButton* bAceptar_;
     QPushButton* bCancelar_;
+    QLabel* eInforme_;
     QString carpetaLanzador_;
     bool seAcepto_ = false;
 };

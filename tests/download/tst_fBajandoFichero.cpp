@@ -6,6 +6,7 @@
 
 #include "download/RepositorioSqlite.h"
 #include "download/fBajandoFichero.h"
+#include "launcher/Salida.h"
 #include "platform/Espera.h"
 #include "platform/Fin.h"
 #include "platform/Producto.h"
@@ -135,20 +136,36 @@ private slots:
         QCOMPARE(etiqueta(v, "eEstado")->text(), QStringLiteral("otro"));
     }
 
-    void cerrarSinDescarga_data() {
+    // A window closed before the download began ends the run: nothing is fetched after it.
+    void cerrarAntesDeLaDescarga_data() {
         QTest::addColumn<bool>("independiente");
-        QTest::newRow("independiente termina el programa") << true;
-        QTest::newRow("dependiente solo se cierra") << false;
+        QTest::addColumn<int>("msCierre");
+        QTest::newRow("independiente termina el programa") << true << -1;
+        QTest::newRow("dependiente solo se cierra") << false << -1;
+        QTest::newRow("en la espera del primer segundo") << false << 1500;
     }
-    void cerrarSinDescarga() {
+    void cerrarAntesDeLaDescarga() {
         QFETCH(bool, independiente);
+        QFETCH(int, msCierre);
+        QTemporaryDir carpeta;
+        RepositorioSqlite repo(carpeta.path());
+        QVERIFY(repo.publica(QStringLiteral("app.exe"), contenido(1), false));
         MensajeriaGrabada mensajes;
         fBajandoFichero v;
         v.setModoIndependiente(independiente);
-        v.show();
-        QVERIFY(v.close());
+        if (msCierre < 0) {
+            v.show();
+            QVERIFY(v.close());
+        } else {
+            QTimer::singleShot(msCierre, &v, &QWidget::close);
+            descarga(v, repo.carpeta(), QStringLiteral("app.exe"), carpeta.path());
+        }
         QCOMPARE(terminaciones, independiente ? 1 : 0);
+        if (independiente) {
+            QCOMPARE(salida::codigo(), salida::kFallo);
+        }
         QVERIFY(v.cerrada());
+        QVERIFY(!QFile::exists(carpeta.filePath(QStringLiteral("app.exe"))));
         QVERIFY(mensajes.registros.isEmpty());
     }
 

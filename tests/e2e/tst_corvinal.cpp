@@ -77,7 +77,6 @@ class TstCorvinal : public QObject {
     Q_OBJECT
 
     QTemporaryDir scratch_;
-    QString lanzador_;
 
     // Prepares the engine's repository with "apps/app.sh" (compressed) and "fob7.exe" in the
     // root; empty when the engine is not there.
@@ -121,6 +120,9 @@ class TstCorvinal : public QObject {
             {QStringLiteral("subir"), app, QStringLiteral("apps"), QStringLiteral("--comprimir"),
              QStringLiteral("--si")},
             {QStringLiteral("subir"), fob7, QStringLiteral("/"), QStringLiteral("--si")},
+            {"subir", app, "apps", "--nombre", "malo1"},
+            {"subir", app, "apps", "--nombre", "malo2"},
+            {"subir", app, "apps", "--nombre", "malo3"},
         };
         for (const QStringList& paso : pasos) {
             const Salida s =
@@ -130,6 +132,18 @@ class TstCorvinal : public QObject {
                 qWarning("corvinal-repo %s: %s", qPrintable(paso.join(u' ')), qPrintable(s.texto));
                 return std::nullopt;
             }
+        }
+        // Names crafted straight into the database, as no publisher could store them: each
+        // would lead a download out of its destination folder.
+        platform::Connection c;
+        c.open(m.textoConexion);
+        for (const char* sql :
+             {"UPDATE tFicheros SET nombre='../fuera.txt' WHERE nombre='malo1'",
+              "UPDATE tFicheros SET nombre='C:x' WHERE nombre='malo2'",
+              "INSERT INTO tCarpetas (codCarpeta,carpeta,codCarpetaPadre) SELECT 99,'..',"
+              "codCarpeta FROM tCarpetas WHERE carpeta='apps'",
+              "UPDATE tFicheros SET codCarpeta=99,nombre='fuera2.txt' WHERE nombre='malo3'"}) {
+            c.execute(QString::fromLatin1(sql), nullptr, platform::Connection::kOpcionSinRegistros);
         }
         return r;
     }
@@ -148,6 +162,15 @@ class TstCorvinal : public QObject {
         return carpeta;
     }
 
+    // The engine's repository, prepared once for the whole run.
+    std::optional<Repositorio> repositorioPreparado(const QString& motor) {
+        static QHash<QString, std::optional<Repositorio>> repositorios;
+        if (!repositorios.contains(motor)) {
+            repositorios.insert(motor, scratch_.isValid() ? repositorio(motor) : std::nullopt);
+        }
+        return repositorios.value(motor);
+    }
+
     Salida lanza(const QString& carpeta, const QStringList& argumentos) {
         return ejecuta(carpeta + QStringLiteral("/corvinal"), argumentos, carpeta);
     }
@@ -159,7 +182,7 @@ private slots:
         for (const QString& motor : {QStringLiteral("sqlite"), QStringLiteral("mariadb")}) {
             for (const QString& caso :
                  {QStringLiteral("nueve campos E"), QStringLiteral("cinco campos"),
-                  QStringLiteral("cuatro campos"), QStringLiteral("servidor erroneo"),
+                  QStringLiteral("nombre ajeno"), QStringLiteral("servidor erroneo"),
                   QStringLiteral("fichero ausente")}) {
                 QTest::newRow(qPrintable(motor + QStringLiteral(": ") + caso)) << motor << caso;
             }
@@ -168,12 +191,7 @@ private slots:
     void casos() {
         QFETCH(QString, motor);
         QFETCH(QString, caso);
-        QVERIFY(scratch_.isValid());
-        static QHash<QString, std::optional<Repositorio>> repositorios;
-        if (!repositorios.contains(motor)) {
-            repositorios.insert(motor, repositorio(motor));
-        }
-        const std::optional<Repositorio> repo = repositorios.value(motor);
+        const std::optional<Repositorio> repo = repositorioPreparado(motor);
         if (!repo) {
             if (motor == QLatin1String("sqlite") || prueba::mariaDbObligatoria()) {
                 QFAIL("no se pudo preparar el repositorio");
@@ -212,13 +230,16 @@ private slots:
             QCOMPARE(guardado.campos.at(RegistroArranque::kPassword),
                      modTolvane1::codifica(repo->password));
             QVERIFY(guardado.campos.at(RegistroArranque::kPassword) != repo->password);
-        } else if (caso == QLatin1String("cuatro campos")) {
-            const QByteArray anterior("1,,|antes,db,sa,\xDF\xD9,1433\r\n");
-            const QString carpeta = preparaLanzador(anterior);
-            const Salida s = lanza(carpeta, {QStringLiteral("srv,db,login,pw")});
-            QVERIFY2(s.terminado && s.codigo == 0, qPrintable(s.texto));
-            QVERIFY2(!s.texto.contains(QStringLiteral("[fBajandoFichero]")), qPrintable(s.texto));
-            QCOMPARE(lee(RegistroArranque::rutaFichero(carpeta)), anterior);
+        } else if (caso == QLatin1String("nombre ajeno")) {
+            const QString carpeta = preparaLanzador();
+            const Salida s = lanza(carpeta, {base + ",apps," + carpeta + ",../fuera.txt,E"});
+            QVERIFY2(s.terminado && s.codigo == 1, qPrintable(s.texto));
+            QVERIFY2(s.texto.contains("eEstado (rojo): Nombre no válido en el repositorio: "
+                                      "../fuera.txt"),
+                     qPrintable(s.texto));
+            QVERIFY(!QFileInfo::exists(scratch_.filePath("fuera.txt")));
+            // A failed download ends the run at once: no 240-second wait, nothing started.
+            QVERIFY(!s.texto.contains(QStringLiteral("En unos segundos")));
         } else if (caso == QLatin1String("servidor erroneo")) {
             const QString carpeta = preparaLanzador();
             const QString registro =
@@ -226,7 +247,7 @@ private slots:
                     ? QStringLiteral("0,,|/no/existe/nunca,prueba.mdb,admin,x,0")
                     : QStringLiteral("2,,|127.0.0.1,corvinal_test,nadie,x,1");
             const Salida s = lanza(carpeta, {registro});
-            QVERIFY2(s.terminado && s.codigo == 0, qPrintable(s.texto));
+            QVERIFY2(s.terminado && s.codigo == 1, qPrintable(s.texto));
             QVERIFY2(s.texto.contains(QStringLiteral(
                          "eEstado (rojo): No pudo establecerse conexión con la base de datos: ")),
                      qPrintable(s.texto));
@@ -244,10 +265,102 @@ private slots:
             QVERIFY(
                 RegistroArranque::escribeFichero(RegistroArranque::rutaFichero(carpeta), linea));
             const Salida s = lanza(carpeta, {});
-            QVERIFY2(s.terminado && s.codigo == 0, qPrintable(s.texto));
+            QVERIFY2(s.terminado && s.codigo == 1, qPrintable(s.texto));
             QVERIFY2(s.texto.contains(
                          QStringLiteral("eEstado (rojo): No se encontró el fichero:/noexiste.exe")),
                      qPrintable(s.texto));
+        }
+    }
+
+    // A record that cannot be used is explained and ends with status 2; one from corvinal.ini
+    // (or a corvinal.ini that cannot be read) first opens the set-up window, filled.
+    void sinRegistroUtilizable_data() {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("mensaje");
+        QTest::addColumn<QString>("ventana");
+        QTest::newRow("corvinal.ini con puerto no numerico")
+            << QStringList() << QByteArray("1,,,|srv,1433,db,sa,DFD9,1433\r\n")
+            << "El registro de conexión no es válido: el puerto «DFD9» no es un número."
+            << "[fHost] tServidorLocal: srv";
+        QTest::newRow("corvinal.ini ilegible")
+            << QStringList() << QByteArray() << "No se puede leer el registro de conexión"
+            << "[fHost] cTipoConexion: ";
+        QTest::newRow("puerto no numerico en la linea de ordenes")
+            << QStringList{"srv,db,sa,pw,x"} << QByteArray("sin tocar\r\n")
+            << "El registro de conexión no es válido: el puerto «x» no es un número."
+            << "";
+    }
+    void sinRegistroUtilizable() {
+        QFETCH(QStringList, argumentos);
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, mensaje);
+        QFETCH(QString, ventana);
+        const QString carpeta = preparaLanzador(ini.isEmpty() ? std::nullopt : std::optional(ini));
+        if (ini.isEmpty()) {
+            QVERIFY(QDir().mkpath(RegistroArranque::rutaFichero(carpeta)));
+        }
+        const Salida s = lanza(carpeta, argumentos);
+        QVERIFY2(s.terminado && s.codigo == 2, qPrintable(s.texto));
+        QVERIFY2(s.texto.contains(QStringLiteral("[fMensaje] texto: ") + mensaje),
+                 qPrintable(s.texto));
+        QVERIFY2(s.texto.contains(QStringLiteral("[fHost]")) == !ventana.isEmpty() &&
+                     s.texto.contains(ventana),
+                 qPrintable(s.texto));
+        QCOMPARE(lee(RegistroArranque::rutaFichero(carpeta)), ini);
+    }
+
+    // The publishing tool as a command: its help, its checks before any connection, its one
+    // folder rule and what sincronizar says.
+    void publicador_data() {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QString>("salida");
+        const QStringList nunca = {"--conexion", "0,,|/no/existe/nunca,x.db,,,0"};
+        QTest::newRow("ayuda") << QStringList{"--help"} << 0 << "contraseña";
+        QTest::newRow("orden desconocida")
+            << nunca + QStringList{"frobnicate"} << 2 << "Orden desconocida: frobnicate";
+        QTest::newRow("faltan argumentos")
+            << nunca + QStringList{"bajar", "apps/app.sh"} << 2 << "Número de argumentos";
+        QTest::newRow("nombre de subida sin terminar")
+            << nunca + QStringList{"subir", kPrograma, "/", "--nombre", "x.new"} << 1
+            << "Nombre no válido en el repositorio: x.new";
+        QTest::newRow("sincronizar carpeta inexistente")
+            << QStringList{"sincronizar", "nada", "<destino>"} << 1
+            << "No se encontró el directorio:nada";
+        QTest::newRow("bajar de carpeta inexistente")
+            << QStringList{"bajar", "apps/nada/app.sh", "<destino>"} << 1
+            << "No se encontró el directorio:apps/nada";
+        // Beside the names crafted into the repository, which it refuses, the mirror still
+        // fetches the good file.
+        QTest::newRow("sincronizar dice lo que hace")
+            << QStringList{"sincronizar", "/apps/", "<destino>"} << 1 << "bajado: <destino>/app.sh";
+        QTest::newRow("sincronizar resumido")
+            << QStringList{"sincronizar", "apps", "<destino>", "--quiet"} << 1
+            << "0 bajados, 1 al día, 3 errores.";
+        QTest::newRow("bajar nombre ajeno") << QStringList{"bajar", "apps/C:x", "<destino>"} << 1
+                                            << "Nombre no válido en el repositorio: C:x";
+    }
+    void publicador() {
+        QFETCH(QStringList, argumentos);
+        QFETCH(int, codigo);
+        QFETCH(QString, salida);
+        const std::optional<Repositorio> repo = repositorioPreparado(QStringLiteral("sqlite"));
+        QVERIFY(repo);
+        const QString destino = scratch_.filePath(QStringLiteral("espejo"));
+        QDir().mkpath(destino);
+        if (!argumentos.contains(u"--conexion") && !argumentos.contains(u"--help")) {
+            argumentos = QStringList{"--conexion", repo->prefijoYConexion} + argumentos;
+        }
+        argumentos.replaceInStrings(QStringLiteral("<destino>"), destino);
+        const Salida s = ejecuta(kPublicador, argumentos, scratch_.path());
+        QVERIFY2(s.terminado && s.codigo == codigo, qPrintable(s.texto));
+        QVERIFY2(s.texto.contains(QString(salida).replace(QStringLiteral("<destino>"), destino)),
+                 qPrintable(s.texto));
+        for (const QString& fuera :
+             {QStringLiteral("/no/existe/nunca"), scratch_.filePath("fuera.txt"),
+              scratch_.filePath("fuera2.txt"), destino + "/C:x"}) {
+            QVERIFY2(!QFileInfo::exists(fuera), qPrintable(fuera));
         }
     }
 };

@@ -3,12 +3,15 @@
 #include "download/RepositorioSqlite.h"
 #include "download/fBajandoFichero.h"
 #include "launcher/RegistroArranque.h"
+#include "launcher/Salida.h"
 #include "launcher/cListaParametros.h"
 #include "launcher/modCorvinal.h"
 #include "launcher/modTolvane1.h"
 #include "platform/Espera.h"
 #include "platform/Fin.h"
+#include "platform/Producto.h"
 #include "platform/Reloj.h"
+#include "support/CarpetaSoloLectura.h"
 #include "support/MensajeriaGrabada.h"
 
 namespace {
@@ -26,11 +29,15 @@ public:
     bool aceptaConfiguracion = false;
     QString carpetaWindows_;
     int configuraciones = 0;
+    std::optional<RegistroArranque> previo;
     QStringList iniciados;
     QStringList registrados;
+    bool registroArranca = true;
 
-    bool configura(const QString& carpeta) override {
+    bool configura(const QString& carpeta,
+                   const std::optional<RegistroArranque>& registro) override {
         ++configuraciones;
+        previo = registro;
         if (aceptaConfiguracion && !lineaConfiguracion.isEmpty()) {
             RegistroArranque::escribeFichero(RegistroArranque::rutaFichero(carpeta),
                                              lineaConfiguracion);
@@ -41,7 +48,10 @@ public:
         iniciados << ruta;
         return true;
     }
-    void registraComponente(const QString& ruta) override { registrados << ruta; }
+    bool registraComponente(const QString& ruta) override {
+        registrados << ruta;
+        return registroArranca;
+    }
     QString carpetaWindows() const override { return carpetaWindows_; }
 };
 
@@ -100,23 +110,45 @@ private slots:
         platform::estableceTerminacion(nullptr);
     }
 
+    // An unusable record is explained and ends the run with status 2, corvinal.ini as it was;
+    // one read from corvinal.ini opens the set-up window, filled with what could be read.
     void sinRegistroValidoTermina_data() {
         QTest::addColumn<QString>("linea");
-        QTest::newRow("cuatro campos") << "srv,db,login,pw";
-        QTest::newRow("puerto no numerico") << "srv,db,login,pw,mil";
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("mensaje");
+        const QByteArray anterior("1,,|antes,db,sa,\xDF\xD9,1433\r\n");
+        QTest::newRow("puerto no numerico")
+            << "srv,db,login,pw,mil" << anterior
+            << "El registro de conexión no es válido: el puerto «mil» no es un número.";
+        QTest::newRow("corvinal.ini con puerto no numerico")
+            << "" << QByteArray("1,,,|srv,1433,db,sa,DFD9,1433\r\n")
+            << "El registro de conexión no es válido: el puerto «DFD9» no es un número.";
+        QTest::newRow("corvinal.ini ilegible")
+            << "" << QByteArray() << "No se puede leer el registro de conexión de ";
     }
     void sinRegistroValidoTermina() {
         QFETCH(QString, linea);
-        const QByteArray anterior("1,,|antes,db,sa,\xDF\xD9,1433\r\n");
-        QVERIFY(RegistroArranque::escribeFichero(RegistroArranque::rutaFichero(lanzador_),
-                                                 QString::fromLatin1(anterior.chopped(2))));
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, mensaje);
+        const QString ruta = RegistroArranque::rutaFichero(lanzador_);
+        // No content stands for a corvinal.ini that cannot be read: a folder of that name.
+        QVERIFY(ini.isEmpty()
+                    ? QDir().mkpath(ruta)
+                    : RegistroArranque::escribeFichero(ruta, QString::fromLatin1(ini.chopped(2))));
         SistemaGrabado sistema;
         MensajeriaGrabada mensajes;
         modCorvinal::Main(linea, lanzador_, sistema);
         QCOMPARE(terminaciones, 1);
+        QCOMPARE(salida::codigo(), salida::kSinRegistro);
         QVERIFY(!modCorvinal::ventanaDescarga());
-        QVERIFY(mensajes.registros.isEmpty());
-        QCOMPARE(lee(RegistroArranque::rutaFichero(lanzador_)), anterior);
+        const QStringList textos = mensajes.textos(MensajeriaGrabada::Clase::Mensaje);
+        QCOMPARE(textos.size(), 1);
+        QVERIFY2(textos.first().startsWith(mensaje), qPrintable(textos.first()));
+        QCOMPARE(mensajes.registros.first().titulo, platform::tituloProducto());
+        QCOMPARE(lee(ruta), ini);
+        QCOMPARE(sistema.configuraciones, linea.isEmpty() ? 1 : 0);
+        QCOMPARE(sistema.previo && sistema.previo->campos.value(0) == u"srv",
+                 ini.startsWith("1,,,"));
         QCOMPARE(parametros.valor(QStringLiteral("formatoFecha")).toString(),
                  QStringLiteral("dd-mm-yy"));
     }
@@ -155,6 +187,7 @@ private slots:
         QCOMPARE(modCorvinal::ventanaDescarga() != nullptr, descarga);
         QCOMPARE(terminaciones, descarga ? 0 : 1);
         if (!descarga) {
+            QCOMPARE(salida::codigo(), salida::kSinRegistro);
             return;
         }
         fBajandoFichero& v = *modCorvinal::ventanaDescarga();
@@ -164,6 +197,7 @@ private slots:
         QVERIFY(platform::esperaCondicion([&v] { return v.cerrada(); }, 30000));
         QVERIFY(v.ficheroDescargado());
         QCOMPARE(terminaciones, 1);
+        QCOMPARE(salida::codigo(), salida::kHecho);
         // The stored record now holds the raw form of the password.
         const RegistroArranque r = RegistroArranque::analiza(
             *RegistroArranque::leeFichero(RegistroArranque::rutaFichero(lanzador_)));
@@ -177,19 +211,36 @@ private slots:
         QTest::addColumn<bool>("iniciado");
         QTest::addColumn<QString>("ruta");
         QTest::addColumn<bool>("registrado");
-        QTest::addColumn<bool>("aviso");
+        QTest::addColumn<QString>("mensaje");
+        QTest::addColumn<int>("codigo");
+        const QString e = kAviso;
         QTest::newRow("E") << ",,%1,fob7.exe,E"
-                           << "" << true << "%1/fob7.exe" << false << true;
-        QTest::newRow("E con espera y barra final") << ",,%1/,fob7.exe,E,0.5"
-                                                    << "" << true << "%1/fob7.exe" << false << true;
-        QTest::newRow("E con campos 6 y 7 vacios") << ",,,,E"
-                                                   << "" << true << "%1/fob7.exe" << false << true;
+                           << "" << true << "%1/fob7.exe" << false << e << 0;
+        QTest::newRow("E con espera y barra final")
+            << ",,%1/,fob7.exe,E,0.5"
+            << "" << true << "%1/fob7.exe" << false << e << 0;
+        QTest::newRow("E con campos 6 y 7 vacios")
+            << ",,,,E"
+            << "" << true << "%1/fob7.exe" << false << e << 0;
         QTest::newRow("I sin Systemroot") << ",,%1,comp.dll,I"
-                                          << "" << false << "" << false << false;
+                                          << "" << false << "" << false
+                                          << "No se encuentra la carpeta de Windows (variable "
+                                             "Systemroot)"
+                                          << 1;
         QTest::newRow("I con Systemroot") << ",,%1,comp.dll,I"
-                                          << "windows" << false << "%1/comp.dll" << true << false;
+                                          << "windows" << false << "%1/comp.dll" << true << "" << 0;
+        QTest::newRow("I con Systemroot en la carpeta local")
+            << ",,%1,comp.dll,I"
+            << "<lanzador>" << false << "%1/comp.dll" << true << "" << 0;
+        QTest::newRow("I con Systemroot de solo lectura")
+            << ",,%1,comp.dll,I"
+            << "solo lectura" << false << "" << false << "No se pudo copiar" << 1;
+        QTest::newRow("I sin herramienta de registro")
+            << ",,%1,comp.dll,I"
+            << "sin registro" << false << "%1/comp.dll" << true
+            << "No se pudo iniciar el registro del componente" << 1;
         QTest::newRow("otro modo") << ",,%1,fob7.exe,X"
-                                   << "" << false << "" << false << false;
+                                   << "" << false << "" << false << "" << 0;
     }
     void despuesDeLaDescarga() {
         QFETCH(QString, resto);
@@ -197,51 +248,71 @@ private slots:
         QFETCH(bool, iniciado);
         QFETCH(QString, ruta);
         QFETCH(bool, registrado);
-        QFETCH(bool, aviso);
+        QFETCH(QString, mensaje);
+        QFETCH(int, codigo);
         SistemaGrabado sistema;
-        if (!windows.isEmpty()) {
+        sistema.registroArranca = windows != u"sin registro";
+        std::optional<CarpetaSoloLectura> soloLectura;
+        if (windows == u"<lanzador>") {
+            sistema.carpetaWindows_ = lanzador_;
+        } else if (!windows.isEmpty()) {
             sistema.carpetaWindows_ = carpeta_.filePath(windows);
             QDir().mkpath(sistema.carpetaWindows_);
+            QVERIFY(
+                RegistroArranque::escribeFichero(sistema.carpetaWindows_ + "/comp.dll", "viejo"));
+        }
+        if (windows == u"solo lectura") {
+            soloLectura.emplace(sistema.carpetaWindows_);
+            if (!soloLectura->efectiva()) {
+                QSKIP("this system cannot make a folder read-only for this user");
+            }
         }
         MensajeriaGrabada mensajes;
         modCorvinal::Main(conexion() + resto.arg(lanzador_), lanzador_, sistema);
         QCOMPARE(terminaciones, 1);
+        QCOMPARE(int(salida::codigo()), codigo);
         fBajandoFichero* v = modCorvinal::ventanaDescarga();
         QVERIFY(v && v->ficheroDescargado());
         const QString esperada = ruta.arg(lanzador_);
         QCOMPARE(sistema.iniciados, iniciado ? QStringList{esperada} : QStringList());
         QCOMPARE(sistema.registrados, registrado ? QStringList{esperada} : QStringList());
+        // Each road says what it did or why it failed, in one message.
         const QStringList textos = mensajes.textos(MensajeriaGrabada::Clase::Mensaje);
-        QCOMPARE(textos.contains(kAviso), aviso);
-        if (aviso) {
+        QCOMPARE(textos.size(), mensaje.isEmpty() ? 0 : 1);
+        QVERIFY(mensaje.isEmpty() || textos.first().startsWith(mensaje));
+        if (mensaje == kAviso) {
             QCOMPARE(mensajes.registros.first().segundos, 3);
         }
         if (iniciado) {
             // The restored program was made executable before it was started.
             QVERIFY(QFileInfo(esperada).isExecutable());
         }
-        if (registrado) {
+        if (!sistema.carpetaWindows_.isEmpty()) {
+            // Copied in whole, or the old component left whole and no temporary file beside it.
             QCOMPARE(lee(sistema.carpetaWindows_ + QStringLiteral("/comp.dll")),
-                     QByteArray("componente"));
-        }
-        if (resto.endsWith(QLatin1String(",I")) && windows.isEmpty()) {
-            // No Windows folder: said clearly, nothing copied or registered.
-            QCOMPARE(textos.size(), 1);
-            QVERIFY(textos.first().contains(QStringLiteral("Systemroot")));
+                     QByteArray(soloLectura ? "viejo\r\n" : "componente"));
+            QCOMPARE(QDir(sistema.carpetaWindows_)
+                         .entryList({"comp.dll*"}, QDir::Files | QDir::Hidden)
+                         .size(),
+                     1);
         }
     }
 
-    void descargaFallidaNoEspera() {
+    // A password corvinal.ini cannot carry serves this run only: said, and the file untouched.
+    void passwordQueNoCabe() {
+        const QByteArray anterior("1,,|antes,db,sa,\xDF\xD9,1433\r\n");
+        const QString ruta = RegistroArranque::rutaFichero(lanzador_);
+        QVERIFY(RegistroArranque::escribeFichero(ruta, QString::fromLatin1(anterior.chopped(2))));
         SistemaGrabado sistema;
         MensajeriaGrabada mensajes;
-        // A missing file: the window reports it and closes; the program ends without the
-        // 240-second wait and starts nothing.
-        modCorvinal::Main(conexion() + QStringLiteral(",,%1,noexiste.exe,E").arg(lanzador_),
+        modCorvinal::Main(QStringLiteral("0,,|%1,prueba.mdb,admin,pw\u0416,0,,%2,fob7.exe,X")
+                              .arg(repo_->carpeta(), lanzador_),
                           lanzador_, sistema);
-        QCOMPARE(terminaciones, 1);
-        QVERIFY(sistema.iniciados.isEmpty());
-        QVERIFY(!modCorvinal::ventanaDescarga()->ficheroDescargado());
-        QVERIFY(!mensajes.textos(MensajeriaGrabada::Clase::Mensaje).contains(kAviso));
+        QCOMPARE(salida::codigo(), salida::kHecho);
+        QVERIFY(modCorvinal::ventanaDescarga()->ficheroDescargado());
+        const QStringList textos = mensajes.textos(MensajeriaGrabada::Clase::Mensaje);
+        QVERIFY(textos.size() == 1 && textos.first().contains(QStringLiteral("contraseña")));
+        QCOMPARE(lee(ruta), anterior);
     }
 
     void esperaAcotada() {

@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
@@ -50,6 +51,28 @@ public:
 private:
     mutable qint64 ms_ = 0;
 };
+
+// Every file and folder under raiz, as paths relative to it.
+QStringList arbol(const QString& raiz) {
+    QStringList rutas;
+    QDirIterator it(raiz, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        rutas << QDir(raiz).relativeFilePath(it.next());
+    }
+    rutas.sort();
+    return rutas;
+}
+
+// Gives file row cod the name `nombre` through a bound value, whatever it holds, as a crafted
+// database would.
+void renombra(RepositorioPrueba& r, qint32 cod, const QString& nombre) {
+    platform::Recordset rs;
+    rs.open(QStringLiteral("SELECT * FROM tFicheros WHERE codFichero=") + QString::number(cod),
+            r.conexion->con(), 0, platform::Recordset::kOptimista);
+    rs.field(QStringLiteral("nombre")).setValue(nombre);
+    rs.update();
+}
 
 }  // namespace
 
@@ -113,23 +136,26 @@ private slots:
         RepositorioPrueba r(motor);
         const qint32 a = r.carpeta("app", 1);
         const qint32 b = r.carpeta("bin", a);
-        const qint32 raro = r.carpeta("it's a \\ dir", a);
+        const qint32 raro = r.carpeta("it's", a);
         QCOMPARE(r.cor.obtieneCodCarpeta(""), 1);
         QCOMPARE(r.cor.obtieneCodCarpeta("/"), 1);
         QCOMPARE(r.cor.obtieneCodCarpeta("\\"), 1);
         QCOMPARE(r.cor.obtieneCodCarpeta("app/bin"), b);
         QCOMPARE(r.cor.obtieneCodCarpeta("app\\bin"), b);
-        QCOMPARE(r.cor.obtieneCodCarpeta("app/bin/"), b);
+        QCOMPARE(r.cor.obtieneCodCarpeta("/app//bin/"), b);
         QCOMPARE(r.cor.obtieneCodCarpeta("nada/bin"), -1);
-        QCOMPARE(r.cor.obtieneCodCarpeta("/app"), -1);
-        QCOMPARE(r.cor.obtieneCodCarpeta("app/nada"), a);
-        QVERIFY(r.cor.existeDirectorio("app/nada"));
-        QVERIFY(!r.cor.existeDirectorio("nada"));
-        // A name with a quote or a backslash is a name, never part of the statement.
-        QCOMPARE(r.cor.obtieneCodCarpeta(QStringLiteral("app/it's a / dir").replace(" / ", " \\ ")),
-                 a);
-        QCOMPARE(r.cor.obtieneCodCarpeta("app/x' OR '1'='1"), a);
-        Q_UNUSED(raro);
+        // A missing last name is no folder: never its parent.
+        QCOMPARE(r.cor.obtieneCodCarpeta("app/nada"), -1);
+        QVERIFY(r.cor.existeDirectorio("app"));
+        QVERIFY(!r.cor.existeDirectorio("app/nada"));
+        // A quote is part of a name, never of the statement.
+        QCOMPARE(r.cor.obtieneCodCarpeta("app/it's"), raro);
+        QCOMPARE(r.cor.obtieneCodCarpeta("app/x' OR '1'='1"), -1);
+        const qint32 nueva = r.cor.creaCarpeta("app/it's/nueva");
+        QCOMPARE(r.cor.obtieneCodCarpeta("/app/it's/nueva/"), nueva);
+        QCOMPARE(r.cor.creaCarpeta("app\\bin"), b);
+        QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion, r.cor.creaCarpeta("app/../x"));
+        QCOMPARE(r.cor.obtieneCodCarpeta("app/x"), -1);
     }
 
     // Upload and download round trips, plain and compressed, with the rows the format fixes.
@@ -220,8 +246,16 @@ private slots:
         QTemporaryDir dir;
         escribe(dir.filePath("a.jzp"), "comprimido falso");
         QVERIFY(r.cor.subeFichero(1, dir.filePath("a.jzp"), "a.dll", true));
+        // The read has ended when the file is reported: a listener can publish through another
+        // connection without waiting for a reader's lock.
+        RepositorioPrueba otra(motor, RepositorioPrueba::Tablas::Existentes, r.directorio());
+        connect(&r.cor, &cCorvinal::ficheroBajado, &r.cor, [&] {
+            QVERIFY(otra.cor.subeFichero(1, dir.filePath("a.jzp"), "publicado.dll", false));
+        });
         QSignalSpy bajados(&r.cor, &cCorvinal::ficheroBajado);
         QVERIFY(r.cor.bajaFichero(r.cor.codFicheroSubido(), dir.path() + "/", "otro.dll"));
+        QCOMPARE(
+            r.valor("SELECT COUNT(*) AS n FROM tFicheros WHERE nombre='publicado.dll'").toInt(), 1);
         QCOMPARE(lee(dir.filePath("otro.dll")), QByteArray("comprimido falso"));
         QCOMPARE(bajados[0][0].toString(), dir.filePath("otro.dll"));
         QCOMPARE(bajados[0][1].toBool(), true);
@@ -303,6 +337,15 @@ private slots:
             QTest::addRow("%s sobra", qPrintable(m))
                 << m << "UPDATE tFicheros SET nBloques=488 WHERE codFichero=<cod>"
                 << "El fichero tiene más bloques de los 488 que declara.";
+            // A damaged count ends at the first short range, never walking the empty ones.
+            QTest::addRow("%s cuenta enorme", qPrintable(m))
+                << m
+                << "DELETE FROM tDatosFichero WHERE codFichero=<cod> AND nBloque>300;UPDATE "
+                   "tFicheros SET nBloques=2147483647 WHERE codFichero=<cod>"
+                << "Faltan bloques del fichero: llegaron 300 de 2147483647.";
+            QTest::addRow("%s cuenta negativa", qPrintable(m))
+                << m << "UPDATE tFicheros SET nBloques=-1 WHERE codFichero=<cod>"
+                << "El fichero declara un número de bloques no válido: -1";
         }
     }
     void bloquesDanados() {
@@ -313,7 +356,10 @@ private slots:
         QTemporaryDir dir;
         escribe(dir.filePath("f"), aleatorios(5000000));
         QVERIFY(r.cor.subeFichero(1, dir.filePath("f"), "f.exe", false));
-        r.ejecuta(QString(sql).replace("<cod>", QString::number(r.cor.codFicheroSubido())));
+        for (const QString& sentencia : sql.split(u';')) {
+            r.ejecuta(
+                QString(sentencia).replace("<cod>", QString::number(r.cor.codFicheroSubido())));
+        }
         QTemporaryDir local;
         escribe(local.filePath("f.exe"), "versión anterior");
         QSignalSpy estado(&r.cor, &cCorvinal::estado);
@@ -483,6 +529,10 @@ private slots:
         RepositorioPrueba r(motor);
         QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion,
                                  r.cor.subeFichero(1, "/no/existe", "f.exe", false));
+        // A name that could not come back as one path segment is never stored.
+        QVERIFY_THROWS_EXCEPTION(
+            platform::ErrorEjecucion,
+            r.cor.subeFichero(1, RepositorioPrueba::herramienta(), "../f", false));
         QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tFicheros").toInt(), 0);
     }
 
@@ -607,16 +657,63 @@ private slots:
         r.cor.virtualizaDirectorio("app", destino + "/app", jzp);
         QCOMPARE(bajados.size(), 1);
         QCOMPARE(lee(destino + "/app/uno.dll"), uno);
+
+        // An origin that does not resolve mirrors nothing, not even its destination.
+        r.cor.virtualizaDirectorio("app/nada", local.filePath("d"), jzp);
+        QVERIFY(!QFileInfo::exists(local.filePath("d")));
     }
 
-    void origenDesconocidoNoCreaNada_data() { motores(); }
-    void origenDesconocidoNoCreaNada() {
+    // Names crafted into the database never reach outside the destination: each is refused
+    // with its own report, and a mirror still fetches the good file beside them.
+    void nombresAjenos_data() {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("nombre");
+        QTest::addColumn<bool>("esCarpeta");
+        for (const QString& m : RepositorioPrueba::motores()) {
+            const auto fila = [&m](const char* caso, const QString& nombre, bool carpeta) {
+                QTest::addRow("%s %s", qPrintable(m), caso) << m << nombre << carpeta;
+            };
+            fila("padre", "../fuera.txt", false);
+            fila("separador", "a/b", false);
+            fila("contrabarra", "..\\fuera.txt", false);
+            fila("puntos", "..", false);
+            fila("unidad", "C:x", false);
+            // The ODBC layer reads a text up to its first NUL, so only SQLite hands one over.
+            if (m == u"sqlite") {
+                fila("nulo", QStringLiteral("x\0y"), false);
+            }
+            fila("salto de linea", "x\ny", false);
+            fila("carpeta puntos", "..", true);
+        }
+    }
+    void nombresAjenos() {
         QFETCH(QString, motor);
+        QFETCH(QString, nombre);
+        QFETCH(bool, esCarpeta);
         RepositorioPrueba r(motor);
-        QTemporaryDir local;
+        QTemporaryDir origen;
+        escribe(origen.filePath("f"), "bueno");
+        QVERIFY(r.cor.subeFichero(1, origen.filePath("f"), "bueno.txt", false));
+        QVERIFY(r.cor.subeFichero(esCarpeta ? r.carpeta(nombre, 1) : 1, origen.filePath("f"),
+                                  "ajeno", false));
+        if (!esCarpeta) {
+            renombra(r, r.cor.codFicheroSubido(), nombre);
+        }
+        QTemporaryDir zona;
+        const QString destino = zona.filePath("a/b");
+        QVERIFY(QDir().mkpath(destino));
+        const QStringList antes = arbol(zona.path());
+        QSignalSpy estado(&r.cor, &cCorvinal::estado);
+        if (!esCarpeta) {
+            QVERIFY(!r.cor.bajaFichero(r.cor.codFicheroSubido(), destino));
+        }
         platform::Compresion jzp;
-        r.cor.virtualizaDirectorio("nada", local.filePath("d"), jzp);
-        QVERIFY(!QFileInfo::exists(local.filePath("d")));
+        r.cor.virtualizaDirectorio("", destino, jzp);
+        const std::pair<QString, bool> rechazo{
+            QStringLiteral("Nombre no válido en el repositorio: ") + nombre, true};
+        const QList<std::pair<QString, bool>> rechazos(esCarpeta ? 1 : 2, rechazo);
+        QCOMPARE(estados(estado), rechazos);
+        QCOMPARE(arbol(zona.path()), QStringList(antes + QStringList{"a/b/bueno.txt"}));
     }
 
     // A reader downloading while another process replaces the file gets the old bytes or the

@@ -89,10 +89,19 @@ private slots:
         distintos.password2 = QStringLiteral("PW");
         QTest::newRow("passwords distintos por mayusculas")
             << distintos << QStringLiteral("·Los passwords introducidos no coinciden.\r");
-        DatosHost espacio = completos(1);
-        espacio.password2 = QStringLiteral("pw ");
-        QTest::newRow("passwords sin recortar")
-            << espacio << QStringLiteral("·Los passwords introducidos no coinciden.\r");
+        DatosHost separadores = completos(3);
+        separadores.sid = QStringLiteral("OR|CL");
+        separadores.aplicacion = QStringLiteral("a,b.exe");
+        QTest::newRow("separadores del registro en los campos")
+            << separadores
+            << QStringLiteral(
+                   "·El campo SID no puede llevar «,» ni «|».\r·El campo Aplicación no "
+                   "puede llevar «,» ni «|».\r");
+        DatosHost fueraCp1252 = completos(1);
+        fueraCp1252.password = fueraCp1252.password2 = QStringLiteral("pw\u0416");
+        QTest::newRow("password fuera de Windows-1252")
+            << fueraCp1252
+            << QStringLiteral("·El campo Password tiene caracteres que no admite Windows-1252.\r");
         DatosHost letras = completos(3);
         letras.puerto = QStringLiteral("mil");
         QTest::newRow("puerto no numerico")
@@ -101,9 +110,6 @@ private slots:
         grande.puerto = QStringLiteral("40000");
         QTest::newRow("puerto que el arranque no acepta")
             << grande << QStringLiteral("·Nº de Puerto incorrecto.\r");
-        DatosHost vacio = completos(1);
-        vacio.puerto.clear();
-        QTest::newRow("puerto vacio") << vacio << QStringLiteral("·Nº de Puerto incorrecto.\r");
         QTest::newRow("MS Access sin puerto se acepta") << completos(0) << QString();
         DatosHost todo;
         todo.servidorLocal = false;

@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -117,9 +118,8 @@ private slots:
                    "Nula.\r·Base de datos nula.\r·Login de acceso nula.\r");
         QTest::newRow("remoto con solo el local")
             << 1 << QStringLiteral("·Dirección del servidor Nula.\r");
-        QTest::newRow("passwords distintos")
-            << 2 << QStringLiteral("·Los passwords introducidos no coinciden.\r");
-        QTest::newRow("puerto de letras") << 3 << QStringLiteral("·Nº de Puerto incorrecto.\r");
+        QTest::newRow("coma en el servidor")
+            << 2 << QStringLiteral("·El campo Servidor no puede llevar «,» ni «|».\r");
     }
     void informeAlAceptar() {
         QFETCH(int, caso);
@@ -134,15 +134,17 @@ private slots:
         if (caso == 1) {
             control<QRadioButton>(v, "oServidorRemoto")->setChecked(true);
         } else if (caso == 2) {
-            escribe(v, "tPassword2", QStringLiteral("pW"));
-        } else if (caso == 3) {
-            escribe(v, "tPuerto", QStringLiteral("tres"));
+            escribe(v, "tServidorLocal", QStringLiteral("srv,1"));
         }
         QTest::mouseClick(control<QPushButton>(v, "bAceptar"), Qt::LeftButton);
         // One message box, its lines broken as the message window breaks them.
         QCOMPARE(mensajes.textos(MensajeriaGrabada::Clase::Mensaje),
                  QStringList{QString(informe).replace(u'\r', QStringLiteral("\r\n"))});
         QCOMPARE(mensajes.registros.first().tipo, QString());
+        // The window keeps the report in red.
+        const auto* eInforme = v.findChild<QLabel*>(QStringLiteral("eInforme"));
+        QCOMPARE(eInforme->text(), QString(informe).replace(u'\r', u'\n').trimmed());
+        QCOMPARE(eInforme->palette().color(QPalette::WindowText), QColor(255, 0, 0));
         QVERIFY(!v.seAcepto());
         QVERIFY(!QFile::exists(RegistroArranque::rutaFichero(carpeta.path())));
     }
@@ -174,6 +176,14 @@ private slots:
         QTest::mouseClick(control<QPushButton>(v, "bAceptar"), Qt::LeftButton);
         QVERIFY(mensajes.registros.isEmpty());
         QVERIFY(v.seAcepto());
+        QCOMPARE(leeBytes(RegistroArranque::rutaFichero(carpeta.path())), bytes);
+        // Opened on the stored record, the window shows it so that accepting stores it again.
+        fHost otra;
+        otra.setCarpetaLanzador(carpeta.path());
+        otra.muestraDatos(DatosHost::deRegistro(
+            RegistroArranque::analiza(QString::fromLatin1(bytes.chopped(2)))));
+        QFile::remove(RegistroArranque::rutaFichero(carpeta.path()));
+        QTest::mouseClick(control<QPushButton>(otra, "bAceptar"), Qt::LeftButton);
         QCOMPARE(leeBytes(RegistroArranque::rutaFichero(carpeta.path())), bytes);
     }
 
