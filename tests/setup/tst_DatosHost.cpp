@@ -8,17 +8,10 @@ Q_DECLARE_METATYPE(DatosHost)
 
 namespace {
 
-// The window's boxes as they are when it opens.
-DatosHost inicial() {
-    DatosHost d;
-    d.puerto = QStringLiteral("1433");
-    d.aplicacion = QStringLiteral("fob7.exe");
-    return d;
-}
-
-// Valid data of the given type.
+// Valid data of the given type, with the window's application.
 DatosHost completos(int tipo) {
-    DatosHost d = inicial();
+    DatosHost d;
+    d.aplicacion = QStringLiteral("fob7.exe");
     d.tipo = tipo;
     const DatosHost::AjustesTipo a = DatosHost::ajustesTipo(tipo);
     d.puerto = a.puerto;
@@ -36,38 +29,9 @@ DatosHost completos(int tipo) {
 class TstDatosHost : public QObject {
     Q_OBJECT
 private slots:
-    void ajustesPorTipo_data() {
-        QTest::addColumn<int>("tipo");
-        QTest::addColumn<QString>("puerto");
-        QTest::addColumn<bool>("puertoVisible");
-        QTest::addColumn<bool>("oracleVisible");
-        QTest::addColumn<QString>("provider");
-        QTest::newRow("MS Access") << 0 << "" << false << false << "";
-        QTest::newRow("SQL Server") << 1 << "1433" << true << false << "";
-        QTest::newRow("MySQL") << 2 << "3306" << true << false << "";
-        QTest::newRow("ORACLE") << 3 << "1521" << true << true << "OraOLEDB.Oracle";
-    }
-    void ajustesPorTipo() {
-        QFETCH(int, tipo);
-        QFETCH(QString, puerto);
-        QFETCH(bool, puertoVisible);
-        QFETCH(bool, oracleVisible);
-        QFETCH(QString, provider);
-        const DatosHost::AjustesTipo a = DatosHost::ajustesTipo(tipo);
-        QCOMPARE(a.puerto, puerto);
-        QCOMPARE(a.puertoVisible, puertoVisible);
-        QCOMPARE(a.oracleVisible, oracleVisible);
-        QCOMPARE(a.provider, provider);
-    }
-
     void informe_data() {
         QTest::addColumn<DatosHost>("datos");
         QTest::addColumn<QString>("informe");
-        QTest::newRow("estado inicial")
-            << inicial()
-            << QStringLiteral(
-                   "·No se seleccionó tipo de conexión.\r·Dirección del servidor "
-                   "Nula.\r·Base de datos nula.\r·Login de acceso nula.\r");
         QTest::newRow("completos") << completos(1) << QString();
         DatosHost remotoVacio = completos(2);
         remotoVacio.servidorLocal = false;
@@ -85,25 +49,20 @@ private slots:
             << blancos
             << QStringLiteral(
                    "·Dirección del servidor Nula.\r·Base de datos nula.\r·Login de acceso nula.\r");
-        DatosHost distintos = completos(1);
-        distintos.password2 = QStringLiteral("PW");
-        QTest::newRow("passwords distintos por mayusculas")
-            << distintos << QStringLiteral("·Los passwords introducidos no coinciden.\r");
-        DatosHost espacio = completos(1);
-        espacio.password2 = QStringLiteral("pw ");
-        QTest::newRow("passwords sin recortar")
-            << espacio << QStringLiteral("·Los passwords introducidos no coinciden.\r");
-        DatosHost letras = completos(3);
-        letras.puerto = QStringLiteral("mil");
-        QTest::newRow("puerto no numerico")
-            << letras << QStringLiteral("·Nº de Puerto incorrecto.\r");
-        DatosHost grande = completos(2);
-        grande.puerto = QStringLiteral("40000");
-        QTest::newRow("puerto que el arranque no acepta")
-            << grande << QStringLiteral("·Nº de Puerto incorrecto.\r");
-        DatosHost vacio = completos(1);
-        vacio.puerto.clear();
-        QTest::newRow("puerto vacio") << vacio << QStringLiteral("·Nº de Puerto incorrecto.\r");
+        // Valid data of a type with one box changed.
+        const auto f = [](const char* fila, int tipo, QString DatosHost::*caja, const char* valor,
+                          const char* informe) {
+            DatosHost d = completos(tipo);
+            d.*caja = QString::fromUtf8(valor);
+            QTest::newRow(fila) << d << QString::fromUtf8(informe);
+        };
+        const char* const distintos = "·Los passwords introducidos no coinciden.\r";
+        f("passwords distintos por mayusculas", 1, &DatosHost::password2, "PW", distintos);
+        f("passwords sin recortar", 1, &DatosHost::password2, "pw ", distintos);
+        const char* const puerto = "·Nº de Puerto incorrecto.\r";
+        f("puerto no numerico", 3, &DatosHost::puerto, "mil", puerto);
+        f("puerto que el arranque no acepta", 2, &DatosHost::puerto, "40000", puerto);
+        f("puerto vacio", 1, &DatosHost::puerto, "", puerto);
         QTest::newRow("MS Access sin puerto se acepta") << completos(0) << QString();
         DatosHost todo;
         todo.servidorLocal = false;
