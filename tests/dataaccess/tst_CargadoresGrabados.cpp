@@ -9,6 +9,7 @@
 #include "platform/ErrorEjecucion.h"
 #include "platform/Recordset.h"
 #include "support/ConexionGrabadora.h"
+#include "support/ErrorLanzado.h"
 #include "support/MensajeriaGrabada.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -174,12 +175,8 @@ private slots:
     // An agent code that is not a whole number never reaches a statement.
     void añadeRolAgentesCodigoNoNumerico() {
         QFETCH(QString, agentes);
-        try {
-            c_->añadeRolAgentes(u"Ventas"_s, agentes);
-            QFAIL("a code that is not a number was accepted");
-        } catch (const platform::ErrorEjecucion& error) {
-            QCOMPARE(error.numero(), 13);
-        }
+        QCOMPARE(prueba::errorLanzado([&] { c_->añadeRolAgentes(u"Ventas"_s, agentes); }).numero(),
+                 13);
         QCOMPARE(sentencias(), QStringList());
     }
 
@@ -255,18 +252,12 @@ private slots:
     // A control without the members asked of it is a clear error, not a silent no-op.
     void controlSinMiembros() {
         QObject nada;
-        try {
-            c_->cargaGrid(&nada, u"SELECT 1"_s, QString(), u"x"_s);
-            QFAIL("a control without Rows was accepted");
-        } catch (const platform::ErrorEjecucion& error) {
-            QCOMPARE(error.numero(), platform::kErrorSinMiembro);
-        }
-        try {
-            c_->cargaComboRs(nullptr, nullptr);
-            QFAIL("a missing control was accepted");
-        } catch (const platform::ErrorEjecucion& error) {
-            QCOMPARE(error.numero(), platform::kErrorSinObjeto);
-        }
+        QCOMPARE(prueba::errorLanzado([&] {
+                     c_->cargaGrid(&nada, u"SELECT 1"_s, QString(), u"x"_s);
+                 }).numero(),
+                 platform::kErrorSinMiembro);
+        QCOMPARE(prueba::errorLanzado([&] { c_->cargaComboRs(nullptr, nullptr); }).numero(),
+                 platform::kErrorSinObjeto);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/ConnectionText.h"
 #include "platform/ErrorEjecucion.h"
+#include "support/ErrorLanzado.h"
 
 using platform::ControladoresOdbc;
 using platform::DestinoConexion;
@@ -127,13 +128,9 @@ private slots:
                                   const QString& nombrado) {
             ControladoresOdbc c = sistema();
             c.sqlServer = sqlServer;
-            try {
-                platform::traduceConexion(texto, c);
-                QFAIL(qPrintable(texto));
-            } catch (const platform::ErrorEjecucion& e) {
-                QCOMPARE(e.numero(), 3706);
-                QVERIFY2(e.descripcion().contains(nombrado), qPrintable(e.descripcion()));
-            }
+            const auto e = prueba::errorLanzado([&] { platform::traduceConexion(texto, c); });
+            QCOMPARE(e.numero(), 3706);
+            QVERIFY2(e.descripcion().contains(nombrado), qPrintable(e.descripcion()));
         };
         rechazado("Provider=MSDAORA.1;Data Source=x", {}, "MSDAORA.1");
         rechazado("Driver={MySQL ODBC 8.0 Driver};Server=h", {}, "MySQL ODBC 8.0 Driver");
