@@ -8,6 +8,7 @@
 #include "platform/EnlaceTardio.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Recordset.h"
+#include "support/Conectada.h"
 #include "support/ConexionGrabadora.h"
 #include "support/ErrorLanzado.h"
 #include "support/MensajeriaGrabada.h"
@@ -58,13 +59,7 @@ private slots:
         grabadora_->responde(u"FROM tSecuencias"_s,
                              TablaGuionada{{u"tabla"_s, u"campoCod"_s, u"codigo"_s}, {}});
         mensajes_ = std::make_unique<MensajeriaGrabada>();
-        c_ = std::make_unique<aConexion>();
-        c_->setTipoConexion(1);
-        c_->setServidor(u"srv"_s);
-        c_->setBaseDatos(u"gestion"_s);
-        c_->conecta(true);
-        QVERIFY(c_->conexionAbierta());
-        grabadora_->limpia();
+        c_ = prueba::conectada(1, *grabadora_);
     }
 
     void cleanup() {

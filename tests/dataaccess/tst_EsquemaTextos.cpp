@@ -4,6 +4,7 @@
 
 #include "dataaccess/aConexion.h"
 #include "platform/ErrorEjecucion.h"
+#include "support/Conectada.h"
 #include "support/ConexionGrabadora.h"
 #include "support/ErrorLanzado.h"
 #include "support/MensajeriaGrabada.h"
@@ -30,21 +31,8 @@ class TstEsquemaTextos : public QObject {
 private:
     std::unique_ptr<ConexionGrabadora> grabadora_;
 
-    // A connected instance on engine tipo, with the statements of the connect forgotten.
     std::unique_ptr<aConexion> conectada(qint32 tipo) {
-        auto c = std::make_unique<aConexion>();
-        c->setTipoConexion(tipo);
-        c->setServidor(u"servidor"_s);
-        c->setBaseDatos(u"bd"_s);
-        c->setLogin(u"usuario"_s);
-        c->setPassword(u"clave"_s);
-        c->conecta(true);
-        if (!c->conexionAbierta()) {
-            qFatal("the recording connection did not open: %s",
-                   qPrintable(c->mensajeErrorConexion()));
-        }
-        grabadora_->limpia();
-        return c;
+        return prueba::conectada(tipo, *grabadora_);
     }
 
     // An instance that only knows its engine (the builder's texts need no connection).
