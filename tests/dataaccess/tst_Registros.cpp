@@ -10,6 +10,7 @@
 #include "dataaccess/aConexion.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Recordset.h"
+#include "support/ErrorLanzado.h"
 #include "support/MensajeriaGrabada.h"
 #include "support/MotorGlobal.h"
 
@@ -30,10 +31,6 @@ private:
         auto r = std::make_shared<Recordset>();
         r->open(sql, c.con(), 0, Recordset::kOptimista);
         return r;
-    }
-
-    static QString ultimoError(aConexion& c) {
-        return c.valorCampo(u"error"_s, u"SELECT error FROM tErrores"_s).toString();
     }
 
 private slots:
@@ -123,7 +120,9 @@ private slots:
 
         QCOMPARE(c_->r(*r, u"cod"_s).toInt(), 1);
         QVERIFY(!c_->r(*r, u"falta"_s).isValid());
-        QVERIFY(ultimoError(*c_).startsWith(u"Error accediendo a campo: falta: "_s));
+        QVERIFY(c_->valorCampo(u"error"_s, u"SELECT error FROM tErrores"_s)
+                    .toString()
+                    .startsWith(u"Error accediendo a campo: falta: "_s));
         QVERIFY(c_->dato(*r, u"falta"_s).isNull());
         QCOMPARE(
             mensajes.textos(MensajeriaGrabada::Clase::Mensaje),
@@ -153,27 +152,22 @@ private slots:
         r->addNew();
         r->field(u"cod"_s).setValue(1);
         r->field(u"nombre"_s).setValue(u"o'k"_s);
-        try {
-            c_->actualiza(*r);
-            QFAIL("a duplicate key was saved");
-        } catch (const platform::ErrorEjecucion& e) {
-            // The refused INSERT is registered by the execution events too; ours carries the
-            // record.
-            QStringList errores;
-            QString query;
-            RecordsetPtr filas = c_->con()->execute(u"SELECT * FROM tErrores"_s);
-            for (; !filas->eof(); filas->moveNext()) {
-                errores << filas->field(u"error"_s).value().toString();
-                if (errores.last().startsWith(u"Añadir")) {
-                    query = filas->field(u"query"_s).value().toString();
-                }
+        const platform::ErrorEjecucion e = prueba::errorLanzado([&] { c_->actualiza(*r); });
+        QVERIFY(e.sqlState().startsWith(u"23"));
+        // The refused INSERT is registered by the execution events too; ours carries the record.
+        QStringList errores;
+        QString query;
+        RecordsetPtr filas = c_->con()->execute(u"SELECT * FROM tErrores"_s);
+        for (; !filas->eof(); filas->moveNext()) {
+            errores << filas->field(u"error"_s).value().toString();
+            if (errores.last().startsWith(u"Añadir")) {
+                query = filas->field(u"query"_s).value().toString();
             }
-            QVERIFY2(errores.contains((u"Añadir Recordset: "_s + e.descripcion()).left(250)),
-                     qPrintable(errores.join(u'|')));
-            // The dump is flattened before the registration flattens its query once more.
-            QCOMPARE(query, u"cod=1,nombre=o''k,grupo=,importe="_s);
-            QVERIFY(e.sqlState().startsWith(u"23"));
         }
+        QVERIFY2(errores.contains((u"Añadir Recordset: "_s + e.descripcion()).left(250)),
+                 qPrintable(errores.join(u'|')));
+        // The dump is flattened before the registration flattens its query once more.
+        QCOMPARE(query, u"cod=1,nombre=o''k,grupo=,importe="_s);
         QCOMPARE(c_->nRegistros(u"tEsqReg"_s), 1);
     }
 
