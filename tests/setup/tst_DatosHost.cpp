@@ -84,28 +84,23 @@ private slots:
     void lineaGuardada_data() {
         QTest::addColumn<DatosHost>("datos");
         QTest::addColumn<QString>("linea");
+        // "pw" is DFD9 in hexadecimal form.
         DatosHost sinAplicacion = completos(1);
         sinAplicacion.aplicacion.clear();
-        const QString pw = QStringLiteral("DFD9");
-        QTest::newRow("sin aplicacion cinco campos")
-            << sinAplicacion << QStringLiteral("1,,,|srv,db,sa,") + pw + QStringLiteral(",1433");
+        QTest::newRow("sin aplicacion cinco campos") << sinAplicacion << "1,,,|srv,db,sa,DFD9,1433";
         QTest::newRow("con aplicacion ocho campos")
-            << completos(2)
-            << QStringLiteral("2,,,|srv,db,sa,") + pw + QStringLiteral(",3306,,,fob7.exe");
+            << completos(2) << "2,,,|srv,db,sa,DFD9,3306,,,fob7.exe";
         DatosHost oracle = completos(3);
         oracle.sid = QStringLiteral("ORCL");
         QTest::newRow("oracle") << oracle
-                                << QStringLiteral("3,OraOLEDB.Oracle,ORCL,|srv,db,sa,") + pw +
-                                       QStringLiteral(",1521,,,fob7.exe");
+                                << "3,OraOLEDB.Oracle,ORCL,|srv,db,sa,DFD9,1521,,,fob7.exe";
         QTest::newRow("MS Access guarda puerto 0")
-            << completos(0)
-            << QStringLiteral("0,,,|srv,db,sa,") + pw + QStringLiteral(",0,,,fob7.exe");
-        DatosHost sinRecortar = completos(1);
+            << completos(0) << "0,,,|srv,db,sa,DFD9,0,,,fob7.exe";
+        DatosHost sinRecortar = sinAplicacion;
         sinRecortar.servidorLocal = false;
         sinRecortar.tServidorRemoto = QStringLiteral(" lejos ");
-        sinRecortar.aplicacion.clear();
         QTest::newRow("remoto tal cual se escribio")
-            << sinRecortar << QStringLiteral("1,,,| lejos ,db,sa,") + pw + QStringLiteral(",1433");
+            << sinRecortar << "1,,,| lejos ,db,sa,DFD9,1433";
     }
     void lineaGuardada() {
         QFETCH(DatosHost, datos);
