@@ -46,7 +46,7 @@ private slots:
     void init() { grabadora_ = std::make_unique<ConexionGrabadora>(); }
     void cleanup() { grabadora_.reset(); }
 
-    // The sized types and the codes outside the table.
+    // The sized types, the codes outside the table, and the type names no other test reaches.
     void tipoDato_data() {
         QTest::addColumn<int>("tipoConexion");
         QTest::addColumn<int>("tipo");
@@ -62,6 +62,13 @@ private slots:
         f(0, 5, 10, "text", "Memo");
         f(0, 7, 0, "text (0)", "Texto");
         f(1, 7, 0, "varchar (0)", "Texto");
+        // SQL Server's and Oracle's names that no statement test reaches.
+        f(1, 4, -1, "money", "Moneda");
+        f(1, 6, -1, "tinyint", "Byte");
+        f(1, 8, -1, "real", "Simple");
+        f(1, 9, -1, "float", "Doble");
+        f(1, 12, 2, "decimal(14,2)", "Decimal");
+        f(3, 12, 2, "NUMBER(14,2)", "Decimal");
         f(0, 12, 2, "double", "Decimal");
         f(2, 12, 3, "decimal(14,3)", "Decimal");
         f(1, 13, 0, "", "");
