@@ -94,14 +94,12 @@ private slots:
         QTest::newRow("añadeRolAgentes rol existente")
             << u"añadeRolAgentes"_s << u"Ventas"_s << u"3, 9"_s << true
             << QStringList{kRolExistente, kAgentes, siAgente.arg(3).arg(7), siAgente.arg(9).arg(7)};
+        // A new role takes the next code (5) before it is granted.
+        const QStringList rolNuevo{kRolExistente, u"SELECT max(codRol) as ultCod FROM tRoles"_s,
+                                   u"INSERT INTO tRoles (codRol,rol) VALUES (5,'Ventas')"_s};
         QTest::newRow("añadeRolAgentes rol nuevo")
             << u"añadeRolAgentes"_s << u"Ventas"_s << u"3,9"_s << false
-            << QStringList{kRolExistente,
-                           u"SELECT max(codRol) as ultCod FROM tRoles"_s,
-                           u"INSERT INTO tRoles (codRol,rol) VALUES (5,'Ventas')"_s,
-                           kAgentes,
-                           siAgente.arg(3).arg(5),
-                           siAgente.arg(9).arg(5)};
+            << rolNuevo + QStringList{kAgentes, siAgente.arg(3).arg(5), siAgente.arg(9).arg(5)};
         const QString siPerfil =
             u"IF NOT EXISTS (SELECT codPerfil FROM tPerfilesRoles WHERE codPerfil=%1 AND "
             "codRol=%2) BEGIN INSERT INTO tPerfilesRoles (codPerfil,codRol)  VALUES (%1,%2) "
@@ -113,12 +111,8 @@ private slots:
                            siPerfil.arg(11).arg(7), siPerfil.arg(12).arg(7)};
         QTest::newRow("añadeRol a todos, rol nuevo")
             << u"añadeRol"_s << u"Ventas"_s << QString() << false
-            << QStringList{kRolExistente,
-                           u"SELECT max(codRol) as ultCod FROM tRoles"_s,
-                           u"INSERT INTO tRoles (codRol,rol) VALUES (5,'Ventas')"_s,
-                           u"SELECT codPerfil FROM tPerfiles"_s,
-                           siPerfil.arg(11).arg(5),
-                           siPerfil.arg(12).arg(5)};
+            << rolNuevo + QStringList{u"SELECT codPerfil FROM tPerfiles"_s, siPerfil.arg(11).arg(5),
+                                      siPerfil.arg(12).arg(5)};
     }
 
     // The exact statements of the role members, with their values quote-safe.
