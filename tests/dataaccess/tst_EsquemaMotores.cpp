@@ -53,6 +53,8 @@ private slots:
         }
         c_->creaTabla();
         QVERIFY(c_->existeTabla(u"tEsqTipos"_s));
+        // A table made leaves no definition behind for the next one.
+        QCOMPARE(c_->sqlCreateTable(), u"CREATE TABLE  ()"_s);
 
         // The file database keeps the builder's type names and reports the codes its
         // recordsets report (integer reads as a long, yesno and memo have no builder code,
