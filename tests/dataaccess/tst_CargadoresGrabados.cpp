@@ -8,7 +8,9 @@
 #include "platform/EnlaceTardio.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Recordset.h"
+#include "support/Conectada.h"
 #include "support/ConexionGrabadora.h"
+#include "support/ErrorLanzado.h"
 #include "support/MensajeriaGrabada.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -57,13 +59,7 @@ private slots:
         grabadora_->responde(u"FROM tSecuencias"_s,
                              TablaGuionada{{u"tabla"_s, u"campoCod"_s, u"codigo"_s}, {}});
         mensajes_ = std::make_unique<MensajeriaGrabada>();
-        c_ = std::make_unique<aConexion>();
-        c_->setTipoConexion(1);
-        c_->setServidor(u"srv"_s);
-        c_->setBaseDatos(u"gestion"_s);
-        c_->conecta(true);
-        QVERIFY(c_->conexionAbierta());
-        grabadora_->limpia();
+        c_ = prueba::conectada(1, *grabadora_);
     }
 
     void cleanup() {
@@ -98,14 +94,12 @@ private slots:
         QTest::newRow("añadeRolAgentes rol existente")
             << u"añadeRolAgentes"_s << u"Ventas"_s << u"3, 9"_s << true
             << QStringList{kRolExistente, kAgentes, siAgente.arg(3).arg(7), siAgente.arg(9).arg(7)};
+        // A new role takes the next code (5) before it is granted.
+        const QStringList rolNuevo{kRolExistente, u"SELECT max(codRol) as ultCod FROM tRoles"_s,
+                                   u"INSERT INTO tRoles (codRol,rol) VALUES (5,'Ventas')"_s};
         QTest::newRow("añadeRolAgentes rol nuevo")
             << u"añadeRolAgentes"_s << u"Ventas"_s << u"3,9"_s << false
-            << QStringList{kRolExistente,
-                           u"SELECT max(codRol) as ultCod FROM tRoles"_s,
-                           u"INSERT INTO tRoles (codRol,rol) VALUES (5,'Ventas')"_s,
-                           kAgentes,
-                           siAgente.arg(3).arg(5),
-                           siAgente.arg(9).arg(5)};
+            << rolNuevo + QStringList{kAgentes, siAgente.arg(3).arg(5), siAgente.arg(9).arg(5)};
         const QString siPerfil =
             u"IF NOT EXISTS (SELECT codPerfil FROM tPerfilesRoles WHERE codPerfil=%1 AND "
             "codRol=%2) BEGIN INSERT INTO tPerfilesRoles (codPerfil,codRol)  VALUES (%1,%2) "
@@ -117,12 +111,8 @@ private slots:
                            siPerfil.arg(11).arg(7), siPerfil.arg(12).arg(7)};
         QTest::newRow("añadeRol a todos, rol nuevo")
             << u"añadeRol"_s << u"Ventas"_s << QString() << false
-            << QStringList{kRolExistente,
-                           u"SELECT max(codRol) as ultCod FROM tRoles"_s,
-                           u"INSERT INTO tRoles (codRol,rol) VALUES (5,'Ventas')"_s,
-                           u"SELECT codPerfil FROM tPerfiles"_s,
-                           siPerfil.arg(11).arg(5),
-                           siPerfil.arg(12).arg(5)};
+            << rolNuevo + QStringList{u"SELECT codPerfil FROM tPerfiles"_s, siPerfil.arg(11).arg(5),
+                                      siPerfil.arg(12).arg(5)};
     }
 
     // The exact statements of the role members, with their values quote-safe.
@@ -174,12 +164,8 @@ private slots:
     // An agent code that is not a whole number never reaches a statement.
     void añadeRolAgentesCodigoNoNumerico() {
         QFETCH(QString, agentes);
-        try {
-            c_->añadeRolAgentes(u"Ventas"_s, agentes);
-            QFAIL("a code that is not a number was accepted");
-        } catch (const platform::ErrorEjecucion& error) {
-            QCOMPARE(error.numero(), 13);
-        }
+        QCOMPARE(prueba::errorLanzado([&] { c_->añadeRolAgentes(u"Ventas"_s, agentes); }).numero(),
+                 13);
         QCOMPARE(sentencias(), QStringList());
     }
 
@@ -255,18 +241,12 @@ private slots:
     // A control without the members asked of it is a clear error, not a silent no-op.
     void controlSinMiembros() {
         QObject nada;
-        try {
-            c_->cargaGrid(&nada, u"SELECT 1"_s, QString(), u"x"_s);
-            QFAIL("a control without Rows was accepted");
-        } catch (const platform::ErrorEjecucion& error) {
-            QCOMPARE(error.numero(), platform::kErrorSinMiembro);
-        }
-        try {
-            c_->cargaComboRs(nullptr, nullptr);
-            QFAIL("a missing control was accepted");
-        } catch (const platform::ErrorEjecucion& error) {
-            QCOMPARE(error.numero(), platform::kErrorSinObjeto);
-        }
+        QCOMPARE(prueba::errorLanzado([&] {
+                     c_->cargaGrid(&nada, u"SELECT 1"_s, QString(), u"x"_s);
+                 }).numero(),
+                 platform::kErrorSinMiembro);
+        QCOMPARE(prueba::errorLanzado([&] { c_->cargaComboRs(nullptr, nullptr); }).numero(),
+                 platform::kErrorSinObjeto);
     }
 };
 

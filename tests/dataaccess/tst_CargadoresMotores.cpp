@@ -10,16 +10,15 @@
 #include "dataaccess/aConexion.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Recordset.h"
+#include "support/ErrorLanzado.h"
 #include "support/MensajeriaGrabada.h"
-#include "support/MotoresPrueba.h"
+#include "support/MotorGlobal.h"
 #include "ui/ComboDatos.h"
 #include "ui/GridDatos.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-const QStringList kMotores = {u"sqlite"_s, u"mariadb"_s};
 
 // The values of one column of a table, in the order of its code column.
 QStringList columna(aConexion& c, const QString& tabla, const QString& campo,
@@ -54,30 +53,7 @@ class TstCargadoresMotores : public QObject {
 private:
     QTemporaryDir carpeta_;
     std::unique_ptr<MensajeriaGrabada> mensajes_;
-
-    // An instance open on the current row's engine; nullptr, with the test already skipped or
-    // failed as the run asks, when the engine cannot be reached.
-    std::unique_ptr<aConexion> abreFila() {
-        QFETCH(QString, motor);
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        if (m.textoConexion.isEmpty()) {
-            if (m.obligatorio) {
-                QTest::qFail(qPrintable(m.motivo), __FILE__, __LINE__);
-            } else {
-                QTest::qSkip(qPrintable(m.motivo), __FILE__, __LINE__);
-            }
-            return nullptr;
-        }
-        return abre(m);
-    }
-
-    std::unique_ptr<aConexion> abre(const prueba::MotorPrueba& motor) {
-        auto c = std::make_unique<aConexion>();
-        c->setTipoConexion(motor.nombre == u"mariadb" ? 2 : 0);
-        c->setCadenaConexion(motor.textoConexion);
-        c->conecta(true);
-        return c;
-    }
+    std::unique_ptr<aConexion> c_;
 
     // tCarArticulos with the given names, codes 1, 2, ...; baja true for the codes listed.
     static void creaArticulos(aConexion& c, const QStringList& nombres,
@@ -94,34 +70,37 @@ private:
     }
 
 private slots:
-    void init() { mensajes_ = std::make_unique<MensajeriaGrabada>(); }
-    void cleanup() { mensajes_.reset(); }
+    void initTestCase_data() { prueba::filasMotores(); }
+    void init() {
+        mensajes_ = std::make_unique<MensajeriaGrabada>();
+        const prueba::MotorPrueba m = prueba::motorGlobal(carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        c_ = prueba::conectaMotor(m);
+        QVERIFY2(c_->conexionAbierta(), qPrintable(c_->mensajeErrorConexion()));
+    }
+    void cleanup() {
+        c_.reset();
+        mensajes_.reset();
+    }
 
     void cargaCombo_data() {
-        QTest::addColumn<QString>("motor");
         QTest::addColumn<QStringList>("nombres");
         QTest::addColumn<bool>("mostrarPrimero");
         QTest::addColumn<bool>("siHayUno");
         QTest::addColumn<QString>("ligadoAntes");
         QTest::addColumn<QString>("ligado");
         QTest::addColumn<QString>("mostrado");
-        for (const QString& m : kMotores) {
-            const QByteArray p = m.toUtf8() + ": ";
-            QTest::newRow(p + "vacio")
-                << m << QStringList() << false << true << u"77"_s << u"77"_s << QString();
-            QTest::newRow(p + "vacio y primero")
-                << m << QStringList() << true << false << u"77"_s << u"77"_s << QString();
-            QTest::newRow(p + "uno si hay uno") << m << QStringList{u"Tuerca"_s} << false << true
-                                                << QString() << u"1"_s << u"Tuerca"_s;
-            QTest::newRow(p + "uno sin elegir") << m << QStringList{u"Tuerca"_s} << false << false
-                                                << QString() << QString() << QString();
-            QTest::newRow(p + "dos si hay uno")
-                << m << QStringList{u"Tuerca"_s, u"Arandela"_s} << false << true << QString()
-                << QString() << QString();
-            QTest::newRow(p + "dos y primero")
-                << m << QStringList{u"Tuerca"_s, u"Arandela"_s} << true << true << QString()
-                << u"2"_s << u"Arandela"_s;
-        }
+        QTest::newRow("vacio") << QStringList() << false << true << u"77"_s << u"77"_s << QString();
+        QTest::newRow("vacio y primero")
+            << QStringList() << true << false << u"77"_s << u"77"_s << QString();
+        QTest::newRow("uno si hay uno")
+            << QStringList{u"Tuerca"_s} << false << true << QString() << u"1"_s << u"Tuerca"_s;
+        QTest::newRow("uno sin elegir")
+            << QStringList{u"Tuerca"_s} << false << false << QString() << QString() << QString();
+        QTest::newRow("dos si hay uno") << QStringList{u"Tuerca"_s, u"Arandela"_s} << false << true
+                                        << QString() << QString() << QString();
+        QTest::newRow("dos y primero") << QStringList{u"Tuerca"_s, u"Arandela"_s} << true << true
+                                       << QString() << u"2"_s << u"Arandela"_s;
     }
 
     // The count, the listed rows and the chosen value on an empty, a single and a double result.
@@ -132,18 +111,14 @@ private slots:
         QFETCH(QString, ligadoAntes);
         QFETCH(QString, ligado);
         QFETCH(QString, mostrado);
-        auto c = abreFila();
-        if (!c)
-            return;
-        QVERIFY2(c->conexionAbierta(), qPrintable(c->mensajeErrorConexion()));
-        creaArticulos(*c, nombres);
+        creaArticulos(*c_, nombres);
 
         ComboDatos combo;
         ComboDatos combo2;
         combo.setBoundText(ligadoAntes);
-        const qint32 n =
-            c->cargaCombo(u"SELECT codArticulo, nombre FROM tCarArticulos ORDER BY nombre"_s,
-                          u"codArticulo"_s, u"nombre"_s, &combo, &combo2, mostrarPrimero, siHayUno);
+        const qint32 n = c_->cargaCombo(
+            u"SELECT codArticulo, nombre FROM tCarArticulos ORDER BY nombre"_s, u"codArticulo"_s,
+            u"nombre"_s, &combo, &combo2, mostrarPrimero, siHayUno);
         QCOMPARE(n, nombres.size());
         QCOMPARE(combo.count(), nombres.size());
         QCOMPARE(combo.BoundText(), ligado);
@@ -158,41 +133,30 @@ private slots:
         }
     }
 
-    void cargaListaRespetaColumnasYOrden_data() { prueba::filasMotores(); }
-
     // A list that names its own displayed column keeps it; criterio and orden shape the rows,
     // and the list's previous value is cleared first.
     void cargaListaRespetaColumnasYOrden() {
-        auto c = abreFila();
-        if (!c)
-            return;
-        creaArticulos(*c, {u"Tuerca"_s, u"Arandela"_s, u"Clavo"_s});
+        creaArticulos(*c_, {u"Tuerca"_s, u"Arandela"_s, u"Clavo"_s});
         ComboDatos lista;
         lista.setBoundText(u"9"_s);
         lista.setListField(u"codArticulo"_s);
-        c->cargaLista(&lista, u"tCarArticulos"_s, u"codArticulo"_s, u"nombre"_s, u"codArticulo>1"_s,
-                      u"codArticulo DESC"_s);
+        c_->cargaLista(&lista, u"tCarArticulos"_s, u"codArticulo"_s, u"nombre"_s,
+                       u"codArticulo>1"_s, u"codArticulo DESC"_s);
         QCOMPARE(lista.count(), 2);
         QCOMPARE(lista.itemText(0), u"3"_s);
         QCOMPARE(lista.itemText(1), u"2"_s);
         QCOMPARE(lista.BoundText(), QString());
-        c->cargaLista(&lista, u"tCarArticulos"_s, u"codArticulo"_s, u"nombre"_s, QString(),
-                      u"nombre"_s, true);
+        c_->cargaLista(&lista, u"tCarArticulos"_s, u"codArticulo"_s, u"nombre"_s, QString(),
+                       u"nombre"_s, true);
         QCOMPARE(lista.count(), 3);
         QCOMPARE(lista.BoundText(), u"2"_s);
     }
 
     void cargaGrid_data() {
-        QTest::addColumn<QString>("motor");
         QTest::addColumn<bool>("marcaTodos");
         QTest::addColumn<bool>("sinCabecera");
-        for (const QString& m : kMotores) {
-            const QByteArray p = m.toUtf8() + ": ";
-            QTest::newRow(p + "cabecera") << m << false << false;
-            QTest::newRow(p + "marca todos") << m << true << false;
-            QTest::newRow(p + "sin cabecera") << m << false << true;
-            QTest::newRow(p + "marca todos sin cabecera") << m << true << true;
-        }
+        QTest::newRow("cabecera") << false << false;
+        QTest::newRow("marca todos sin cabecera") << true << true;
     }
 
     // One row per record after the title row (or without it), the name in column 1, the code
@@ -200,15 +164,12 @@ private slots:
     void cargaGrid() {
         QFETCH(bool, marcaTodos);
         QFETCH(bool, sinCabecera);
-        auto c = abreFila();
-        if (!c)
-            return;
-        creaArticulos(*c, {u"Tuerca"_s, u"Arandela"_s, u"Clavo"_s});
+        creaArticulos(*c_, {u"Tuerca"_s, u"Arandela"_s, u"Clavo"_s});
         GridDatos grid;
         grid.setTextmatrix(0, 1, u"Artículo"_s);
         grid.AddItem(u"\tresto de otra carga"_s);
-        const qint32 n = c->cargaGrid(&grid, u"SELECT * FROM tCarArticulos ORDER BY nombre"_s,
-                                      u"codArticulo"_s, u"nombre"_s, marcaTodos, sinCabecera);
+        const qint32 n = c_->cargaGrid(&grid, u"SELECT * FROM tCarArticulos ORDER BY nombre"_s,
+                                       u"codArticulo"_s, u"nombre"_s, marcaTodos, sinCabecera);
         QCOMPARE(n, 3);
         const int primera = sinCabecera ? 0 : 1;
         QCOMPARE(grid.Rows(), primera + 3);
@@ -226,19 +187,14 @@ private slots:
         }
     }
 
-    void rellenaGridMantieneSeleccion_data() { prueba::filasMotores(); }
-
     // The selected codes stay selected after their rows moved, the top row stays, and the
     // withdrawn rows are grey across every column.
     void rellenaGridMantieneSeleccion() {
-        auto c = abreFila();
-        if (!c)
-            return;
         QStringList nombres;
         for (int i = 1; i <= 30; ++i) {
             nombres.append(u"Pieza %1"_s.arg(i, 2, 10, QChar(u'0')));
         }
-        creaArticulos(*c, nombres, {4, 7});
+        creaArticulos(*c_, nombres, {4, 7});
         GridDatos grid;
         grid.setCols(3);
         grid.setColKey(2, u"nombre"_s);
@@ -246,7 +202,7 @@ private slots:
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
         const QString sql = u"SELECT * FROM tCarArticulos ORDER BY nombre"_s;
-        c->rellenaGrid(&grid, sql, u"nombre"_s, u"codArticulo"_s, u"baja"_s);
+        c_->rellenaGrid(&grid, sql, u"nombre"_s, u"codArticulo"_s, u"baja"_s);
         QCOMPARE(grid.Rows(), 31);
         QCOMPARE(grid.textmatrix(4, 2).toString(), u"Pieza 04"_s);
         const QColor gris(150, 150, 150);
@@ -261,12 +217,12 @@ private slots:
         grid.setTopRow(6);
         QCOMPARE(grid.TopRow(), 6);
         // Rows move: the names reverse their order, and a new first row arrives.
-        c->executeNR(u"UPDATE tCarArticulos SET nombre = "_s +
-                     (c->tipoConexion() == 2 ? u"CONCAT('Z', 100 - codArticulo)"_s
-                                             : u"'Z' || (100 - codArticulo)"_s));
-        c->executeNR(
+        c_->executeNR(u"UPDATE tCarArticulos SET nombre = "_s +
+                      (c_->tipoConexion() == 2 ? u"CONCAT('Z', 100 - codArticulo)"_s
+                                               : u"'Z' || (100 - codArticulo)"_s));
+        c_->executeNR(
             u"INSERT INTO tCarArticulos (codArticulo,nombre,baja) VALUES (31,'A nueva',0)"_s);
-        c->rellenaGrid(&grid, sql, u"nombre"_s, u"codArticulo"_s, u"baja"_s);
+        c_->rellenaGrid(&grid, sql, u"nombre"_s, u"codArticulo"_s, u"baja"_s);
         QCOMPARE(grid.Rows(), 32);
         QCOMPARE(grid.SelectedRows(), 2);
         QList<qint32> elegidos;
@@ -285,79 +241,60 @@ private slots:
     }
 
     void excelTemporal_data() {
-        QTest::addColumn<QString>("motor");
         QTest::addColumn<QString>("portapapeles");
-        QTest::addColumn<QStringList>("columnas");
         QTest::addColumn<QStringList>("c0");
         QTest::addColumn<QStringList>("c3");
         const QString tres = u"a1\tb1\tc1\td1\r\na2\tO'Brien\tc2\td2\\\r\na3\tb3\tc3\td3\r\n"_s;
         const QString largo(300, u'x');
-        for (const QString& m : kMotores) {
-            const QByteArray p = m.toUtf8() + ": ";
-            QTest::newRow(p + "tres por cuatro")
-                << m << tres << QStringList{u"cod"_s, u"c0"_s, u"c1"_s, u"c2"_s, u"c3"_s}
-                << QStringList{u"a1"_s, u"a2"_s, u"a3"_s}
-                << QStringList{u"d1"_s, u"d2\\"_s, u"d3"_s};
-            QTest::newRow(p + "sin fin de la ultima linea")
-                << m << u"a1\tb1\tc1\td1\na2\tb2\tc2\td2"_s
-                << QStringList{u"cod"_s, u"c0"_s, u"c1"_s, u"c2"_s, u"c3"_s}
-                << QStringList{u"a1"_s, u"a2"_s} << QStringList{u"d1"_s, u"d2"_s};
-            QTest::newRow(p + "filas desiguales y celda larga")
-                << m << u"a1\tb1\r\na2\tb2\tc2\t"_s + largo + u"\r\n"_s
-                << QStringList{u"cod"_s, u"c0"_s, u"c1"_s, u"c2"_s, u"c3"_s}
-                << QStringList{u"a1"_s, u"a2"_s} << QStringList{u"<null>"_s, largo};
-        }
+        QTest::newRow("tres por cuatro") << tres << QStringList{u"a1"_s, u"a2"_s, u"a3"_s}
+                                         << QStringList{u"d1"_s, u"d2\\"_s, u"d3"_s};
+        QTest::newRow("sin fin de la ultima linea")
+            << u"a1\tb1\tc1\td1\na2\tb2\tc2\td2"_s << QStringList{u"a1"_s, u"a2"_s}
+            << QStringList{u"d1"_s, u"d2"_s};
+        QTest::newRow("filas desiguales y celda larga")
+            << u"a1\tb1\r\na2\tb2\tc2\t"_s + largo + u"\r\n"_s << QStringList{u"a1"_s, u"a2"_s}
+            << QStringList{u"<null>"_s, largo};
     }
 
     // The clipboard's rows become records numbered from 1 in a new table of "cod" and one text
     // column per cell; quotes, backslashes and long cells arrive whole.
     void excelTemporal() {
         QFETCH(QString, portapapeles);
-        QFETCH(QStringList, columnas);
         QFETCH(QStringList, c0);
         QFETCH(QStringList, c3);
-        auto c = abreFila();
-        if (!c)
-            return;
         QGuiApplication::clipboard()->setText(portapapeles);
-        const QString tabla = c->excelTemporal();
+        const QString tabla = c_->excelTemporal();
         QVERIFY(QRegularExpression(u"^tExt_\\d{14}$"_s).match(tabla).hasMatch());
-        QVERIFY(c->existeTabla(tabla));
-        const platform::RecordsetPtr r = c->con()->execute(u"SELECT * FROM "_s + tabla);
+        QVERIFY(c_->existeTabla(tabla));
+        const platform::RecordsetPtr r = c_->con()->execute(u"SELECT * FROM "_s + tabla);
         QStringList leidas;
         for (int i = 0; i < r->fields().count(); ++i) {
             leidas.append(r->fields().item(i).name());
         }
         r->close();
-        QCOMPARE(leidas, columnas);
+        QCOMPARE(leidas, (QStringList{u"cod"_s, u"c0"_s, u"c1"_s, u"c2"_s, u"c3"_s}));
         QStringList numeros;
         for (int i = 1; i <= c0.size(); ++i) {
             numeros.append(QString::number(i));
         }
-        QCOMPARE(columna(*c, tabla, u"cod"_s, u"cod"_s), numeros);
-        QCOMPARE(columna(*c, tabla, u"c0"_s, u"cod"_s), c0);
-        QCOMPARE(columna(*c, tabla, u"c3"_s, u"cod"_s), c3);
+        QCOMPARE(columna(*c_, tabla, u"cod"_s, u"cod"_s), numeros);
+        QCOMPARE(columna(*c_, tabla, u"c0"_s, u"cod"_s), c0);
+        QCOMPARE(columna(*c_, tabla, u"c3"_s, u"cod"_s), c3);
         if (portapapeles.contains(u"O'Brien"_s)) {
-            QCOMPARE(columna(*c, tabla, u"c1"_s, u"cod"_s).at(1), u"O'Brien"_s);
+            QCOMPARE(columna(*c_, tabla, u"c1"_s, u"cod"_s).at(1), u"O'Brien"_s);
         }
-        c->eliminaTabla(tabla);
+        c_->eliminaTabla(tabla);
     }
-
-    void excelTemporalSinTexto_data() { prueba::filasMotores(); }
 
     // An empty clipboard creates nothing.
     void excelTemporalSinTexto() {
-        auto c = abreFila();
-        if (!c)
-            return;
         QGuiApplication::clipboard()->clear();
-        const qint32 tablas = c->nTablas();
-        QCOMPARE(c->excelTemporal(), QString());
-        QCOMPARE(c->nTablas(), tablas);
+        const qint32 tablas = c_->nTablas();
+        QCOMPARE(c_->excelTemporal(), QString());
+        QCOMPARE(c_->nTablas(), tablas);
     }
 
     void cargaTablaTextoFijo_data() {
-        QTest::addColumn<QString>("motor");
         QTest::addColumn<QString>("formato");
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QStringList>("codigos");
@@ -370,21 +307,16 @@ private slots:
         const QString lineas = linea(u"00001"_s, u"Ana Lopez"_s, 120) +
                                linea(u"00002"_s, u"O'Brien \\"_s, 30) +
                                linea(u"00003"_s, QString(), 7);
-        for (const QString& m : kMotores) {
-            const QByteArray p = m.toUtf8() + ": ";
-            QTest::newRow(p + "tres lineas")
-                << m << u"1-5:6-25:26-30"_s << lineas
-                << QStringList{u"00001"_s, u"00002"_s, u"00003"_s}
-                << QStringList{u"Ana Lopez"_s, u"O'Brien \\"_s, u"<null>"_s}
-                << QStringList{u"120"_s, u"30"_s, u"7"_s};
-            // Only widths count: the start numbers need not follow each other.
-            QTest::newRow(p + "solo cuentan los anchos")
-                << m << u"0-4:40-59"_s << u"00009Sin importe\n"_s << QStringList{u"00009"_s}
-                << QStringList{u"Sin importe"_s} << QStringList{u"<null>"_s};
-            QTest::newRow(p + "linea corta")
-                << m << u"1-5:6-25:26-30"_s << u"12"_s << QStringList{u"12"_s}
-                << QStringList{u"<null>"_s} << QStringList{u"<null>"_s};
-        }
+        QTest::newRow("tres lineas")
+            << u"1-5:6-25:26-30"_s << lineas << QStringList{u"00001"_s, u"00002"_s, u"00003"_s}
+            << QStringList{u"Ana Lopez"_s, u"O'Brien \\"_s, u"<null>"_s}
+            << QStringList{u"120"_s, u"30"_s, u"7"_s};
+        // Only widths count: the start numbers need not follow each other.
+        QTest::newRow("solo cuentan los anchos")
+            << u"0-4:40-59"_s << u"00009Sin importe\n"_s << QStringList{u"00009"_s}
+            << QStringList{u"Sin importe"_s} << QStringList{u"<null>"_s};
+        QTest::newRow("linea corta") << u"1-5:6-25:26-30"_s << u"12"_s << QStringList{u"12"_s}
+                                     << QStringList{u"<null>"_s} << QStringList{u"<null>"_s};
     }
 
     // Each line becomes a record, its fields cut at running positions, trimmed, empty as null.
@@ -394,16 +326,13 @@ private slots:
         QFETCH(QStringList, codigos);
         QFETCH(QStringList, nombres);
         QFETCH(QStringList, importes);
-        auto c = abreFila();
-        if (!c)
-            return;
-        c->eliminaTabla(u"tCarFijo"_s);
-        c->executeNR(
+        c_->eliminaTabla(u"tCarFijo"_s);
+        c_->executeNR(
             u"CREATE TABLE tCarFijo (codigo varchar(5), nombre varchar(20), importe int)"_s);
-        c->cargaTablaTextoFijo(u"tCarFijo"_s, formato, texto);
-        QCOMPARE(columna(*c, u"tCarFijo"_s, u"codigo"_s, u"codigo"_s), codigos);
-        QCOMPARE(columna(*c, u"tCarFijo"_s, u"nombre"_s, u"codigo"_s), nombres);
-        QCOMPARE(columna(*c, u"tCarFijo"_s, u"importe"_s, u"codigo"_s), importes);
+        c_->cargaTablaTextoFijo(u"tCarFijo"_s, formato, texto);
+        QCOMPARE(columna(*c_, u"tCarFijo"_s, u"codigo"_s, u"codigo"_s), codigos);
+        QCOMPARE(columna(*c_, u"tCarFijo"_s, u"nombre"_s, u"codigo"_s), nombres);
+        QCOMPARE(columna(*c_, u"tCarFijo"_s, u"importe"_s, u"codigo"_s), importes);
         QVERIFY2(QApplication::topLevelWidgets().isEmpty() ||
                      std::none_of(QApplication::topLevelWidgets().cbegin(),
                                   QApplication::topLevelWidgets().cend(),
@@ -412,69 +341,53 @@ private slots:
     }
 
     void cargaTablaTextoFijoFormatoMalo_data() {
-        QTest::addColumn<QString>("motor");
         QTest::addColumn<QString>("formato");
-        for (const QString& m : kMotores) {
-            const QByteArray p = m.toUtf8() + ": ";
-            QTest::newRow(p + "sin fin") << m << u"1-5:6"_s;
-            QTest::newRow(p + "letras") << m << u"a-b"_s;
-            QTest::newRow(p + "al reves") << m << u"5-1"_s;
-            QTest::newRow(p + "vacio") << m << QString();
-            QTest::newRow(p + "separador final") << m << u"1-5:"_s;
-            QTest::newRow(p + "mas campos que columnas") << m << u"1-1:2-2:3-3:4-4"_s;
-        }
+        QTest::newRow("sin fin") << u"1-5:6"_s;
+        QTest::newRow("letras") << u"a-b"_s;
+        QTest::newRow("al reves") << u"5-1"_s;
+        QTest::newRow("mas campos que columnas") << u"1-1:2-2:3-3:4-4"_s;
     }
 
     // A malformed layout is error 5 and imports nothing.
     void cargaTablaTextoFijoFormatoMalo() {
         QFETCH(QString, formato);
-        auto c = abreFila();
-        if (!c)
-            return;
-        c->eliminaTabla(u"tCarFijo"_s);
-        c->executeNR(
+        c_->eliminaTabla(u"tCarFijo"_s);
+        c_->executeNR(
             u"CREATE TABLE tCarFijo (codigo varchar(5), nombre varchar(20), importe int)"_s);
-        try {
-            c->cargaTablaTextoFijo(u"tCarFijo"_s, formato, u"12345678901234567890\n"_s);
-            QFAIL("a malformed layout was accepted");
-        } catch (const platform::ErrorEjecucion& error) {
-            QCOMPARE(error.numero(), 5);
-        }
-        QCOMPARE(c->nRegistros(u"tCarFijo"_s), 0);
+        QCOMPARE(prueba::errorLanzado([&] {
+                     c_->cargaTablaTextoFijo(u"tCarFijo"_s, formato, u"12345678901234567890\n"_s);
+                 }).numero(),
+                 5);
+        QCOMPARE(c_->nRegistros(u"tCarFijo"_s), 0);
     }
-
-    void imagenes_data() { prueba::filasMotores(); }
 
     // A PNG stored with cargaImagen reads back through both readers with the same size and
     // pixels; a null column gives a null picture; the file reader writes in the temporary folder.
     void imagenes() {
-        auto c = abreFila();
-        if (!c)
-            return;
         const QImage original = imagenPrueba();
         const QString png = carpeta_.filePath(u"muestra.png"_s);
         QVERIFY(original.save(png, "PNG"));
         QTemporaryDir temporal;
         qputenv("temp", temporal.path().toLocal8Bit());
 
-        c->eliminaTabla(u"tCarImagen"_s);
-        c->executeNR(u"CREATE TABLE tCarImagen (cod int NOT NULL PRIMARY KEY, imagen "_s +
-                     c->tipoDato(aConexion::kImagen, -1) + u")"_s);
+        c_->eliminaTabla(u"tCarImagen"_s);
+        c_->executeNR(u"CREATE TABLE tCarImagen (cod int NOT NULL PRIMARY KEY, imagen "_s +
+                      c_->tipoDato(aConexion::kImagen, -1) + u")"_s);
         {
             platform::Recordset r;
-            r.open(u"SELECT * FROM tCarImagen"_s, c->con(), 0, platform::Recordset::kOptimista);
+            r.open(u"SELECT * FROM tCarImagen"_s, c_->con(), 0, platform::Recordset::kOptimista);
             r.addNew();
             r.field(u"cod"_s).setValue(1);
-            c->cargaImagen(r.field(u"imagen"_s), png);
+            c_->cargaImagen(r.field(u"imagen"_s), png);
             r.update();
             r.addNew();
             r.field(u"cod"_s).setValue(2);
             r.update();
             r.close();
         }
-        platform::RecordsetPtr r = c->con()->execute(u"SELECT * FROM tCarImagen ORDER BY cod"_s);
-        const QPixmap deFichero = c->obtieneImagen(r->field(u"imagen"_s));
-        const QPixmap deMemoria = c->obtieneImagenMemoria(r->field(u"imagen"_s));
+        platform::RecordsetPtr r = c_->con()->execute(u"SELECT * FROM tCarImagen ORDER BY cod"_s);
+        const QPixmap deFichero = c_->obtieneImagen(r->field(u"imagen"_s));
+        const QPixmap deMemoria = c_->obtieneImagenMemoria(r->field(u"imagen"_s));
         QVERIFY(QFileInfo::exists(temporal.filePath(u"resImagen"_s)));
         const QImage esperada = original.convertToFormat(QImage::Format_ARGB32);
         for (const QPixmap& leida : {deFichero, deMemoria}) {
@@ -482,35 +395,9 @@ private slots:
             QCOMPARE(leida.toImage().convertToFormat(QImage::Format_ARGB32), esperada);
         }
         r->moveNext();
-        QVERIFY(c->obtieneImagen(r->field(u"imagen"_s)).isNull());
-        QVERIFY(c->obtieneImagenMemoria(r->field(u"imagen"_s)).isNull());
+        QVERIFY(c_->obtieneImagen(r->field(u"imagen"_s)).isNull());
+        QVERIFY(c_->obtieneImagenMemoria(r->field(u"imagen"_s)).isNull());
         qunsetenv("temp");
-    }
-
-    void eliminafichero_data() { prueba::filasMotores(); }
-
-    // The blocks and the row of one repository file go; another file's stay.
-    void eliminafichero() {
-        auto c = abreFila();
-        if (!c)
-            return;
-        c->eliminaTabla(u"tDatosFichero"_s);
-        c->eliminaTabla(u"tFicheros"_s);
-        c->executeNR(u"CREATE TABLE tFicheros (codFichero int, nombre varchar(20))"_s);
-        c->executeNR(u"CREATE TABLE tDatosFichero (codFichero int, nBloque int)"_s);
-        for (int f = 1; f <= 2; ++f) {
-            c->executeNR(u"INSERT INTO tFicheros VALUES (%1,'f%1')"_s.arg(f));
-            for (int b = 1; b <= 3; ++b) {
-                c->executeNR(u"INSERT INTO tDatosFichero VALUES (%1,%2)"_s.arg(f).arg(b));
-            }
-        }
-        c->eliminafichero(1);
-        QCOMPARE(columna(*c, u"tFicheros"_s, u"codFichero"_s, u"codFichero"_s),
-                 QStringList{u"2"_s});
-        QCOMPARE(c->nRegistros(u"tDatosFichero"_s), 3);
-        QCOMPARE(c->nRegistros(u"tDatosFichero"_s, u" WHERE codFichero=1"_s), 0);
-        c->eliminaTabla(u"tDatosFichero"_s);
-        c->eliminaTabla(u"tFicheros"_s);
     }
 };
 

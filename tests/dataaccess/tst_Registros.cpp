@@ -10,8 +10,9 @@
 #include "dataaccess/aConexion.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Recordset.h"
+#include "support/ErrorLanzado.h"
 #include "support/MensajeriaGrabada.h"
-#include "support/MotoresPrueba.h"
+#include "support/MotorGlobal.h"
 
 using platform::Recordset;
 using platform::RecordsetPtr;
@@ -24,32 +25,7 @@ class TstRegistros : public QObject {
 
 private:
     QTemporaryDir carpeta_;
-    prueba::MotorPrueba motor_;
-
-    // An open instance with tEsqReg (cod key, nombre Texto 5, grupo, importe) and tErrores.
-    std::unique_ptr<aConexion> prepara() {
-        QFETCH(QString, motor);
-        motor_ = prueba::motorPrueba(motor, carpeta_.path());
-        if (motor_.textoConexion.isEmpty()) {
-            return nullptr;
-        }
-        auto c = std::make_unique<aConexion>();
-        c->setTipoConexion(motor == u"mariadb" ? 2 : 0);
-        c->setCadenaConexion(motor_.textoConexion);
-        c->conecta(true);
-        c->creaTablaRapida(u"tEsqReg"_s, u"cod"_s, u"nombre T 5 N,grupo L N,importe M N"_s);
-        if (!c->existeTabla(u"tErrores"_s)) {
-            c->nuevaTabla(u"tErrores"_s);
-            c->nuevoCampo(u"fecha"_s, aConexion::kFechaPrecisa, -1, true, false);
-            c->nuevoCampo(u"codConexion"_s, aConexion::kEnteroLargo, -1, true, false);
-            c->nuevoCampo(u"error"_s, aConexion::kTexto, 250, true, false);
-            c->nuevoCampo(u"query"_s, aConexion::kMemo, 0, true, false);
-            c->nuevoCampo(u"historial"_s, aConexion::kMemo, 0, true, false);
-            c->creaTabla();
-        }
-        c->executeNR(u"DELETE FROM tErrores"_s);
-        return c;
-    }
+    std::unique_ptr<aConexion> c_;
 
     static RecordsetPtr editable(aConexion& c, const QString& sql) {
         auto r = std::make_shared<Recordset>();
@@ -57,11 +33,27 @@ private:
         return r;
     }
 
-    static QString ultimoError(aConexion& c) {
-        return c.valorCampo(u"error"_s, u"SELECT error FROM tErrores"_s).toString();
-    }
-
 private slots:
+    void initTestCase_data() { prueba::filasMotores(); }
+    void init() {
+        const prueba::MotorPrueba m = prueba::motorGlobal(carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        // tEsqReg (cod key, nombre Texto 5, grupo, importe) and an empty tErrores.
+        c_ = prueba::conectaMotor(m);
+        c_->creaTablaRapida(u"tEsqReg"_s, u"cod"_s, u"nombre T 5 N,grupo L N,importe M N"_s);
+        if (!c_->existeTabla(u"tErrores"_s)) {
+            c_->nuevaTabla(u"tErrores"_s);
+            c_->nuevoCampo(u"fecha"_s, aConexion::kFechaPrecisa, -1, true, false);
+            c_->nuevoCampo(u"codConexion"_s, aConexion::kEnteroLargo, -1, true, false);
+            c_->nuevoCampo(u"error"_s, aConexion::kTexto, 250, true, false);
+            c_->nuevoCampo(u"query"_s, aConexion::kMemo, 0, true, false);
+            c_->nuevoCampo(u"historial"_s, aConexion::kMemo, 0, true, false);
+            c_->creaTabla();
+        }
+        c_->executeNR(u"DELETE FROM tErrores"_s);
+    }
+    void cleanup() { c_.reset(); }
+
     void valores_data() {
         QTest::addColumn<QVariant>("entrada");
         QTest::addColumn<bool>("nuloValor");
@@ -92,149 +84,123 @@ private slots:
         }
     }
 
-    void buffers_data() { prueba::filasMotores(); }
-
     void buffers() {
-        auto c = prepara();
-        PRUEBA_REQUIERE_MOTOR(motor_);
-        QVERIFY(c->Buffer(u"nunca"_s) == nullptr);
-        c->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (1,'a',1)"_s);
-        c->cargaBuffer(u"uno"_s, u"SELECT * FROM tEsqReg"_s);
-        c->cargaBuffer(u"dos"_s, u"SELECT cod FROM tEsqReg WHERE grupo=2"_s);
-        QCOMPARE(c->Buffer(u"UNO"_s)->recordCount(), 1);
-        c->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (2,'b',2)"_s);
-        c->recargaBuffers();
-        QCOMPARE(c->Buffer(u"uno"_s)->recordCount(), 2);
-        QCOMPARE(c->Buffer(u"dos"_s)->recordCount(), 1);
+        QVERIFY(c_->Buffer(u"nunca"_s) == nullptr);
+        c_->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (1,'a',1)"_s);
+        c_->cargaBuffer(u"uno"_s, u"SELECT * FROM tEsqReg"_s);
+        c_->cargaBuffer(u"dos"_s, u"SELECT cod FROM tEsqReg WHERE grupo=2"_s);
+        QCOMPARE(c_->Buffer(u"UNO"_s)->recordCount(), 1);
+        c_->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (2,'b',2)"_s);
+        c_->recargaBuffers();
+        QCOMPARE(c_->Buffer(u"uno"_s)->recordCount(), 2);
+        QCOMPARE(c_->Buffer(u"dos"_s)->recordCount(), 1);
         // The same name replaces; a failing query leaves no buffer of that name.
-        c->cargaBuffer(u"uno"_s, u"SELECT * FROM tEsqReg WHERE cod=2"_s);
-        QCOMPARE(c->Buffer(u"uno"_s)->recordCount(), 1);
-        c->cargaBuffer(u"uno"_s, u"SELECT * FROM tEsqNoHay"_s);
-        QVERIFY(c->Buffer(u"uno"_s) == nullptr);
-        QVERIFY(c->Buffer(u"dos"_s) != nullptr);
-        c->vaciaBuffers();
-        QVERIFY(c->Buffer(u"dos"_s) == nullptr);
-        c->cargaBuffer(u"tres"_s, u"SELECT * FROM tEsqReg"_s);
-        c->desconecta();
-        QVERIFY(c->Buffer(u"tres"_s) == nullptr);
+        c_->cargaBuffer(u"uno"_s, u"SELECT * FROM tEsqReg WHERE cod=2"_s);
+        QCOMPARE(c_->Buffer(u"uno"_s)->recordCount(), 1);
+        c_->cargaBuffer(u"uno"_s, u"SELECT * FROM tEsqNoHay"_s);
+        QVERIFY(c_->Buffer(u"uno"_s) == nullptr);
+        QVERIFY(c_->Buffer(u"dos"_s) != nullptr);
+        c_->vaciaBuffers();
+        QVERIFY(c_->Buffer(u"dos"_s) == nullptr);
+        c_->cargaBuffer(u"tres"_s, u"SELECT * FROM tEsqReg"_s);
+        c_->desconecta();
+        QVERIFY(c_->Buffer(u"tres"_s) == nullptr);
     }
 
-    void campos_data() { prueba::filasMotores(); }
-
     void campos() {
-        auto c = prepara();
-        PRUEBA_REQUIERE_MOTOR(motor_);
         MensajeriaGrabada mensajes;
-        c->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (1,'a',1)"_s);
-        RecordsetPtr r = editable(*c, u"SELECT * FROM tEsqReg"_s);
-        QCOMPARE(c->campo(*r, u"nombre"_s).toString(), u"a"_s);
-        QCOMPARE(c->ultimoCampoAsignado(), u"nombre en SELECT * FROM tEsqReg"_s);
-        c->setCampo(*r, u"grupo"_s, 9);
-        QCOMPARE(c->ultimoCampoAsignado(), u"grupo en SELECT * FROM tEsqReg"_s);
-        QVERIFY(c->actualiza(*r));
-        QCOMPARE(c->valorCampo(u"grupo"_s, u"SELECT grupo FROM tEsqReg"_s).toInt(), 9);
+        c_->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (1,'a',1)"_s);
+        RecordsetPtr r = editable(*c_, u"SELECT * FROM tEsqReg"_s);
+        QCOMPARE(c_->campo(*r, u"nombre"_s).toString(), u"a"_s);
+        QCOMPARE(c_->ultimoCampoAsignado(), u"nombre en SELECT * FROM tEsqReg"_s);
+        c_->setCampo(*r, u"grupo"_s, 9);
+        QCOMPARE(c_->ultimoCampoAsignado(), u"grupo en SELECT * FROM tEsqReg"_s);
+        QVERIFY(c_->actualiza(*r));
+        QCOMPARE(c_->valorCampo(u"grupo"_s, u"SELECT grupo FROM tEsqReg"_s).toInt(), 9);
 
-        QCOMPARE(c->r(*r, u"cod"_s).toInt(), 1);
-        QVERIFY(!c->r(*r, u"falta"_s).isValid());
-        QVERIFY(ultimoError(*c).startsWith(u"Error accediendo a campo: falta: "_s));
-        QVERIFY(c->dato(*r, u"falta"_s).isNull());
+        QCOMPARE(c_->r(*r, u"cod"_s).toInt(), 1);
+        QVERIFY(!c_->r(*r, u"falta"_s).isValid());
+        QVERIFY(c_->valorCampo(u"error"_s, u"SELECT error FROM tErrores"_s)
+                    .toString()
+                    .startsWith(u"Error accediendo a campo: falta: "_s));
+        QVERIFY(c_->dato(*r, u"falta"_s).isNull());
         QCOMPARE(
             mensajes.textos(MensajeriaGrabada::Clase::Mensaje),
             QStringList{"No se encuentra el campo 'falta' en el resultado: SELECT * FROM tEsqReg"});
-        QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion,
-                                 c->valorCampo(u"cod"_s, u"SELECT cod FROM tEsqReg WHERE cod=5"_s));
+        QVERIFY_THROWS_EXCEPTION(
+            platform::ErrorEjecucion,
+            c_->valorCampo(u"cod"_s, u"SELECT cod FROM tEsqReg WHERE cod=5"_s));
 
-        QCOMPARE(c->nRegistros(u"tEsqReg"_s), 1);
-        QCOMPARE(c->nRegistros(u"tEsqReg"_s, u" WHERE grupo=3"_s), 0);
+        QCOMPARE(c_->nRegistros(u"tEsqReg"_s), 1);
+        QCOMPARE(c_->nRegistros(u"tEsqReg"_s, u" WHERE grupo=3"_s), 0);
     }
-
-    void contenidoRegistro_data() { prueba::filasMotores(); }
 
     void contenidoRegistro() {
-        auto c = prepara();
-        PRUEBA_REQUIERE_MOTOR(motor_);
-        c->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (5,'x,y%',NULL)"_s);
+        c_->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (5,'x,y%',NULL)"_s);
         RecordsetPtr r =
-            c->con()->execute(u"SELECT cod AS a,nombre AS b,grupo AS g FROM tEsqReg"_s);
-        QCOMPARE(c->contenidoRegistro(*r), u"a=5,b=x44%y37%,g="_s);
-        c->executeNR(u"UPDATE tEsqReg SET nombre='50%'"_s);
-        r = c->con()->execute(u"SELECT nombre FROM tEsqReg"_s);
-        QCOMPARE(c->contenidoRegistro(*r), u"nombre=5037%"_s);
+            c_->con()->execute(u"SELECT cod AS a,nombre AS b,grupo AS g FROM tEsqReg"_s);
+        QCOMPARE(c_->contenidoRegistro(*r), u"a=5,b=x44%y37%,g="_s);
+        c_->executeNR(u"UPDATE tEsqReg SET nombre='50%'"_s);
+        r = c_->con()->execute(u"SELECT nombre FROM tEsqReg"_s);
+        QCOMPARE(c_->contenidoRegistro(*r), u"nombre=5037%"_s);
     }
-
-    void actualizaDuplicado_data() { prueba::filasMotores(); }
 
     // A save refused for a duplicate key is registered with the record and raised again.
     void actualizaDuplicado() {
-        auto c = prepara();
-        PRUEBA_REQUIERE_MOTOR(motor_);
-        c->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (1,'a',1)"_s);
-        RecordsetPtr r = editable(*c, u"SELECT * FROM tEsqReg WHERE cod=-1"_s);
+        c_->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (1,'a',1)"_s);
+        RecordsetPtr r = editable(*c_, u"SELECT * FROM tEsqReg WHERE cod=-1"_s);
         r->addNew();
         r->field(u"cod"_s).setValue(1);
         r->field(u"nombre"_s).setValue(u"o'k"_s);
-        try {
-            c->actualiza(*r);
-            QFAIL("a duplicate key was saved");
-        } catch (const platform::ErrorEjecucion& e) {
-            // The refused INSERT is registered by the execution events too; ours carries the
-            // record.
-            QStringList errores;
-            QString query;
-            RecordsetPtr filas = c->con()->execute(u"SELECT * FROM tErrores"_s);
-            for (; !filas->eof(); filas->moveNext()) {
-                errores << filas->field(u"error"_s).value().toString();
-                if (errores.last().startsWith(u"Añadir")) {
-                    query = filas->field(u"query"_s).value().toString();
-                }
+        const platform::ErrorEjecucion e = prueba::errorLanzado([&] { c_->actualiza(*r); });
+        QVERIFY(e.sqlState().startsWith(u"23"));
+        // The refused INSERT is registered by the execution events too; ours carries the record.
+        QStringList errores;
+        QString query;
+        RecordsetPtr filas = c_->con()->execute(u"SELECT * FROM tErrores"_s);
+        for (; !filas->eof(); filas->moveNext()) {
+            errores << filas->field(u"error"_s).value().toString();
+            if (errores.last().startsWith(u"Añadir")) {
+                query = filas->field(u"query"_s).value().toString();
             }
-            QVERIFY2(errores.contains((u"Añadir Recordset: "_s + e.descripcion()).left(250)),
-                     qPrintable(errores.join(u'|')));
-            // The dump is flattened before the registration flattens its query once more.
-            QCOMPARE(query, u"cod=1,nombre=o''k,grupo=,importe="_s);
-            QVERIFY(e.sqlState().startsWith(u"23"));
         }
-        QCOMPARE(c->nRegistros(u"tEsqReg"_s), 1);
+        QVERIFY2(errores.contains((u"Añadir Recordset: "_s + e.descripcion()).left(250)),
+                 qPrintable(errores.join(u'|')));
+        // The dump is flattened before the registration flattens its query once more.
+        QCOMPARE(query, u"cod=1,nombre=o''k,grupo=,importe="_s);
+        QCOMPARE(c_->nRegistros(u"tEsqReg"_s), 1);
     }
-
-    void copias_data() { prueba::filasMotores(); }
 
     void copias() {
-        auto c = prepara();
-        PRUEBA_REQUIERE_MOTOR(motor_);
-        c->creaTablaRapida(u"tEsqCopia"_s, u"cod"_s, u"nombre T 5 N,grupo L N,importe M N"_s);
-        c->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo,importe) VALUES (1,'a',1,2.5)"_s);
-        c->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (2,'b',NULL)"_s);
-        c->insertaRegistrosTabla(u"tEsqReg"_s, u"tEsqCopia"_s, u"cod"_s);
-        QCOMPARE(c->nRegistros(u"tEsqCopia"_s), 2);
+        c_->creaTablaRapida(u"tEsqCopia"_s, u"cod"_s, u"nombre T 5 N,grupo L N,importe M N"_s);
+        c_->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo,importe) VALUES (1,'a',1,2.5)"_s);
+        c_->executeNR(u"INSERT INTO tEsqReg (cod,nombre,grupo) VALUES (2,'b',NULL)"_s);
+        c_->insertaRegistrosTabla(u"tEsqReg"_s, u"tEsqCopia"_s, u"cod"_s);
+        QCOMPARE(c_->nRegistros(u"tEsqCopia"_s), 2);
         QCOMPARE(
-            c->valorCampo(u"importe"_s, u"SELECT importe FROM tEsqCopia WHERE cod=1"_s).toDouble(),
+            c_->valorCampo(u"importe"_s, u"SELECT importe FROM tEsqCopia WHERE cod=1"_s).toDouble(),
             2.5);
 
-        RecordsetPtr origen = c->con()->execute(u"SELECT * FROM tEsqReg WHERE cod=2"_s);
-        RecordsetPtr nuevo = editable(*c, u"SELECT * FROM tEsqCopia WHERE cod=-1"_s);
+        RecordsetPtr origen = c_->con()->execute(u"SELECT * FROM tEsqReg WHERE cod=2"_s);
+        RecordsetPtr nuevo = editable(*c_, u"SELECT * FROM tEsqCopia WHERE cod=-1"_s);
         nuevo->addNew();
-        c->duplicaRegistro(*nuevo, *origen);
+        c_->duplicaRegistro(*nuevo, *origen);
         nuevo->field(u"cod"_s).setValue(3);
-        QVERIFY(c->actualiza(*nuevo));
-        QCOMPARE(c->codRef(u"tEsqCopia"_s, u"nombre"_s, u"cod"_s, u"b"_s), 2);
-        QCOMPARE(c->nRegistros(u"tEsqCopia"_s, u" WHERE nombre='b'"_s), 2);
+        QVERIFY(c_->actualiza(*nuevo));
+        QCOMPARE(c_->codRef(u"tEsqCopia"_s, u"nombre"_s, u"cod"_s, u"b"_s), 2);
+        QCOMPARE(c_->nRegistros(u"tEsqCopia"_s, u" WHERE nombre='b'"_s), 2);
 
-        RecordsetPtr menos = c->con()->execute(u"SELECT cod FROM tEsqReg"_s);
-        RecordsetPtr otro = editable(*c, u"SELECT * FROM tEsqCopia WHERE cod=-1"_s);
+        RecordsetPtr menos = c_->con()->execute(u"SELECT cod FROM tEsqReg"_s);
+        RecordsetPtr otro = editable(*c_, u"SELECT * FROM tEsqCopia WHERE cod=-1"_s);
         otro->addNew();
-        QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion, c->duplicaRegistro(*otro, *menos));
-        c->eliminaTabla(u"tEsqCopia"_s);
+        QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion, c_->duplicaRegistro(*otro, *menos));
+        c_->eliminaTabla(u"tEsqCopia"_s);
     }
 
-    void grabaDatos_data() { prueba::filasMotores(); }
-
     void grabaDatos() {
-        auto c = prepara();
-        PRUEBA_REQUIERE_MOTOR(motor_);
-        c->añadeCampoTabla(u"tEsqReg"_s, u"alta"_s, aConexion::kFecha, -1, true, false);
-        c->añadeCampoTabla(u"tEsqReg"_s, u"activo"_s, aConexion::kEntero, -1, true, false);
-        c->añadeCampoTabla(u"tEsqReg"_s, u"nota"_s, aConexion::kTexto, 20, true, false);
+        c_->añadeCampoTabla(u"tEsqReg"_s, u"alta"_s, aConexion::kFecha, -1, true, false);
+        c_->añadeCampoTabla(u"tEsqReg"_s, u"activo"_s, aConexion::kEntero, -1, true, false);
+        c_->añadeCampoTabla(u"tEsqReg"_s, u"nota"_s, aConexion::kTexto, 20, true, false);
         MensajeriaGrabada mensajes;
         QWidget ventana;
         auto control = [&ventana](QWidget* w, const char* nombre, const char* tag) {
@@ -266,13 +232,13 @@ private slots:
         control(new QLineEdit(u"sin tag"_s), "tsintag", "");
         control(new QLineEdit(u"x"_s), "tnada", "Zx");
 
-        RecordsetPtr r = editable(*c, u"SELECT * FROM tEsqReg WHERE cod=-1"_s);
+        RecordsetPtr r = editable(*c_, u"SELECT * FROM tEsqReg WHERE cod=-1"_s);
         r->addNew();
-        c->grabaDatos(&ventana, *r);
+        c_->grabaDatos(&ventana, *r);
         QVERIFY2(mensajes.registros.isEmpty(),
                  qPrintable(mensajes.textos(MensajeriaGrabada::Clase::Mensaje).join(u'|')));
-        QVERIFY(c->actualiza(*r));
-        RecordsetPtr leido = c->con()->execute(u"SELECT * FROM tEsqReg WHERE cod=7"_s);
+        QVERIFY(c_->actualiza(*r));
+        RecordsetPtr leido = c_->con()->execute(u"SELECT * FROM tEsqReg WHERE cod=7"_s);
         QVERIFY(!leido->eof());
         QCOMPARE(leido->field(u"nombre"_s).value().toString(), u"abcde"_s);
         QCOMPARE(leido->field(u"grupo"_s).value().toInt(), 20);
@@ -287,7 +253,7 @@ private slots:
         importe->setText(u"doce"_s);
         cod->setValue(8);
         r->addNew();
-        c->grabaDatos(&ventana, *r);
+        c_->grabaDatos(&ventana, *r);
         QCOMPARE(mensajes.textos(MensajeriaGrabada::Clase::Mensaje).size(), 1);
         const QString aviso = mensajes.textos(MensajeriaGrabada::Clase::Mensaje).at(0);
         QVERIFY2(aviso.startsWith(u"Error grabando datos:\r\n"_s), qPrintable(aviso));

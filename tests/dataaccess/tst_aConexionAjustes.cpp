@@ -151,11 +151,9 @@ private slots:
             << servidor(3, 1433, u"MSDAORA"_s) << ora + u"srv\\inst;User Id=ana;Password=p'w"_s;
         QTest::newRow("3 puerto propio")
             << servidor(3, 1600, {}, u"XE"_s) << ora + kOracle.arg(1600).arg(u"XE"_s) + oraFin;
-        for (qint32 tipo : {0, 1, 2, 3, 7}) {
-            Ajustes propia = servidor(tipo);
-            propia.cadena = u"Driver={mySQL};Server=otro;"_s;
-            QTest::addRow("cadena propia %d", tipo) << propia << propia.cadena;
-        }
+        Ajustes propia = servidor(2);
+        propia.cadena = u"Driver={mySQL};Server=otro;"_s;
+        QTest::newRow("cadena propia") << propia << propia.cadena;
         QTest::newRow("tipo desconocido") << servidor(4) << QString();
     }
 
@@ -167,32 +165,24 @@ private slots:
         QCOMPARE(c.textoConexion(), esperado);
     }
 
-    // Each engine's text, as the class builds it, reaches the engine with every setting intact.
+    // The server engines' texts, as the class builds them, reach the engine with every setting
+    // intact (an instance and port pair, Oracle's service description).
     void traduccionDelTexto_data() {
         QTest::addColumn<Ajustes>("ajustes");
-        QTest::addColumn<QString>("sqlite");
         QTest::addColumn<QStringList>("pares");
         const QStringList cuenta{u"UID=ana"_s, u"PWD=p'w"_s};
-        QTest::newRow("0") << fichero(u"/datos/app"_s) << u"/datos/app/fob7.mdb"_s << QStringList();
-        QTest::newRow("1") << con(servidor(1), true, true) << QString()
+        QTest::newRow("1") << con(servidor(1), true, true)
                            << QStringList{u"Driver=FreeTDS"_s, u"Server=srv\\inst"_s,
                                           u"Port=1433"_s, u"Database=gestion"_s} +
                                   cuenta + QStringList{u"Encryption=require"_s};
-        QTest::newRow("2") << servidor(2) << QString()
-                           << u"Driver=mySQL|Server=srv\\inst|Port=3306|Option=149512|Stmt=|"_s
-                              u"Database=gestion|Uid=ana|Pwd=p'w|Option=3"_s.split(u'|');
         QTest::newRow("3 con servicio")
-            << servidor(3, 1433, {}, u"ORCL"_s) << QString()
+            << servidor(3, 1433, {}, u"ORCL"_s)
             << QStringList{u"Driver=Oracle ODBC"_s, u"DBQ="_s + kOracle.arg(1521).arg(u"ORCL"_s)} +
                    cuenta;
-        QTest::newRow("3 sin servicio")
-            << servidor(3) << QString()
-            << QStringList{u"Driver=Oracle ODBC"_s, u"DBQ=srv\\inst"_s} + cuenta;
     }
 
     void traduccionDelTexto() {
         QFETCH(Ajustes, ajustes);
-        QFETCH(QString, sqlite);
         QFETCH(QStringList, pares);
         aConexion c;
         aplica(c, ajustes);
@@ -201,11 +191,6 @@ private slots:
         controladores.instalados = QStringList{u"FreeTDS"_s, u"mySQL"_s, u"Oracle ODBC"_s};
         const platform::DestinoConexion destino =
             platform::traduceConexion(c.textoConexion(), controladores);
-        if (!sqlite.isEmpty()) {
-            QCOMPARE(destino.motor, platform::DestinoConexion::Motor::Sqlite);
-            QCOMPARE(destino.ficheroSqlite, sqlite);
-            return;
-        }
         QCOMPARE(destino.motor, platform::DestinoConexion::Motor::Odbc);
         QStringList obtenidos;
         for (const auto& [clave, valor] : platform::paresConexion(destino.textoOdbc)) {

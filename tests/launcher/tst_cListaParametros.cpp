@@ -2,20 +2,7 @@
 
 #include "launcher/cListaParametros.h"
 #include "platform/ErrorEjecucion.h"
-
-namespace {
-
-// The error number a call raises, 0 when it raises none.
-qint32 numeroDe(const std::function<void()>& accion) {
-    try {
-        accion();
-    } catch (const platform::ErrorEjecucion& e) {
-        return e.numero();
-    }
-    return 0;
-}
-
-}  // namespace
+#include "support/ErrorLanzado.h"
 
 class TstCListaParametros : public QObject {
     Q_OBJECT
@@ -41,19 +28,16 @@ private slots:
         QCOMPARE(parametros.valor(QStringLiteral("B")).metaType(), nulo.metaType());
         QVERIFY(parametros.valor(QStringLiteral("B")).isNull());
         for (const int fuera : {0, -1, 3}) {
-            QCOMPARE(numeroDe([fuera] { parametros.parametro(fuera); }), 9);
+            QCOMPARE(prueba::errorLanzado([fuera] { parametros.parametro(fuera); }).numero(), 9);
         }
     }
 
     void faltaUnParametro() {
         parametros.setValor(QStringLiteral("otro"), 1);
-        try {
-            parametros.valor(QStringLiteral("FormatoFecha"));
-            QFAIL("no error");
-        } catch (const platform::ErrorEjecucion& e) {
-            QCOMPARE(e.numero(), 10008);
-            QCOMPARE(e.descripcion(), QStringLiteral("No se encontró el parámetro: FormatoFecha"));
-        }
+        const auto e =
+            prueba::errorLanzado([] { parametros.valor(QStringLiteral("FormatoFecha")); });
+        QCOMPARE(e.numero(), 10008);
+        QCOMPARE(e.descripcion(), QStringLiteral("No se encontró el parámetro: FormatoFecha"));
         parametros.setNoHaceFaltaIniciar(true);
         const QVariant vacio = parametros.valor(QStringLiteral("FormatoFecha"));
         QCOMPARE(vacio.metaType(), QMetaType::fromType<QString>());
@@ -67,7 +51,8 @@ private slots:
         parametros.setValor(QStringLiteral("b"), 2);
         parametros.limpiar();
         QCOMPARE(parametros.nParametros(), 0);
-        QCOMPARE(numeroDe([] { parametros.valor(QStringLiteral("a")); }), 10008);
+        QCOMPARE(prueba::errorLanzado([] { parametros.valor(QStringLiteral("a")); }).numero(),
+                 10008);
         parametros.setValor(QStringLiteral("b"), 3);
         QCOMPARE(parametros.nParametros(), 1);
         QCOMPARE(parametros.valor(QStringLiteral("b")), QVariant(3));

@@ -1,6 +1,5 @@
 #include <QDir>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -8,44 +7,23 @@
 #include "platform/Compresion.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/ErrorFichero.h"
+#include "repository/FicherosPrueba.h"
 #include "support/CarpetaSoloLectura.h"
+#include "support/ErrorLanzado.h"
 
 using platform::Compresion;
 using platform::ErrorEjecucion;
+using prueba::escribe;
+using prueba::lee;
 
 namespace {
-
-QByteArray aleatorios(qsizetype n) {
-    QByteArray datos(n, Qt::Uninitialized);
-    QRandomGenerator generador(quint32(n) + 7);
-    for (char& c : datos) {
-        c = char(generador.bounded(256));
-    }
-    return datos;
-}
-
-void escribe(const QString& ruta, const QByteArray& datos) {
-    QFile f(ruta);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(datos), datos.size());
-}
-
-QByteArray lee(const QString& ruta) {
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no existe>");
-}
 
 // Restores `comprimido` over `salida`; the error number, 0 when nothing failed.
 qint32 restaura(const QString& comprimido, const QString& salida) {
     Compresion c;
     c.setFicheroComprimido(comprimido);
     c.setFicheroSalida(salida);
-    try {
-        c.restaura();
-    } catch (const ErrorEjecucion& e) {
-        return e.numero();
-    }
-    return 0;
+    return prueba::errorLanzado([&] { c.restaura(); }).numero();
 }
 
 }  // namespace
@@ -56,8 +34,8 @@ private slots:
     void idaYVuelta_data() {
         QTest::addColumn<QByteArray>("datos");
         QTest::newRow("vacío") << QByteArray();
-        QTest::newRow("un bloque y un byte") << aleatorios(10241);
-        QTest::newRow("5 000 000 aleatorios") << aleatorios(5000000);
+        QTest::newRow("un bloque y un byte") << prueba::aleatorios(10241, 7);
+        QTest::newRow("5 000 000 aleatorios") << prueba::aleatorios(5000000, 7);
         QTest::newRow("texto repetido") << QByteArray("línea de programa\n").repeated(300000);
     }
     void idaYVuelta() {
@@ -78,7 +56,7 @@ private slots:
             QSKIP("the zstd tool is not installed");
         }
         QTemporaryDir dir;
-        const QByteArray datos = aleatorios(300000) + QByteArray(200000, 'x');
+        const QByteArray datos = prueba::aleatorios(300000, 7) + QByteArray(200000, 'x');
         escribe(dir.filePath("a"), datos);
         Compresion::comprime(dir.filePath("a"), dir.filePath("a.jzp"));
         QCOMPARE(
@@ -96,7 +74,7 @@ private slots:
         QTest::addColumn<QByteArray>("jzp");
         QTest::addColumn<int>("numero");
         QTemporaryDir dir;
-        escribe(dir.filePath("orig"), aleatorios(400000));
+        escribe(dir.filePath("orig"), prueba::aleatorios(400000, 7));
         Compresion::comprime(dir.filePath("orig"), dir.filePath("f.jzp"));
         const QByteArray bueno = lee(dir.filePath("f.jzp"));
         QByteArray cambiado = bueno;
@@ -141,13 +119,10 @@ private slots:
 
     void comprimirSinOrigenFalla() {
         QTemporaryDir dir;
-        try {
-            Compresion::comprime(dir.filePath("no-existe"), dir.filePath("x.jzp"));
-            QFAIL("compressing a missing file must fail");
-        } catch (const ErrorEjecucion& e) {
-            QCOMPARE(e.numero(), platform::kFicheroNoEncontrado);
-            QVERIFY(e.descripcion().contains("no-existe"));
-        }
+        const ErrorEjecucion e = prueba::errorLanzado(
+            [&] { Compresion::comprime(dir.filePath("no-existe"), dir.filePath("x.jzp")); });
+        QCOMPARE(e.numero(), platform::kFicheroNoEncontrado);
+        QVERIFY(e.descripcion().contains("no-existe"));
         QVERIFY(!QFile::exists(dir.filePath("x.jzp")));
     }
 };

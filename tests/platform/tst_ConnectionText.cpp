@@ -2,6 +2,7 @@
 
 #include "platform/ConnectionText.h"
 #include "platform/ErrorEjecucion.h"
+#include "support/ErrorLanzado.h"
 
 using platform::ControladoresOdbc;
 using platform::DestinoConexion;
@@ -50,62 +51,46 @@ private slots:
         QTest::addColumn<QString>("oracle");
         QTest::addColumn<bool>("esSqlite");
         QTest::addColumn<QString>("esperado");
-
-        QTest::newRow("jet")
-            << QStringLiteral(
-                   "Provider=Microsoft.Jet.OLEDB.4.0; Data Source=/datos/app.mdb;Persist Security "
-                   "Info=False")
-            << QString() << QString() << true << QStringLiteral("/datos/app.mdb");
-        QTest::newRow("jet minusculas y comillas")
-            << QStringLiteral("provider = microsoft.jet.oledb.4.0 ;DATA SOURCE=\"/d/x y.mdb\"")
-            << QString() << QString() << true << QStringLiteral("/d/x y.mdb");
-        QTest::newRow("sqloledb remoto")
-            << QStringLiteral(
-                   "Provider=sqloledb.1;Network Library=DBMSSOCN;Data "
-                   "Source=srv,1433;Initial Catalog=fob;User ID=sa;Password=x")
-            << QString() << QString() << false
-            << QStringLiteral("Driver={FreeTDS};Server=srv;Port=1433;Database=fob;UID=sa;PWD=x");
-        QTest::newRow("sqloledb cifrado")
-            << QStringLiteral(
-                   "Provider=SQLOLEDB;Data Source=srv,1500;Initial Catalog=fob;User "
-                   "ID=sa;Password=p;w;Encrypt=yes")
-            << QString() << QString() << false
-            << QStringLiteral(
-                   "Driver={FreeTDS};Server=srv;Port=1500;Database=fob;UID=sa;PWD=p;Encryption="
-                   "require");
-        QTest::newRow("sqlncli con otro controlador")
-            << QStringLiteral(
-                   "Provider=SQLNCLI11;Data Source=srv\\inst,1433;Initial "
-                   "Catalog=fob;User ID=sa;Password={a;b}")
-            << QStringLiteral("MariaDB Unicode") << QString() << false
-            << QStringLiteral(
-                   "Driver={MariaDB Unicode};Server=srv\\inst,1433;Database=fob;UID=sa;PWD={a;b}");
-        QTest::newRow("msoledbsql sin puerto")
-            << QStringLiteral("Provider=MSOLEDBSQL;Server=srv;Database=fob;UID=u;PWD=") << QString()
-            << QString() << false
-            << QStringLiteral("Driver={FreeTDS};Server=srv;Database=fob;UID=u;PWD=");
-        QTest::newRow("odbc tal cual")
-            << QStringLiteral(
-                   "Driver={mySQL};Server=h;Port=3306;Option=149512;Stmt=;Database=d;"
-                   "Uid=u;Pwd=p;Option=3")
-            << QString() << QString() << false
-            << QStringLiteral(
-                   "Driver={mySQL};Server=h;Port=3306;Option=149512;Stmt=;Database=d;"
-                   "Uid=u;Pwd=p;Option=3");
-        QTest::newRow("oracle con servicio")
-            << QStringLiteral(
-                   "Provider=OraOLEDB.Oracle;Data Source=(DESCRIPTION=(ADDRESS_LIST=("
-                   "ADDRESS=(PROTOCOL=TCP)(HOST=h)(PORT=1521)))(CONNECT_DATA=(SERVER="
-                   "DEDICATED)(SERVICE_NAME=s)));User Id=u;Password=p;")
-            << QString() << QStringLiteral("mySQL") << false
-            << QStringLiteral(
-                   "Driver={mySQL};DBQ={(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL="
-                   "TCP)(HOST=h)(PORT=1521)))(CONNECT_DATA=(SERVER=DEDICATED)(SERVICE_"
-                   "NAME=s)))};UID=u;PWD=p");
-        QTest::newRow("oracle sin servicio")
-            << QStringLiteral("Provider=OraOLEDB.Oracle;Data Source=h;User Id=u;Password=p")
-            << QString() << QStringLiteral("{mySQL}") << false
-            << QStringLiteral("Driver={mySQL};DBQ=h;UID=u;PWD=p");
+        // A file database is answered by its path, the servers by their ODBC text.
+        const auto f = [](const char* fila, const char* texto, const char* esperado,
+                          const char* sqlServer = nullptr, const char* oracle = nullptr) {
+            QTest::newRow(fila) << QString::fromUtf8(texto) << QString::fromUtf8(sqlServer)
+                                << QString::fromUtf8(oracle) << (esperado[0] == '/')
+                                << QString::fromUtf8(esperado);
+        };
+        f("jet",
+          "Provider=Microsoft.Jet.OLEDB.4.0; Data Source=/datos/app.mdb;Persist Security "
+          "Info=False",
+          "/datos/app.mdb");
+        f("jet minusculas y comillas",
+          "provider = microsoft.jet.oledb.4.0 ;DATA SOURCE=\"/d/x y.mdb\"", "/d/x y.mdb");
+        f("sqloledb remoto",
+          "Provider=sqloledb.1;Network Library=DBMSSOCN;Data Source=srv,1433;Initial Catalog=fob;"
+          "User ID=sa;Password=x",
+          "Driver={FreeTDS};Server=srv;Port=1433;Database=fob;UID=sa;PWD=x");
+        f("sqloledb cifrado",
+          "Provider=SQLOLEDB;Data Source=srv,1500;Initial Catalog=fob;User ID=sa;Password=p;w;"
+          "Encrypt=yes",
+          "Driver={FreeTDS};Server=srv;Port=1500;Database=fob;UID=sa;PWD=p;Encryption=require");
+        f("sqlncli con otro controlador",
+          "Provider=SQLNCLI11;Data Source=srv\\inst,1433;Initial Catalog=fob;User ID=sa;"
+          "Password={a;b}",
+          "Driver={MariaDB Unicode};Server=srv\\inst,1433;Database=fob;UID=sa;PWD={a;b}",
+          "MariaDB Unicode");
+        f("msoledbsql sin puerto", "Provider=MSOLEDBSQL;Server=srv;Database=fob;UID=u;PWD=",
+          "Driver={FreeTDS};Server=srv;Database=fob;UID=u;PWD=");
+        const char* const odbc =
+            "Driver={mySQL};Server=h;Port=3306;Option=149512;Stmt=;Database=d;Uid=u;Pwd=p;Option=3";
+        f("odbc tal cual", odbc, odbc);
+        f("oracle con servicio",
+          "Provider=OraOLEDB.Oracle;Data Source=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)"
+          "(HOST=h)(PORT=1521)))(CONNECT_DATA=(SERVER=DEDICATED)(SERVICE_NAME=s)));User Id=u;"
+          "Password=p;",
+          "Driver={mySQL};DBQ={(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=h)"
+          "(PORT=1521)))(CONNECT_DATA=(SERVER=DEDICATED)(SERVICE_NAME=s)))};UID=u;PWD=p",
+          nullptr, "mySQL");
+        f("oracle sin servicio", "Provider=OraOLEDB.Oracle;Data Source=h;User Id=u;Password=p",
+          "Driver={mySQL};DBQ=h;UID=u;PWD=p", nullptr, "{mySQL}");
     }
     void traduce() {
         QFETCH(QString, texto);
@@ -127,13 +112,9 @@ private slots:
                                   const QString& nombrado) {
             ControladoresOdbc c = sistema();
             c.sqlServer = sqlServer;
-            try {
-                platform::traduceConexion(texto, c);
-                QFAIL(qPrintable(texto));
-            } catch (const platform::ErrorEjecucion& e) {
-                QCOMPARE(e.numero(), 3706);
-                QVERIFY2(e.descripcion().contains(nombrado), qPrintable(e.descripcion()));
-            }
+            const auto e = prueba::errorLanzado([&] { platform::traduceConexion(texto, c); });
+            QCOMPARE(e.numero(), 3706);
+            QVERIFY2(e.descripcion().contains(nombrado), qPrintable(e.descripcion()));
         };
         rechazado("Provider=MSDAORA.1;Data Source=x", {}, "MSDAORA.1");
         rechazado("Driver={MySQL ODBC 8.0 Driver};Server=h", {}, "MySQL ODBC 8.0 Driver");

@@ -2,6 +2,7 @@
 
 #include "platform/Cp1252.h"
 #include "platform/ErrorEjecucion.h"
+#include "support/ErrorLanzado.h"
 
 class TstCp1252 : public QObject {
     Q_OBJECT
@@ -57,12 +58,7 @@ private slots:
 
     void codigoFueraDeRangoEsError() {
         for (const int codigo : {-1, 256, 0x20AC}) {
-            try {
-                platform::caracterCodigo(codigo);
-                QFAIL(qPrintable(QString::number(codigo)));
-            } catch (const platform::ErrorEjecucion& e) {
-                QCOMPARE(e.numero(), 5);
-            }
+            QCOMPARE(prueba::errorLanzado([&] { platform::caracterCodigo(codigo); }).numero(), 5);
         }
     }
 };

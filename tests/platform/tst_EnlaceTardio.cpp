@@ -2,6 +2,7 @@
 
 #include "platform/EnlaceTardio.h"
 #include "platform/ErrorEjecucion.h"
+#include "support/ErrorLanzado.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -74,53 +75,22 @@ private slots:
         QCOMPARE(platform::invoca(&o, "FindRow", {6, 2}), QVariant(8));
     }
 
-    void errores_data() {
-        QTest::addColumn<int>("caso");
-        QTest::addColumn<int>("numero");
-        QTest::newRow("sin objeto, propiedad") << 0 << 91;
-        QTest::newRow("sin objeto, metodo") << 1 << 91;
-        QTest::newRow("propiedad que no tiene") << 2 << 438;
-        QTest::newRow("metodo que no tiene") << 3 << 438;
-        QTest::newRow("metodo con otros argumentos") << 4 << 438;
-        QTest::newRow("propiedad de solo lectura") << 5 << 438;
-        QTest::newRow("texto que no es numero") << 6 << 13;
-        QTest::newRow("argumento que no es numero") << 7 << 13;
-    }
-
+    // No object is 91, a member it lacks (or with other arguments, or read-only) is 438, a text
+    // that is no number is 13; nothing is written on the way.
     void errores() {
-        QFETCH(int, caso);
-        QFETCH(int, numero);
         Ofrece o;
-        try {
-            switch (caso) {
-                case 0:
-                    platform::ponPropiedad(nullptr, "Rows", 1);
-                    break;
-                case 1:
-                    platform::invoca(nullptr, "AddItem", {u"x"_s});
-                    break;
-                case 2:
-                    platform::leePropiedad(&o, "TopRow");
-                    break;
-                case 3:
-                    platform::invoca(&o, "AddItem", {u"x"_s});
-                    break;
-                case 4:
-                    platform::invoca(&o, "textmatrix", {1});
-                    break;
-                case 5:
-                    platform::ponPropiedad(&o, "Fijo", 4);
-                    break;
-                case 6:
-                    platform::ponPropiedad(&o, "Rows", u"muchas"_s);
-                    break;
-                default:
-                    platform::invoca(&o, "RowData", {u"primera"_s});
-                    break;
-            }
-            QFAIL("no error was raised");
-        } catch (const platform::ErrorEjecucion& error) {
-            QCOMPARE(error.numero(), numero);
+        const QList<std::pair<std::function<void()>, int>> casos = {
+            {[] { platform::ponPropiedad(nullptr, "Rows", 1); }, 91},
+            {[] { platform::invoca(nullptr, "AddItem", {u"x"_s}); }, 91},
+            {[&] { platform::leePropiedad(&o, "TopRow"); }, 438},
+            {[&] { platform::invoca(&o, "AddItem", {u"x"_s}); }, 438},
+            {[&] { platform::invoca(&o, "textmatrix", {1}); }, 438},
+            {[&] { platform::ponPropiedad(&o, "Fijo", 4); }, 438},
+            {[&] { platform::ponPropiedad(&o, "Rows", u"muchas"_s); }, 13},
+            {[&] { platform::invoca(&o, "RowData", {u"primera"_s}); }, 13},
+        };
+        for (const auto& [accion, numero] : casos) {
+            QCOMPARE(prueba::errorLanzado(accion).numero(), numero);
         }
         QCOMPARE(o.rows, 0);
         QVERIFY(o.llamadas.isEmpty());

@@ -3,6 +3,7 @@
 
 #include "platform/ErrorEjecucion.h"
 #include "platform/Formato.h"
+#include "support/ErrorLanzado.h"
 
 namespace {
 
@@ -65,12 +66,8 @@ private slots:
 
     void patronNoValido() {
         for (const char* patron : {"0.0.0", "##x", "#,##0"}) {
-            try {
-                platform::formatoNumero(1.0, patron);
-                QFAIL(patron);
-            } catch (const platform::ErrorEjecucion& e) {
-                QCOMPARE(e.numero(), 5);
-            }
+            QCOMPARE(prueba::errorLanzado([&] { platform::formatoNumero(1.0, patron); }).numero(),
+                     5);
         }
     }
 

@@ -3,8 +3,8 @@
 
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
-#include "support/AbreMotor.h"
-#include "support/MotoresPrueba.h"
+#include "support/ErrorLanzado.h"
+#include "support/MotorGlobal.h"
 
 using platform::Connection;
 using platform::ErrorEjecucion;
@@ -14,16 +14,7 @@ using platform::RecordsetPtr;
 namespace {
 
 qint32 numeroDe(const std::function<void()>& accion) {
-    try {
-        accion();
-    } catch (const ErrorEjecucion& e) {
-        return e.numero();
-    }
-    return 0;
-}
-
-QString longitudTexto(const QString& motor) {
-    return motor == u"sqlite" ? QStringLiteral("length") : QStringLiteral("char_length");
+    return prueba::errorLanzado(accion).numero();
 }
 
 }  // namespace
@@ -48,13 +39,16 @@ private:
     }
 
 private slots:
-    void init() { con_.close(); }
+    void initTestCase_data() { prueba::filasMotores(); }
+    void init() {
+        con_.close();
+        const prueba::MotorPrueba m = prueba::motorGlobal(carpeta_.path());
+        PRUEBA_REQUIERE_MOTOR(m);
+        motor_ = m.nombre;
+        con_.open(m.textoConexion);
+    }
 
-    void leeHaciaDelante_data() { prueba::filasMotores(); }
     void leeHaciaDelante() {
-        if (!prueba::abreMotorFila(con_, carpeta_.path())) {
-            return;
-        }
         preparaLista();
         RecordsetPtr rs = con_.execute("SELECT n, nombre, nota FROM tLista ORDER BY n");
         QVERIFY(!rs->bof());
@@ -78,11 +72,7 @@ private slots:
         QCOMPARE(vacio->fields().count(), 1);
     }
 
-    void materializaCuandoHaceFalta_data() { prueba::filasMotores(); }
     void materializaCuandoHaceFalta() {
-        if (!prueba::abreMotorFila(con_, carpeta_.path())) {
-            return;
-        }
         preparaLista();
         RecordsetPtr rs = con_.execute("SELECT n, nombre FROM tLista ORDER BY n");
         rs->moveNext();
@@ -107,7 +97,6 @@ private slots:
     }
 
     void filtra_data() {
-        QTest::addColumn<QString>("motor");
         QTest::addColumn<QString>("criterio");
         QTest::addColumn<QString>("esperado");
         const QVector<std::pair<QString, QString>> casos{
@@ -123,19 +112,13 @@ private slots:
             {"n<>3", "abde"},
             {"", "abcde"},
         };
-        for (const QString& motor : {QStringLiteral("sqlite"), QStringLiteral("mariadb")}) {
-            for (const auto& [criterio, esperado] : casos) {
-                QTest::addRow("%s %s", qPrintable(motor), qPrintable(criterio))
-                    << motor << criterio << esperado;
-            }
+        for (const auto& [criterio, esperado] : casos) {
+            QTest::newRow(qPrintable(criterio)) << criterio << esperado;
         }
     }
     void filtra() {
         QFETCH(QString, criterio);
         QFETCH(QString, esperado);
-        if (!prueba::abreMotorFila(con_, carpeta_.path())) {
-            return;
-        }
         preparaLista();
         RecordsetPtr rs = con_.execute("SELECT * FROM tLista ORDER BY n");
         rs->setFilter(criterio);
@@ -150,8 +133,6 @@ private slots:
     }
 
     void filtroMalFormadoNoCambiaNada() {
-        QTemporaryDir carpeta;
-        con_.open(prueba::textoSqlite(prueba::creaFicheroSqlite(carpeta.path())));
         preparaLista();
         RecordsetPtr rs = con_.execute("SELECT * FROM tLista ORDER BY n");
         rs->setFilter("n>3");
@@ -163,7 +144,6 @@ private slots:
     }
 
     void escribeTextosYBinariosExactos_data() {
-        QTest::addColumn<QString>("motor");
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QByteArray>("datos");
         QByteArray todos;
@@ -178,25 +158,18 @@ private slots:
             {"vacios", QString(""), QByteArray("")},
             {"largos", QString(70000, u'x') + QString::fromUtf8("ñ"), todos.repeated(400)},
         };
-        for (const QString& motor : {QStringLiteral("sqlite"), QStringLiteral("mariadb")}) {
-            for (const auto& [nombre, texto, datos] : casos) {
-                QTest::addRow("%s %s", qPrintable(motor), nombre) << motor << texto << datos;
-            }
+        for (const auto& [nombre, texto, datos] : casos) {
+            QTest::newRow(nombre) << texto << datos;
         }
     }
     void escribeTextosYBinariosExactos() {
-        QFETCH(QString, motor);
         QFETCH(QString, texto);
         QFETCH(QByteArray, datos);
-        if (!prueba::abreMotorFila(con_, carpeta_.path())) {
-            return;
-        }
-        const QString tipoTexto = motor == u"sqlite" ? "TEXT" : "LONGTEXT";
-        const QString tipoDatos = motor == u"sqlite" ? "BLOB" : "LONGBLOB";
+        const bool sqlite = motor_ == u"sqlite";
         con_.execute("DROP TABLE IF EXISTS tEscritura");
         con_.execute(QStringLiteral("CREATE TABLE tEscritura (cod INTEGER PRIMARY KEY, texto %1, "
                                     "datos %2, otro VARCHAR(10))")
-                         .arg(tipoTexto, tipoDatos));
+                         .arg(sqlite ? "TEXT" : "LONGTEXT", sqlite ? "BLOB" : "LONGBLOB"));
         Recordset rs;
         rs.open("SELECT * FROM tEscritura WHERE cod=-1", &con_, 0, Recordset::kOptimista);
         QVERIFY(rs.eof());
@@ -213,7 +186,7 @@ private slots:
         RecordsetPtr comprobacion = con_.execute(
             QStringLiteral("SELECT %1(texto) AS lt, hex(texto) AS ht, length(datos) AS ld, "
                            "hex(datos) AS hd, texto, datos, otro FROM tEscritura")
-                .arg(longitudTexto(motor)));
+                .arg(sqlite ? "length" : "char_length"));
         // Characters outside the basic plane count as one in the engine, two in UTF-16.
         QCOMPARE(comprobacion->field("lt").value().toInt(), int(texto.toUcs4().size()));
         QCOMPARE(comprobacion->field("ht").value().toString(),
@@ -235,11 +208,7 @@ private slots:
                  texto.left(10));
     }
 
-    void actualizaSinClavePorValoresOriginales_data() { prueba::filasMotores(); }
     void actualizaSinClavePorValoresOriginales() {
-        if (!prueba::abreMotorFila(con_, carpeta_.path())) {
-            return;
-        }
         con_.execute("DROP TABLE IF EXISTS tSinClave");
         con_.execute("CREATE TABLE tSinClave (a INTEGER, b VARCHAR(10))");
         con_.execute("INSERT INTO tSinClave (a, b) VALUES (1, 'x')");
@@ -264,11 +233,7 @@ private slots:
         QCOMPARE(numeroDe([&] { rs.update(); }), Recordset::kErrorFilaNoEncontrada);
     }
 
-    void soloLecturaNoSeEscribe_data() { prueba::filasMotores(); }
     void soloLecturaNoSeEscribe() {
-        if (!prueba::abreMotorFila(con_, carpeta_.path())) {
-            return;
-        }
         preparaLista();
         RecordsetPtr rs = con_.execute("SELECT * FROM tLista");
         QCOMPARE(numeroDe([&] { rs->addNew(); }), Recordset::kErrorNoActualizable);
@@ -285,11 +250,7 @@ private slots:
                  0);
     }
 
-    void camposDescribenSusColumnas_data() { prueba::filasMotores(); }
     void camposDescribenSusColumnas() {
-        if (!prueba::abreMotorFila(con_, carpeta_.path())) {
-            return;
-        }
         con_.execute("DROP TABLE IF EXISTS tTipos");
         con_.execute(
             "CREATE TABLE tTipos (e INTEGER NOT NULL, t VARCHAR(30), f DATETIME, "
@@ -321,8 +282,6 @@ private slots:
     }
 
     void cancelaAperturaAsincrona() {
-        QTemporaryDir carpeta;
-        con_.open(prueba::textoSqlite(prueba::creaFicheroSqlite(carpeta.path())));
         preparaLista();
         auto rs = std::make_shared<Recordset>();
         rs->open("SELECT * FROM tLista", &con_, 0, 1, 16);

@@ -1,9 +1,9 @@
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "platform/ErrorEjecucion.h"
 #include "platform/Stream.h"
+#include "repository/FicherosPrueba.h"
 
 using platform::ErrorEjecucion;
 using platform::Stream;
@@ -53,22 +53,15 @@ private slots:
         QTemporaryDir carpeta;
         const QString ruta = carpeta.filePath("f.bin");
         if (existe) {
-            QFile viejo(ruta);
-            QVERIFY(viejo.open(QIODevice::WriteOnly));
-            viejo.write("viejo contenido largo");
+            prueba::escribe(ruta, "viejo contenido largo");
         }
-        QByteArray datos;
-        for (int i = 0; i < 70000; ++i) {
-            datos.append(char(i % 251));
-        }
+        const QByteArray datos = prueba::aleatorios(70000);
         Stream s;
         s.open();
         s.write(datos);
         if (!guarda) {
             QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, s.saveToFile(ruta, opcion));
-            QFile f(ruta);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QCOMPARE(f.readAll(), QByteArray("viejo contenido largo"));
+            QCOMPARE(prueba::lee(ruta), QByteArray("viejo contenido largo"));
             return;
         }
         s.saveToFile(ruta, opcion);

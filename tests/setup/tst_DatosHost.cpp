@@ -8,17 +8,10 @@ Q_DECLARE_METATYPE(DatosHost)
 
 namespace {
 
-// The window's boxes as they are when it opens.
-DatosHost inicial() {
-    DatosHost d;
-    d.puerto = QStringLiteral("1433");
-    d.aplicacion = QStringLiteral("fob7.exe");
-    return d;
-}
-
-// Valid data of the given type.
+// Valid data of the given type, with the window's application.
 DatosHost completos(int tipo) {
-    DatosHost d = inicial();
+    DatosHost d;
+    d.aplicacion = QStringLiteral("fob7.exe");
     d.tipo = tipo;
     const DatosHost::AjustesTipo a = DatosHost::ajustesTipo(tipo);
     d.puerto = a.puerto;
@@ -36,38 +29,9 @@ DatosHost completos(int tipo) {
 class TstDatosHost : public QObject {
     Q_OBJECT
 private slots:
-    void ajustesPorTipo_data() {
-        QTest::addColumn<int>("tipo");
-        QTest::addColumn<QString>("puerto");
-        QTest::addColumn<bool>("puertoVisible");
-        QTest::addColumn<bool>("oracleVisible");
-        QTest::addColumn<QString>("provider");
-        QTest::newRow("MS Access") << 0 << "" << false << false << "";
-        QTest::newRow("SQL Server") << 1 << "1433" << true << false << "";
-        QTest::newRow("MySQL") << 2 << "3306" << true << false << "";
-        QTest::newRow("ORACLE") << 3 << "1521" << true << true << "OraOLEDB.Oracle";
-    }
-    void ajustesPorTipo() {
-        QFETCH(int, tipo);
-        QFETCH(QString, puerto);
-        QFETCH(bool, puertoVisible);
-        QFETCH(bool, oracleVisible);
-        QFETCH(QString, provider);
-        const DatosHost::AjustesTipo a = DatosHost::ajustesTipo(tipo);
-        QCOMPARE(a.puerto, puerto);
-        QCOMPARE(a.puertoVisible, puertoVisible);
-        QCOMPARE(a.oracleVisible, oracleVisible);
-        QCOMPARE(a.provider, provider);
-    }
-
     void informe_data() {
         QTest::addColumn<DatosHost>("datos");
         QTest::addColumn<QString>("informe");
-        QTest::newRow("estado inicial")
-            << inicial()
-            << QStringLiteral(
-                   "·No se seleccionó tipo de conexión.\r·Dirección del servidor "
-                   "Nula.\r·Base de datos nula.\r·Login de acceso nula.\r");
         QTest::newRow("completos") << completos(1) << QString();
         DatosHost remotoVacio = completos(2);
         remotoVacio.servidorLocal = false;
@@ -85,10 +49,20 @@ private slots:
             << blancos
             << QStringLiteral(
                    "·Dirección del servidor Nula.\r·Base de datos nula.\r·Login de acceso nula.\r");
-        DatosHost distintos = completos(1);
-        distintos.password2 = QStringLiteral("PW");
-        QTest::newRow("passwords distintos por mayusculas")
-            << distintos << QStringLiteral("·Los passwords introducidos no coinciden.\r");
+        // Valid data of a type with one box changed.
+        const auto f = [](const char* fila, int tipo, QString DatosHost::*caja, const char* valor,
+                          const char* informe) {
+            DatosHost d = completos(tipo);
+            d.*caja = QString::fromUtf8(valor);
+            QTest::newRow(fila) << d << QString::fromUtf8(informe);
+        };
+        const char* const distintos = "·Los passwords introducidos no coinciden.\r";
+        f("passwords distintos por mayusculas", 1, &DatosHost::password2, "PW", distintos);
+        f("passwords sin recortar", 1, &DatosHost::password2, "pw ", distintos);
+        const char* const puerto = "·Nº de Puerto incorrecto.\r";
+        f("puerto no numerico", 3, &DatosHost::puerto, "mil", puerto);
+        f("puerto que el arranque no acepta", 2, &DatosHost::puerto, "40000", puerto);
+        f("puerto vacio", 1, &DatosHost::puerto, "", puerto);
         DatosHost separadores = completos(3);
         separadores.sid = QStringLiteral("OR|CL");
         separadores.aplicacion = QStringLiteral("a,b.exe");
@@ -102,14 +76,6 @@ private slots:
         QTest::newRow("password fuera de Windows-1252")
             << fueraCp1252
             << QStringLiteral("·El campo Password tiene caracteres que no admite Windows-1252.\r");
-        DatosHost letras = completos(3);
-        letras.puerto = QStringLiteral("mil");
-        QTest::newRow("puerto no numerico")
-            << letras << QStringLiteral("·Nº de Puerto incorrecto.\r");
-        DatosHost grande = completos(2);
-        grande.puerto = QStringLiteral("40000");
-        QTest::newRow("puerto que el arranque no acepta")
-            << grande << QStringLiteral("·Nº de Puerto incorrecto.\r");
         QTest::newRow("MS Access sin puerto se acepta") << completos(0) << QString();
         DatosHost todo;
         todo.servidorLocal = false;
@@ -131,28 +97,23 @@ private slots:
     void lineaGuardada_data() {
         QTest::addColumn<DatosHost>("datos");
         QTest::addColumn<QString>("linea");
+        // "pw" is DFD9 in hexadecimal form.
         DatosHost sinAplicacion = completos(1);
         sinAplicacion.aplicacion.clear();
-        const QString pw = QStringLiteral("DFD9");
-        QTest::newRow("sin aplicacion cinco campos")
-            << sinAplicacion << QStringLiteral("1,,,|srv,db,sa,") + pw + QStringLiteral(",1433");
+        QTest::newRow("sin aplicacion cinco campos") << sinAplicacion << "1,,,|srv,db,sa,DFD9,1433";
         QTest::newRow("con aplicacion ocho campos")
-            << completos(2)
-            << QStringLiteral("2,,,|srv,db,sa,") + pw + QStringLiteral(",3306,,,fob7.exe");
+            << completos(2) << "2,,,|srv,db,sa,DFD9,3306,,,fob7.exe";
         DatosHost oracle = completos(3);
         oracle.sid = QStringLiteral("ORCL");
         QTest::newRow("oracle") << oracle
-                                << QStringLiteral("3,OraOLEDB.Oracle,ORCL,|srv,db,sa,") + pw +
-                                       QStringLiteral(",1521,,,fob7.exe");
+                                << "3,OraOLEDB.Oracle,ORCL,|srv,db,sa,DFD9,1521,,,fob7.exe";
         QTest::newRow("MS Access guarda puerto 0")
-            << completos(0)
-            << QStringLiteral("0,,,|srv,db,sa,") + pw + QStringLiteral(",0,,,fob7.exe");
-        DatosHost sinRecortar = completos(1);
+            << completos(0) << "0,,,|srv,db,sa,DFD9,0,,,fob7.exe";
+        DatosHost sinRecortar = sinAplicacion;
         sinRecortar.servidorLocal = false;
         sinRecortar.tServidorRemoto = QStringLiteral(" lejos ");
-        sinRecortar.aplicacion.clear();
         QTest::newRow("remoto tal cual se escribio")
-            << sinRecortar << QStringLiteral("1,,,| lejos ,db,sa,") + pw + QStringLiteral(",1433");
+            << sinRecortar << "1,,,| lejos ,db,sa,DFD9,1433";
     }
     void lineaGuardada() {
         QFETCH(DatosHost, datos);

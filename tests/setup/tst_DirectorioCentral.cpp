@@ -162,52 +162,29 @@ private slots:
             "introducida.");
         const QString sinAplicacion = QStringLiteral(
             "No se existe aplicación asociada al cliente seleccionado con el nombre: Nada");
+        const Respuesta cerrada{{}, {}, {}, false};
+        const Respuesta gestion{"O'Brien", "k1", "Gestion"};
+        const Respuesta almacen{"O'Brien", "k1", "Almacen"};
         for (const QString& motor : {QStringLiteral("sqlite"), QStringLiteral("mariadb")}) {
-            const QByteArray m = motor.toUtf8() + ": ";
-            QTest::newRow(m + "comilla y blancos, ejecutable nulo, puerto del directorio")
-                << motor
-                << QList<Respuesta>{{QStringLiteral(" O'Brien "), QStringLiteral("k1 "),
-                                     QStringLiteral(" Gestion")}}
-                << QStringList() << true << 2 << "3307"
-                << "fob7.exe";
-            QTest::newRow(m + "oracle con ejecutable")
-                << motor
-                << QList<Respuesta>{{QStringLiteral("O'Brien"), QStringLiteral("k1"),
-                                     QStringLiteral("Almacen")}}
-                << QStringList() << true << 3 << "1600"
-                << "alm.exe";
-            QTest::newRow(m + "cliente no encontrado y luego cerrada")
-                << motor
-                << QList<Respuesta>{{QStringLiteral("Nadie"), QStringLiteral("k1"),
-                                     QStringLiteral("Gestion")},
-                                    {QString(), QString(), QString(), false}}
-                << QStringList{sinCliente} << false << -1 << "1433"
-                << "fob7.exe";
-            QTest::newRow(m + "clave de otro cliente")
-                << motor
-                << QList<Respuesta>{{QStringLiteral("Nadie"), QStringLiteral("k2"),
-                                     QStringLiteral("Gestion")},
-                                    {QStringLiteral("O'Brien"), QStringLiteral("k1"),
-                                     QStringLiteral("Gestion")}}
-                << QStringList{sinCliente} << true << 2 << "3307"
-                << "fob7.exe";
-            QTest::newRow(m + "aplicacion no encontrada y luego la buena")
-                << motor
-                << QList<Respuesta>{{QStringLiteral("O'Brien"), QStringLiteral("k1"),
-                                     QStringLiteral("Nada")},
-                                    {QStringLiteral("O'Brien"), QStringLiteral("k1"),
-                                     QStringLiteral("Almacen")}}
-                << QStringList{sinAplicacion} << true << 3 << "1600"
-                << "alm.exe";
-            QTest::newRow(m + "referencia vacia")
-                << motor
-                << QList<Respuesta>{{QString(), QStringLiteral("k1"), QStringLiteral("Gestion")}}
-                << QStringList() << false << -1 << "1433"
-                << "fob7.exe";
-            QTest::newRow(m + "ventana cerrada")
-                << motor << QList<Respuesta>{{QString(), QString(), QString(), false}}
-                << QStringList() << false << -1 << "1433"
-                << "fob7.exe";
+            const auto f = [&motor](const char* fila, const QList<Respuesta>& respuestas,
+                                    const QStringList& mensajes, int tipo) {
+                const bool oracle = tipo == 3;
+                QTest::addRow("%s: %s", qPrintable(motor), fila)
+                    << motor << respuestas << mensajes << (tipo > 0) << tipo
+                    << (oracle      ? "1600"
+                        : tipo == 2 ? "3307"
+                                    : "1433")
+                    << (oracle ? "alm.exe" : "fob7.exe");
+            };
+            f("comilla y blancos, ejecutable nulo, puerto del directorio",
+              {{" O'Brien ", "k1 ", " Gestion"}}, {}, 2);
+            f("oracle con ejecutable", {almacen}, {}, 3);
+            f("cliente no encontrado y luego cerrada", {{"Nadie", "k1", "Gestion"}, cerrada},
+              {sinCliente}, -1);
+            f("clave de otro cliente", {{"Nadie", "k2", "Gestion"}, gestion}, {sinCliente}, 2);
+            f("aplicacion no encontrada y luego la buena", {{"O'Brien", "k1", "Nada"}, almacen},
+              {sinAplicacion}, 3);
+            f("referencia vacia", {{"", "k1", "Gestion"}}, {}, -1);
         }
     }
     void busqueda() {

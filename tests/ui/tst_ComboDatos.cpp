@@ -42,18 +42,17 @@ private slots:
         QTest::addColumn<bool>("columnasAntes");
         QTest::addColumn<QStringList>("textos");
         QTest::addColumn<QStringList>("ligados");
-        QTest::newRow("columnas antes de las filas")
-            << u"zona"_s << u"codZona"_s << true << QStringList{u"Norte"_s, u"Sur"_s, QString()}
-            << QStringList{u"7"_s, u"3"_s, u"9"_s};
-        QTest::newRow("columnas despues, sin distinguir mayusculas")
-            << u"ZONA"_s << u"codzona"_s << false << QStringList{u"Norte"_s, u"Sur"_s, QString()}
-            << QStringList{u"7"_s, u"3"_s, u"9"_s};
-        QTest::newRow("sin columnas: la primera")
-            << QString() << QString() << false << QStringList{u"7"_s, u"3"_s, u"9"_s}
-            << QStringList{u"7"_s, u"3"_s, u"9"_s};
-        QTest::newRow("ligada inexistente: la listada")
-            << u"orden"_s << u"noExiste"_s << true << QStringList{u"1"_s, u"2"_s, u"3"_s}
-            << QStringList{u"1"_s, u"2"_s, u"3"_s};
+        const auto f = [](const char* fila, const char* lista, const char* ligada, bool antes,
+                          const char* textos, const char* ligados) {
+            QTest::newRow(fila) << QString::fromUtf8(lista) << QString::fromUtf8(ligada) << antes
+                                << QString::fromUtf8(textos).split(u'|')
+                                << QString::fromUtf8(ligados).split(u'|');
+        };
+        f("columnas antes de las filas", "zona", "codZona", true, "Norte|Sur|", "7|3|9");
+        f("columnas despues, sin distinguir mayusculas", "ZONA", "codzona", false, "Norte|Sur|",
+          "7|3|9");
+        f("sin columnas: la primera", nullptr, nullptr, false, "7|3|9", "7|3|9");
+        f("ligada inexistente: la listada", "orden", "noExiste", true, "1|2|3", "1|2|3");
     }
 
     // The listed texts and bound values follow ListField and BoundColumn, set in either order.

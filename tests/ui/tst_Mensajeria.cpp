@@ -76,6 +76,8 @@ private slots:
             QCOMPARE(modTolvane1::pregunta(QStringLiteral("tres")), false);
             grabada.respuestaPorDefecto = true;
             QCOMPARE(modTolvane1::pregunta(QStringLiteral("cuatro")), true);
+            QCOMPARE(grabada.textos(MensajeriaGrabada::Clase::Pregunta),
+                     (QStringList{"uno", "dos", "tres", "cuatro"}));
         }
         QCOMPARE(&modTolvane1::mensajeria(), original);
         QVERIFY(dynamic_cast<MensajeriaGrabada*>(original) == nullptr);

@@ -55,7 +55,6 @@ private slots:
         f(59, "Resta: 59 s.");
         f(6, "Resta: 6 s.");
         f(5, "");
-        f(4, "");
         f(-20, "");
     }
     void textoTiempoRestante() {
