@@ -39,6 +39,11 @@ QString nombreSql(const QString& nombre) {
     return u'"' + citado + u'"';
 }
 
+ErrorEjecucion errorSinConexion() {
+    return ErrorEjecucion(Connection::kErrorObjetoCerrado,
+                          QStringLiteral("La conexión del recordset está cerrada."), kOrigen);
+}
+
 }  // namespace
 
 Recordset::Recordset() = default;
@@ -203,9 +208,7 @@ void Recordset::materializa() {
         posicion = eof_ ? -1 : filasPasadas_;
         cursor_.reset();
         if (!con_) {
-            throw ErrorEjecucion(Connection::kErrorObjetoCerrado,
-                                 QStringLiteral("La conexión del recordset está cerrada."),
-                                 kOrigen);
+            throw errorSinConexion();
         }
         con_->ejecutaConEventos(source_, {}, [this](Resultado& r) {
             cursor_ = std::move(r.cursor);
@@ -372,6 +375,10 @@ void Recordset::update() {
     if (editMode_ == kSinEdicion) {
         return;
     }
+    // A kept recordset outlives its connection, which may close while a row is being edited.
+    if (!con_) {
+        throw errorSinConexion();
+    }
     const QString tabla = tablaActualizable();
     const bool anadida = editMode_ == kAnadiendo;
     if (anadida) {
@@ -500,8 +507,7 @@ void Recordset::requery() {
     compruebaAbierto();
     Connection* con = con_;
     if (!con) {
-        throw ErrorEjecucion(Connection::kErrorObjetoCerrado,
-                             QStringLiteral("La conexión del recordset está cerrada."), kOrigen);
+        throw errorSinConexion();
     }
     const QString source = source_;
     const qint32 cursorType = cursorType_;

@@ -426,10 +426,10 @@ private slots:
         c.creaIndiceTabla(u"ixPrueba"_s, u"tIndexada"_s, u"b"_s);
         QCOMPARE(valor(c, u"SELECT name FROM pragma_index_info('ixPrueba')"_s, u"name"_s),
                  QVariant(u"b"_s));
-        aConexion otra;
-        QVERIFY(abierta(otra, u"sqlite"_s));
-        otra.con()->setCommandTimeout(1);
-        otra.executeNR(u"INSERT INTO tSecuencias (tabla, campoCod, codigo) VALUES ('t4','c',4)"_s);
+        platform::Connection otra;
+        otra.open(c.con()->connectionString());
+        otra.setCommandTimeout(1);
+        otra.execute(u"INSERT INTO tSecuencias (tabla, campoCod, codigo) VALUES ('t4','c',4)"_s);
         QCOMPARE(cuenta(c, u"tSecuencias"_s), 4);
     }
 
