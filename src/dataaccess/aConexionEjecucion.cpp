@@ -25,8 +25,7 @@ constexpr int kEntradasHistorial = 10;
 bool esErrorProtocoloTds(const QString& descripcion) {
     static const QStringList textos = {
         u"Error en protocolo en secuencia TDS"_s, u"Protocol error in TDS stream"_s,
-        u"Datastream processing out of sync"_s,
-        u"Read attempted while out of synchronization"_s};
+        u"Datastream processing out of sync"_s, u"Read attempted while out of synchronization"_s};
     return std::any_of(textos.cbegin(), textos.cend(), [&descripcion](const QString& texto) {
         return descripcion.contains(texto, Qt::CaseInsensitive);
     });

@@ -143,9 +143,9 @@ std::unique_ptr<ConnectionBackend> Connection::abreBackend() {
 }
 
 void Connection::abreConReintentos(ConnectionBackend& nuevo) {
-    const qint64 limite = reloj().monotonoMs() + (connectionTimeout_ > 0
-                                                      ? qint64(connectionTimeout_) * 1000
-                                                      : kEsperaConexionPorDefectoMs);
+    const qint64 limite =
+        reloj().monotonoMs() +
+        (connectionTimeout_ > 0 ? qint64(connectionTimeout_) * 1000 : kEsperaConexionPorDefectoMs);
     for (qint64 pausa = kPrimeraPausaMs;; pausa = std::min(pausa * 2, kPausaMaximaMs)) {
         try {
             nuevo.open(connectionTimeout_);
@@ -269,7 +269,8 @@ bool Connection::enTransaccion() const {
 
 void Connection::anotaTransaccion(const QString& sql) {
     static const QRegularExpression inicio(
-        QStringLiteral(R"(^\s*(START\s+TRANSACTION|BEGIN\s+(TRAN|TRANSACTION|WORK|DEFERRED|IMMEDIATE|EXCLUSIVE)\b|BEGIN\s*;?\s*$))"),
+        QStringLiteral(
+            R"(^\s*(START\s+TRANSACTION|BEGIN\s+(TRAN|TRANSACTION|WORK|DEFERRED|IMMEDIATE|EXCLUSIVE)\b|BEGIN\s*;?\s*$))"),
         QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression fin(QStringLiteral(R"(^\s*(COMMIT|ROLLBACK)\b(?!\s+TO\b))"),
                                         QRegularExpression::CaseInsensitiveOption);

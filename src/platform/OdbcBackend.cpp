@@ -464,7 +464,7 @@ void OdbcBackend::open(qint32 connectionTimeout) {
     const QString nombre = property(QStringLiteral("DBMS Name")).toString() + u' ' +
                            property(QStringLiteral("DBMS Version")).toString();
     familia_ = nombre.contains(QStringLiteral("MariaDB"), Qt::CaseInsensitive) ? Familia::MariaDb
-               : nombre.contains(QStringLiteral("MySQL"), Qt::CaseInsensitive)  ? Familia::MySql
+               : nombre.contains(QStringLiteral("MySQL"), Qt::CaseInsensitive) ? Familia::MySql
                : nombre.contains(QStringLiteral("SQL Server"), Qt::CaseInsensitive)
                    ? Familia::SqlServer
                    : Familia::Otra;
@@ -551,8 +551,9 @@ Resultado OdbcBackend::execute(const QString& sql, const QVariantList& parametro
 
 std::optional<bool> OdbcBackend::enTransaccion() const {
     SQLULEN modo = SQL_AUTOCOMMIT_ON;
-    if (conexion_ && exito(SQLGetConnectAttrW(static_cast<SQLHDBC>(conexion_), SQL_ATTR_AUTOCOMMIT,
-                                              &modo, 0, nullptr)) &&
+    if (conexion_ &&
+        exito(SQLGetConnectAttrW(static_cast<SQLHDBC>(conexion_), SQL_ATTR_AUTOCOMMIT, &modo, 0,
+                                 nullptr)) &&
         modo == SQL_AUTOCOMMIT_OFF) {
         return true;
     }

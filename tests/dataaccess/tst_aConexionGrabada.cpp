@@ -128,12 +128,11 @@ private slots:
     // The recording connection refuses, as SQL Server without MARS, a statement while
     // another result has unread rows: the sequences and a buffer must be read when loaded.
     void sesionSinMars() {
-        grabadora_->responde(u"FROM tSecuencias"_s,
-                             TablaGuionada{{u"tabla"_s, u"campoCod"_s, u"codigo"_s},
-                                           {{u"tA"_s, u"c"_s, 1}, {u"tB"_s, u"c"_s, 2},
-                                            {u"tC"_s, u"c"_s, 3}}});
-        grabadora_->responde(u"FROM tClientes"_s,
-                             TablaGuionada{{u"cod"_s}, {{1}, {2}}});
+        grabadora_->responde(
+            u"FROM tSecuencias"_s,
+            TablaGuionada{{u"tabla"_s, u"campoCod"_s, u"codigo"_s},
+                          {{u"tA"_s, u"c"_s, 1}, {u"tB"_s, u"c"_s, 2}, {u"tC"_s, u"c"_s, 3}}});
+        grabadora_->responde(u"FROM tClientes"_s, TablaGuionada{{u"cod"_s}, {{1}, {2}}});
         aConexion c;
         ajusta(c, 1);
         c.conecta(true);

@@ -414,8 +414,9 @@ private slots:
             return;
         }
         for (int i = 1; i <= 3; ++i) {
-            c.executeNR(u"INSERT INTO tSecuencias (tabla, campoCod, codigo) VALUES ('t%1','c',%1)"_s
-                            .arg(i));
+            c.executeNR(
+                u"INSERT INTO tSecuencias (tabla, campoCod, codigo) VALUES ('t%1','c',%1)"_s.arg(
+                    i));
         }
         c.conecta(true);
         c.executeNR(u"CREATE TABLE tBorrable (n INT)"_s);

@@ -21,8 +21,8 @@ struct TablaGuionada {
 // While it lives, every platform::Connection opens this recording engine instead of a real
 // one: any connection text is accepted, every statement text (and its bound values) is kept in
 // order, and queries are answered with the rows a test scripted. Like a SQL Server driver
-// without MARS, a statement issued while another result still has unread rows fails (24000). Used to check the exact
-// statements sent to engines that are not available here (SQL Server, Oracle).
+// without MARS, a statement issued while another result still has unread rows fails (24000). Used
+// to check the exact statements sent to engines that are not available here (SQL Server, Oracle).
 class ConexionGrabadora {
 public:
     ConexionGrabadora();
