@@ -240,7 +240,7 @@ RecordsetPtr Connection::execute(const QString& sql, qint32* recordsAffected, qi
 
 RecordsetPtr Connection::executeSoloAdelante(const QString& sql) {
     auto rs = std::make_shared<Recordset>();
-    rs->soloAdelante_ = true;
+    rs->setSoloAdelante(true);
     rs->open(sql, this);
     return rs;
 }

@@ -96,6 +96,9 @@ public:
     void requery();
     // Stops a pending asynchronous open.
     void cancel();
+    // Before open: read forward from the engine as Connection::executeSoloAdelante does, and
+    // keep only the current row of what update() writes (for writing many rows one by one).
+    void setSoloAdelante(bool activo) { soloAdelante_ = activo; }
     // Rows are still to be read from the engine, whose statement is open meanwhile.
     bool leeDelMotor() const { return cursor_ != nullptr; }
 

@@ -189,6 +189,8 @@ bool cCorvinal::subeFichero(qint32 codCarpeta, const QString& fichero, const QSt
     fila->close();
 
     subida_->bloques = std::make_shared<platform::Recordset>();
+    // Every stored block would otherwise stay in memory as a row of the recordset.
+    subida_->bloques->setSoloAdelante(true);
     subida_->bloques->open(QStringLiteral("SELECT * FROM tDatosFichero WHERE codFichero=-1"),
                            &con(), 0, platform::Recordset::kOptimista);
     subida_->inicioMs = ahoraMs();

@@ -63,14 +63,8 @@ private slots:
         f("puerto no numerico", 3, &DatosHost::puerto, "mil", puerto);
         f("puerto que el arranque no acepta", 2, &DatosHost::puerto, "40000", puerto);
         f("puerto vacio", 1, &DatosHost::puerto, "", puerto);
-        DatosHost separadores = completos(3);
-        separadores.sid = QStringLiteral("OR|CL");
-        separadores.aplicacion = QStringLiteral("a,b.exe");
-        QTest::newRow("separadores del registro en los campos")
-            << separadores
-            << QStringLiteral(
-                   "·El campo SID no puede llevar «,» ni «|».\r·El campo Aplicación no "
-                   "puede llevar «,» ni «|».\r");
+        f("separadores del registro en un campo", 3, &DatosHost::aplicacion, "a,b.exe",
+          "·El campo Aplicación no puede llevar «,» ni «|».\r");
         DatosHost fueraCp1252 = completos(1);
         fueraCp1252.password = fueraCp1252.password2 = QStringLiteral("pw\u0416");
         QTest::newRow("password fuera de Windows-1252")
