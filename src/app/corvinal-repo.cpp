@@ -14,6 +14,7 @@
 #include <iostream>
 #include <string>
 
+#include "dataaccess/Motor.h"
 #include "dataaccess/aConexion.h"
 #include "launcher/Mensajeria.h"
 #include "launcher/RegistroArranque.h"
@@ -274,10 +275,10 @@ void conecta(aConexion& conexion, const RegistroArranque& r, bool creaBaseDatos)
     conexion.setProvider(r.provider);
     conexion.setSid(r.sid);
     // The file database lives in the folder the server field names.
-    if (r.tipo == 0) {
+    if (motorDe(r.tipo) == Motor::Fichero) {
         conexion.setDirectorioBD(r.campos[RegistroArranque::kServidor]);
     }
-    if (r.tipo == 0 && creaBaseDatos) {
+    if (motorDe(r.tipo) == Motor::Fichero && creaBaseDatos) {
         // An empty file is an empty SQLite database: crear-tablas can start from nothing.
         QFile fichero(QDir(r.campos[RegistroArranque::kServidor])
                           .filePath(r.campos[RegistroArranque::kBaseDatos]));
@@ -332,7 +333,7 @@ public:
 
 private:
     QString texto(const QString& valor) const {
-        return platform::literalTextoSql(valor, conexion_.tipoConexion() == 2);
+        return platform::literalTextoSql(valor, conexion_.motor() == Motor::MySql);
     }
 
     platform::RecordsetPtr consulta(const QString& sql) {
@@ -437,14 +438,16 @@ private:
     }
 
     QString longitud() const {
-        switch (conexion_.tipoConexion()) {
-            case 1:
+        switch (conexion_.motor()) {
+            case Motor::SqlServer:
                 return QStringLiteral("DATALENGTH");
-            case 3:
+            case Motor::Oracle:
                 return QStringLiteral("DBMS_LOB.GETLENGTH");
-            default:
-                return QStringLiteral("LENGTH");
+            case Motor::Fichero:
+            case Motor::MySql:
+                break;
         }
+        return QStringLiteral("LENGTH");
     }
 
     void lista(qint32 carpeta) {

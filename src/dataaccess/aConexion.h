@@ -13,7 +13,9 @@
 #include <memory>
 #include <optional>
 
+#include "dataaccess/Motor.h"
 #include "platform/Catalog.h"
+#include "platform/CodigosError.h"
 #include "platform/Connection.h"
 
 class QPixmap;
@@ -51,8 +53,11 @@ public:
 
     // ---- Settings (a new instance holds 0, false or the empty text) ----
 
-    // Engine code; setting 1 with no provider also sets the provider "sqloledb.1".
+    // Engine code, as files and records store it; setting Motor::SqlServer with no provider
+    // also sets the provider "sqloledb.1".
     qint32 tipoConexion() const { return tipoConexion_; }
+    // The engine of tipoConexion().
+    Motor motor() const { return motorDe(tipoConexion_); }
     void setTipoConexion(qint32 valor);
     // Provider name of SQL Server and Oracle.
     QString provider() const { return provider_; }
@@ -239,13 +244,24 @@ public:
 
     // The column types of the builder, 0 "Entero largo" to 12 "Decimal".
     enum TipoCampo : qint32 {
-        kEnteroLargo = 0, kEntero, kFecha, kBooleano, kMoneda, kMemo, kByte, kTexto, kSimple,
-        kDoble, kFechaPrecisa, kImagen, kDecimal
+        kEnteroLargo = 0,
+        kEntero,
+        kFecha,
+        kBooleano,
+        kMoneda,
+        kMemo,
+        kByte,
+        kTexto,
+        kSimple,
+        kDoble,
+        kFechaPrecisa,
+        kImagen,
+        kDecimal
     };
     // Error numbers the builder raises.
-    static constexpr qint32 kErrorTablaExiste = 2003;
-    static constexpr qint32 kErrorTablaSinNombre = 30020;
-    static constexpr qint32 kErrorTamanoTexto = 30021;
+    static constexpr qint32 kErrorTablaExiste = platform::kErrorTablaExiste;
+    static constexpr qint32 kErrorTablaSinNombre = platform::kErrorTablaSinNombre;
+    static constexpr qint32 kErrorTamanoTexto = platform::kErrorTamanoTexto;
 
     // Starts a table definition; an existing table is error 2003, or dropped when
     // eliminaSiExiste (only checked while the connection is open).
@@ -323,8 +339,8 @@ public:
                         const QString& filtro = QString());
     // The code of the row of tabla whose campoDes is valorCampo, adding the row when there is
     // none; null for a blank valorCampo.
-    QVariant nuevoElemento(const QString& tabla, const QString& campoCod,
-                           const QString& campoDes, const QString& valorCampo);
+    QVariant nuevoElemento(const QString& tabla, const QString& campoCod, const QString& campoDes,
+                           const QString& valorCampo);
     // Whether a's version reaches the minimum stored for its name in tVersiones (the first
     // run stores it); versionMinima receives the stored minimum as "M.m.r", or empty.
     bool verificaVersion(const Aplicacion& a, QString& versionMinima);
@@ -512,7 +528,7 @@ private:
 
     std::unique_ptr<platform::Connection> con_;
 
-    qint32 tipoConexion_ = 0;
+    qint32 tipoConexion_ = codigoDe(Motor::Fichero);
     QString provider_;
     QString servidor_;
     QString baseDatos_;

@@ -80,15 +80,15 @@ QString aConexion::carpetaPrograma() {
 
 void aConexion::normalizaAjustes() {
     ficheroBD_ = baseDatos_;
-    if (provider_.isEmpty() && tipoConexion_ == 1) {
+    if (provider_.isEmpty() && motor() == Motor::SqlServer) {
         provider_ = kProviderSqlServer;
     }
     directorioBD_ =
         platform::conSeparador(directorioBD_.isEmpty() ? carpetaPrograma() : directorioBD_);
-    if (tipoConexion_ == 2 && puerto_ == kPuertoSqlServer) {
+    if (motor() == Motor::MySql && puerto_ == kPuertoSqlServer) {
         puerto_ = kPuertoMySql;
     }
-    if (tipoConexion_ == 3) {
+    if (motor() == Motor::Oracle) {
         if (puerto_ == kPuertoSqlServer) {
             puerto_ = kPuertoOracle;
         }
@@ -102,21 +102,21 @@ QString aConexion::textoConexion() const {
     }
     // The same values normalizaAjustes leaves, without storing them.
     qint32 puerto = puerto_;
-    if (tipoConexion_ == 2 && puerto == kPuertoSqlServer) {
+    if (motor() == Motor::MySql && puerto == kPuertoSqlServer) {
         puerto = kPuertoMySql;
-    } else if (tipoConexion_ == 3 && puerto == kPuertoSqlServer) {
+    } else if (motor() == Motor::Oracle && puerto == kPuertoSqlServer) {
         puerto = kPuertoOracle;
     }
     const QString textoPuerto = QString::number(puerto);
 
-    switch (tipoConexion_) {
-        case 0: {
+    switch (motor()) {
+        case Motor::Fichero: {
             const QString directorio =
                 platform::conSeparador(directorioBD_.isEmpty() ? carpetaPrograma() : directorioBD_);
             return u"Provider=Microsoft.Jet.OLEDB.4.0;"_s + u" Data Source="_s + directorio +
                    baseDatos_ + u";Persist Security Info=False"_s;
         }
-        case 1: {
+        case Motor::SqlServer: {
             const QString provider = provider_.isEmpty() ? kProviderSqlServer : provider_;
             QString texto = u"Provider="_s + provider + u";"_s;
             if (servidorRemoto_) {
@@ -130,12 +130,12 @@ QString aConexion::textoConexion() const {
             }
             return texto;
         }
-        case 2:
+        case Motor::MySql:
             return u"Driver={"_s + (driver_.isEmpty() ? u"mySQL"_s : driver_) + u"};Server="_s +
                    servidor_ + u";"_s + u"Port="_s + textoPuerto +
                    u";Option=149512;Stmt=;Database="_s + baseDatos_ + u";Uid="_s + login_ +
                    u";Pwd="_s + password_ + u";Option=3"_s;
-        case 3:
+        case Motor::Oracle:
             if (!sid_.isEmpty()) {
                 return u"Provider=OraOLEDB.Oracle;"_s + u"Data Source=(DESCRIPTION="_s +
                        u"(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST="_s + servidor_ + u")(PORT="_s +
@@ -145,13 +145,12 @@ QString aConexion::textoConexion() const {
             }
             return u"Provider="_s + kProviderOracle + u";Data Source="_s + servidor_ +
                    u";User Id="_s + login_ + u";Password="_s + password_;
-        default:
-            return QString();
     }
+    return QString();
 }
 
 QString aConexion::ubicacion() const {
-    if (tipoConexion_ != 0) {
+    if (motor() != Motor::Fichero) {
         return QString();
     }
     const QString origen = con_->property(u"Data Source"_s).toString();
@@ -210,7 +209,7 @@ void aConexion::estableceConexion(qint32 t, QWidget* ventana, const QString& bas
     }
     // The test opens the database that was found, so that the folder remembered below is one
     // that really holds it.
-    setTipoConexion(0);
+    setTipoConexion(codigoDe(Motor::Fichero));
     setDirectorioBD(carpeta);
     setBaseDatos(baseDatos);
     conecta(false);

@@ -1,5 +1,6 @@
 #include "dataaccess/aConexion.h"
 #include "launcher/modTolvane1.h"
+#include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/FechaTexto.h"
 #include "platform/Recordset.h"
@@ -7,11 +8,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-constexpr qint32 kAccess = 0;
-constexpr qint32 kSqlServer = 1;
-constexpr qint32 kMySql = 2;
-constexpr qint32 kOracle = 3;
 
 bool hayValor(const QVariant& v) {
     return v.isValid() && !v.isNull();
@@ -63,13 +59,13 @@ void aConexion::añadeCampoTabla(const QString& tabla, const QString& campo, qin
     }
     executeNR(u"UPDATE "_s + tabla + u" SET "_s + campo + u'=' + defecto.toString());
     const QString tipoBooleano = tipoDato(kBooleano, 0);
-    if (tipoConexion_ == kOracle) {
+    if (motor() == Motor::Oracle) {
         executeNR(u"ALTER TABLE "_s + tabla + u" MODIFY ( "_s + campo + u' ' + tipoBooleano + u')');
-    } else if (tipoConexion_ == kMySql) {
+    } else if (motor() == Motor::MySql) {
         // MySQL changes a column only by restating it whole, default included.
         executeNR(u"ALTER TABLE "_s + tabla + u" MODIFY "_s + campo + u' ' + tipoBooleano +
                   u" NOT NULL  DEFAULT (0) "_s);
-    } else if (tipoConexion_ != kAccess) {
+    } else if (motor() != Motor::Fichero) {
         executeNR(u"ALTER TABLE "_s + tabla + u" ALTER COLUMN "_s + campo + u' ' + tipoBooleano +
                   u" NOT NULL "_s);
     }
@@ -79,7 +75,7 @@ void aConexion::añadeCampoTabla(const QString& tabla, const QString& campo, qin
 
 void aConexion::modificaCampo(const QString& tabla, const QString& campo, qint32 tipo,
                               qint16 tamano, bool nulos, const QVariant& defecto) {
-    if (tipoConexion_ == kSqlServer) {
+    if (motor() == Motor::SqlServer) {
         eliminaConstraints(tabla, campo);
     }
     executeNR(u"ALTER TABLE "_s + tabla + u" ALTER COLUMN "_s + campo + u' ' +
@@ -93,7 +89,8 @@ void aConexion::modificaCampo(const QString& tabla, const QString& campo, qint32
     } else if (tipo == kFecha || tipo == kFechaPrecisa) {
         const std::optional<QDateTime> leida = platform::leeFecha(defecto);
         if (!leida) {
-            throw platform::ErrorEjecucion(13, u"No coinciden los tipos: "_s + defecto.toString(),
+            throw platform::ErrorEjecucion(platform::kErrorTipos,
+                                           u"No coinciden los tipos: "_s + defecto.toString(),
                                            u"aConexion"_s);
         }
         d = fecha(leida->date());
@@ -103,11 +100,11 @@ void aConexion::modificaCampo(const QString& tabla, const QString& campo, qint32
     if (d.isEmpty()) {
         return;
     }
-    if (tipoConexion_ == kSqlServer) {
+    if (motor() == Motor::SqlServer) {
         eliminaConstraints(tabla, campo);
         executeNR(u"ALTER TABLE "_s + tabla + u" ADD CONSTRAINT "_s + tabla + u'_' + campo +
                   u"_def_"_s + d + u" DEFAULT "_s + d + u" FOR "_s + campo);
-    } else if (tipoConexion_ == kAccess) {
+    } else if (motor() == Motor::Fichero) {
         executeNR(u"ALTER TABLE "_s + tabla + u" ALTER COLUMN "_s + campo + u" SET DEFAULT "_s + d);
     }
 }
@@ -119,7 +116,7 @@ void aConexion::añadeDefectoCampo(const QString& tabla, const QString& campo,
 }
 
 void aConexion::eliminaConstraints(const QString& tabla, const QString& campo) {
-    if (tipoConexion_ != kSqlServer) {
+    if (motor() != Motor::SqlServer) {
         return;
     }
     QStringList nombres;
@@ -153,12 +150,12 @@ void aConexion::creaIndiceTabla(const QString& indice, const QString& tabla, con
     // The file database, Oracle and MySQL refuse the qualified form, which would leave an
     // existing index unchanged without a word; each gets the form it accepts.
     QString borra = u"DROP INDEX "_s + tabla + u'.' + indice + u" ON "_s + tabla;
-    if (tipoConexion_ == kAccess || tipoConexion_ == kOracle) {
+    if (motor() == Motor::Fichero || motor() == Motor::Oracle) {
         borra = u"DROP INDEX "_s + indice;
-    } else if (tipoConexion_ == kMySql) {
+    } else if (motor() == Motor::MySql) {
         borra = u"DROP INDEX "_s + indice + u" ON "_s + tabla;
     }
-    if (existeIndice(tabla, indice) || tipoConexion_ == kSqlServer || tipoConexion_ == kOracle) {
+    if (existeIndice(tabla, indice) || motor() == Motor::SqlServer || motor() == Motor::Oracle) {
         try {
             executeNR(borra);
         } catch (const platform::ErrorEjecucion&) {

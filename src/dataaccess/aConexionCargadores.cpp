@@ -232,7 +232,7 @@ QString aConexion::excelTemporal() {
             .remove(u'/')
             .remove(u':')
             .remove(u' ');
-    const QString tabla = (tipoConexion_ == 1 ? u"#tExt_"_s : u"tExt_"_s) + sello;
+    const QString tabla = (motor() == Motor::SqlServer ? u"#tExt_"_s : u"tExt_"_s) + sello;
     nuevaTabla(tabla);
     nuevoCampo(u"cod"_s, kEnteroLargo, -1, false, true);
     for (qsizetype c = 0; c < nColumnas; ++c) {

@@ -80,7 +80,7 @@ void aConexion::conecta(bool silencioso) {
             cargaTablasSecuencia();
         }
         // Only SQL Server knows @@language, and only its date literals depend on it.
-        if (!conexionAsincrona_ && tipoConexion_ == 1) {
+        if (!conexionAsincrona_ && motor() == Motor::SqlServer) {
             lenguaje_ = contenido(u"lenguaje"_s, u"SELECT @@language as lenguaje"_s).toString();
         }
     } catch (const std::exception& error) {

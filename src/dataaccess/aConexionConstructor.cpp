@@ -11,11 +11,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr qint32 kAccess = 0;
-constexpr qint32 kSqlServer = 1;
-constexpr qint32 kMySql = 2;
-constexpr qint32 kOracle = 3;
-
 const char* const kNombresTipo[] = {
     "Entero largo", "Entero", "Fecha", "Booleano",      "Moneda", "Memo",    "Byte",
     "Texto",        "Simple", "Doble", "Fecha precisa", "Imagen", "Decimal",
@@ -85,25 +80,25 @@ QString aConexion::descTipoDato(qint32 tipo) {
 }
 
 QString aConexion::tipoDato(qint32 tipo, qint16 tamano) const {
-    if (tipo < 0 || tipo > kDecimal || tipoConexion_ < kAccess || tipoConexion_ > kOracle) {
+    if (tipo < 0 || tipo > kDecimal || !esMotorConocido(tipoConexion_)) {
         return QString();
     }
     const QString base = QString::fromLatin1(kTipos[tipo][tipoConexion_]);
     const QString numero = QString::number(tamano);
     switch (tipo) {
         case kMemo:
-            if ((tipoConexion_ == kSqlServer || tipoConexion_ == kMySql) && tamano > 0) {
+            if ((motor() == Motor::SqlServer || motor() == Motor::MySql) && tamano > 0) {
                 return base + u" ("_s + numero + u')';
             }
             return base;
         case kTexto:
-            if (tamano <= 0 && tipoConexion_ == kMySql) {
+            if (tamano <= 0 && motor() == Motor::MySql) {
                 throw platform::ErrorEjecucion(
                     kErrorTamanoTexto,
                     u"No es posible que el tipo de datos varchar tenga un tamaño menor o igual a 0."_s,
                     u"aConexion"_s);
             }
-            if (tamano <= 0 && tipoConexion_ == kOracle) {
+            if (tamano <= 0 && motor() == Motor::Oracle) {
                 throw platform::ErrorEjecucion(
                     kErrorTamanoTexto,
                     u"No es posible que el tipo de datos 'texto' tenga un tamaño menor o igual a 0."_s,
@@ -111,14 +106,14 @@ QString aConexion::tipoDato(qint32 tipo, qint16 tamano) const {
             }
             return base + numero + u')';
         case kDecimal:
-            return tipoConexion_ == kAccess ? base : base + numero + u')';
+            return motor() == Motor::Fichero ? base : base + numero + u')';
         default:
             return base;
     }
 }
 
 qint32 aConexion::datoTipo(const QString& tipo, qint16 precision, qint16 escala) const {
-    if (tipoConexion_ != kOracle) {
+    if (motor() != Motor::Oracle) {
         return 0;
     }
     if (tipo == u"NUMBER") {
@@ -154,7 +149,7 @@ qint32 aConexion::datoTipo(const QString& tipo, qint16 precision, qint16 escala)
 }
 
 qint32 aConexion::tipoDatoType(qint32 tipo, qint16 precision, qint16 escala) const {
-    if (tipoConexion_ < kAccess || tipoConexion_ > kOracle) {
+    if (!esMotorConocido(tipoConexion_)) {
         return 0;
     }
     for (const TipoCampoMotor& t : kTiposCampo) {
@@ -184,18 +179,17 @@ bool aConexion::bolActivo(const QVariant& valor) const {
     if (!valor.isValid() || valor.isNull()) {
         return false;
     }
-    switch (tipoConexion_) {
-        case kAccess:
+    switch (motor()) {
+        case Motor::Fichero:
             // A yes/no column holds any non-zero number as true (-1 when the engine wrote it,
             // 1 when a caller stored 1), so every non-zero number counts.
             return valor.toDouble() != 0.0;
-        case kSqlServer:
-        case kMySql:
-        case kOracle:
+        case Motor::SqlServer:
+        case Motor::MySql:
+        case Motor::Oracle:
             return static_cast<qint16>(valor.toInt()) == 1;
-        default:
-            return false;
     }
+    return false;
 }
 
 QString aConexion::textoDefecto(qint32 tipo, const QVariant& defecto) const {
@@ -242,11 +236,11 @@ void aConexion::nuevoCampo(const QString& nombre, qint32 tipo, qint16 tamano, bo
         df = u" DEFAULT "_s + d;
     }
     QString definicion;
-    if (tipo == kBooleano && tipoConexion_ == kSqlServer) {
+    if (tipo == kBooleano && motor() == Motor::SqlServer) {
         definicion = nombre + u" tinyint NOT NULL DEFAULT 0 "_s;
-    } else if (tipo == kBooleano && tipoConexion_ == kOracle) {
+    } else if (tipo == kBooleano && motor() == Motor::Oracle) {
         definicion = nombre + u" NUMBER(1) DEFAULT (0) NOT NULL "_s;
-    } else if (tipoConexion_ == kOracle) {
+    } else if (motor() == Motor::Oracle) {
         definicion = nombre + u' ' + t + df + nn;
     } else {
         definicion = nombre + u' ' + t + nn + df;
@@ -319,7 +313,7 @@ void aConexion::creaTablaRapida(const QString& tabla, const QString& camposClave
 QString aConexion::nuevaTablaTemporal() {
     const float valor = static_cast<float>(QRandomGenerator::global()->generateDouble()) * 1000.0f;
     const QString nombre = u"temp"_s + platform::formatoNumero(valor, u"0000"_s);
-    if (tipoConexion_ == kSqlServer) {
+    if (motor() == Motor::SqlServer) {
         return u'#' + nombre;
     }
     try {

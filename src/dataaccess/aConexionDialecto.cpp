@@ -2,6 +2,7 @@
 
 #include "dataaccess/aConexion.h"
 #include "platform/Blancos.h"
+#include "platform/CodigosError.h"
 #include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Formato.h"
@@ -47,8 +48,8 @@ QDate fechaDeValor(const QVariant& valor) {
             return conSiglo(fecha, true);
         }
     }
-    throw platform::ErrorEjecucion(13, u"El servidor no devolvió una fecha: "_s + texto,
-                                   u"aConexion"_s);
+    throw platform::ErrorEjecucion(
+        platform::kErrorTipos, u"El servidor no devolvió una fecha: "_s + texto, u"aConexion"_s);
 }
 
 QDateTime fechaHoraDeValor(const QVariant& valor) {
@@ -67,86 +68,83 @@ QDateTime fechaHoraDeValor(const QVariant& valor) {
             return fechaHora;
         }
     }
-    throw platform::ErrorEjecucion(13, u"El servidor no devolvió una fecha y hora: "_s + texto,
+    throw platform::ErrorEjecucion(platform::kErrorTipos,
+                                   u"El servidor no devolvió una fecha y hora: "_s + texto,
                                    u"aConexion"_s);
 }
 
 }  // namespace
 
 QString aConexion::ahora() const {
-    switch (tipoConexion_) {
-        case 0:
-        case 2:
+    switch (motor()) {
+        case Motor::Fichero:
+        case Motor::MySql:
             return u"now()"_s;
-        case 1:
+        case Motor::SqlServer:
             return u"getdate()"_s;
-        case 3:
+        case Motor::Oracle:
             return u"sysdate"_s;
-        default:
-            return QString();
     }
+    return QString();
 }
 
 QString aConexion::hoy() const {
-    switch (tipoConexion_) {
-        case 0:
+    switch (motor()) {
+        case Motor::Fichero:
             return u"date()"_s;
-        case 1:
+        case Motor::SqlServer:
             return u"CONVERT(char(12),getdate(),3)"_s;
-        case 2:
+        case Motor::MySql:
             return u"curdate()"_s;
-        case 3:
+        case Motor::Oracle:
             return u"to_char(sysdate, 'DD/MM/YYYY')"_s;
-        default:
-            return QString();
     }
+    return QString();
 }
 
 QString aConexion::fechav(const QDate& d) const {
-    switch (tipoConexion_) {
-        case 0:
+    switch (motor()) {
+        case Motor::Fichero:
             return platform::formatoFecha(d, u"mm/dd/yy"_s);
-        case 1:
+        case Motor::SqlServer:
             return platform::formatoFecha(
                 d, lenguaje_ == u"us_english"_s ? u"mm/dd/yy"_s : u"dd/mm/yy"_s);
-        case 2:
+        case Motor::MySql:
             return platform::formatoFecha(d, u"yyyy-mm-dd"_s);
-        case 3:
+        case Motor::Oracle:
             return platform::formatoFecha(d, u"yyyy/mm/dd"_s);
-        default:
-            return QString();
     }
+    return QString();
 }
 
 QString aConexion::fecha(const QDate& d) const {
-    if (tipoConexion_ == 0) {
+    if (motor() == Motor::Fichero) {
         return u'#' + fechav(d) + u'#';
     }
     return u'\'' + fechav(d) + u'\'';
 }
 
 QString aConexion::fechaHora(const QDateTime& d) const {
-    switch (tipoConexion_) {
-        case 0:
+    switch (motor()) {
+        case Motor::Fichero:
             return u'#' + platform::formatoFecha(d, u"mm/dd/yy hh:nn:ss"_s) + u'#';
-        case 1:
+        case Motor::SqlServer:
             return u'\'' +
                    platform::formatoFecha(d, lenguaje_ == u"us_english"_s
                                                  ? u"mm/dd/yy hh:nn:ss"_s
                                                  : u"dd/mm/yy hh:nn:ss"_s) +
                    u'\'';
-        case 2:
+        case Motor::MySql:
             return u'\'' + platform::formatoFecha(d, u"yyyy-mm-dd hh:nn:ss"_s) + u'\'';
-        case 3:
+        case Motor::Oracle:
             return u'\'' + platform::formatoFecha(d, u"yyyy/mm/dd hh:nn:ss"_s) + u'\'';
-        default:
-            return QString();
     }
+    return QString();
 }
 
 QDateTime aConexion::ahoraSistema() {
     QString sql = u"SELECT "_s + ahora() + u" as ahora"_s;
-    if (tipoConexion_ == 3) {
+    if (motor() == Motor::Oracle) {
         sql += u" FROM DUAL"_s;
     }
     const platform::RecordsetPtr r = con_->execute(sql, nullptr, -1);
@@ -157,7 +155,7 @@ QDateTime aConexion::ahoraSistema() {
 
 QDate aConexion::hoySistema() {
     QString sql = u"SELECT "_s + hoy() + u" as hoy"_s;
-    if (tipoConexion_ == 3) {
+    if (motor() == Motor::Oracle) {
         sql += u" FROM DUAL"_s;
     }
     const platform::RecordsetPtr r = con_->execute(sql, nullptr, -1);
@@ -167,70 +165,72 @@ QDate aConexion::hoySistema() {
 }
 
 QString aConexion::concat(const QString& cadena) const {
-    if (tipoConexion_ != 1) {
+    if (motor() != Motor::SqlServer) {
         return cadena;
     }
     return QString(cadena).replace(u'&', u'+');
 }
 
 QString aConexion::concatena(const QString& cad) const {
-    if (tipoConexion_ < 0 || tipoConexion_ > 2) {
-        throw platform::ErrorEjecucion(5,
+    if (!esMotorConocido(tipoConexion_) || motor() == Motor::Oracle) {
+        throw platform::ErrorEjecucion(platform::kErrorArgumento,
                                        u"concatena no tiene forma para el tipo de conexión "_s +
                                            QString::number(tipoConexion_),
                                        u"aConexion"_s);
     }
     QString resultado;
     for (const QString& p : cad.split(u',')) {
-        switch (tipoConexion_) {
-            case 0:
+        switch (motor()) {
+            case Motor::Fichero:
                 resultado += p + u" & "_s;
                 break;
-            case 1:
+            case Motor::SqlServer:
                 resultado += u"isnull("_s + p + u",'')"_s + u" + "_s;
                 break;
-            default:
+            case Motor::MySql:
+            case Motor::Oracle:
                 resultado += u"if(isnull("_s + p + u"),'',"_s + p + u")"_s + u" , "_s;
                 break;
         }
     }
     resultado.chop(3);
-    if (tipoConexion_ == 2) {
+    if (motor() == Motor::MySql) {
         resultado = u" concat("_s + resultado + u")"_s;
     }
     return resultado;
 }
 
 QString aConexion::siNulo(const QString& campo, const QString& valor) const {
-    switch (tipoConexion_) {
-        case 0:
+    switch (motor()) {
+        case Motor::Fichero:
             return u"iif("_s + campo + u" is null,"_s + valor + u","_s + campo + u")"_s;
-        case 1:
+        case Motor::SqlServer:
             return u"isnull("_s + campo + u","_s + valor + u")"_s;
-        default:
-            return QString();
+        case Motor::MySql:
+        case Motor::Oracle:
+            break;
     }
+    return QString();
 }
 
 QString aConexion::condicion(const QString& expresion, const QString& verdad,
                              const QString& falso) const {
-    switch (tipoConexion_) {
-        case 0:
+    switch (motor()) {
+        case Motor::Fichero:
             return u"iif("_s + expresion + u","_s + verdad + u","_s + falso + u")"_s;
-        case 1:
+        case Motor::SqlServer:
             return u" CASE WHEN "_s + expresion + u" THEN "_s + verdad + u" ELSE "_s + falso +
                    u" END "_s;
-        case 2:
+        case Motor::MySql:
             return u"if("_s + expresion + u","_s + verdad + u","_s + falso + u")"_s;
-        case 3:
+        case Motor::Oracle:
             return u" DECODE("_s + expresion + u",true,"_s + verdad + u","_s + falso + u")"_s;
-        default:
-            return QString();
     }
+    return QString();
 }
 
 QString aConexion::sql_like(const QString& campo, const QString& busqueda) const {
-    if (tipoConexion_ == 3) {
+    if (motor() == Motor::Oracle) {
         return u"lower("_s + campo + u") like "_s + busqueda.toLower();
     }
     return campo + u" like "_s + busqueda;
@@ -240,7 +240,7 @@ QString aConexion::literal(const QString& texto) const {
     QString seguro = texto;
     // MySQL reads a backslash inside a literal as an escape: doubling only the quotes would let
     // a value ending in "\" swallow its closing quote.
-    if (tipoConexion_ == 2) {
+    if (motor() == Motor::MySql) {
         seguro.replace(u'\\', u"\\\\"_s);
     }
     return seguro.replace(u'\'', u"''"_s);
@@ -253,7 +253,7 @@ QString aConexion::aplana(const QString& s) const {
 QString aConexion::como(const QVariant& s) const {
     QString patron = platform::sinBlancos(s.toString());
     // MySQL's LIKE reads a backslash as its escape as well: a typed one must stay a backslash.
-    if (tipoConexion_ == 2) {
+    if (motor() == Motor::MySql) {
         patron.replace(u'\\', u"\\\\"_s);
     }
     return literal(patron).replace(u'*', u'%');
@@ -264,8 +264,8 @@ QString aConexion::numero(const QVariant& C) const {
         return u"0"_s;
     }
     if (C.isNull()) {
-        throw platform::ErrorEjecucion(94, u"Uso no válido de Null: numero sin valor"_s,
-                                       u"aConexion"_s);
+        throw platform::ErrorEjecucion(
+            platform::kErrorUsoNull, u"Uso no válido de Null: numero sin valor"_s, u"aConexion"_s);
     }
     std::optional<double> valor;
     if (C.metaType().id() == QMetaType::QString) {
@@ -279,7 +279,8 @@ QString aConexion::numero(const QVariant& C) const {
     }
     if (!valor) {
         throw platform::ErrorEjecucion(
-            13, u"No coinciden los tipos: no es un número: "_s + C.toString(), u"aConexion"_s);
+            platform::kErrorTipos, u"No coinciden los tipos: no es un número: "_s + C.toString(),
+            u"aConexion"_s);
     }
     return dbl(*valor);
 }
@@ -293,35 +294,35 @@ QString aConexion::dbl(double d) const {
 }
 
 QString aConexion::bol(bool b) const {
-    switch (tipoConexion_) {
-        case 0:
+    switch (motor()) {
+        case Motor::Fichero:
             return b ? u"True"_s : u"False"_s;
-        case 1:
-        case 2:
-        case 3:
+        case Motor::SqlServer:
+        case Motor::MySql:
+        case Motor::Oracle:
             return b ? u"1"_s : u"0"_s;
-        default:
-            return QString();
     }
+    return QString();
 }
 
 QVariant aConexion::bolv(bool b) const {
-    if (tipoConexion_ == 0) {
+    if (motor() == Motor::Fichero) {
         return QVariant(b);
     }
     return QVariant::fromValue<qint16>(b ? 1 : 0);
 }
 
 QVariant aConexion::verdad() const {
-    switch (tipoConexion_) {
-        case 0:
+    switch (motor()) {
+        case Motor::Fichero:
             return QVariant(true);
-        case 1:
-        case 2:
+        case Motor::SqlServer:
+        case Motor::MySql:
             return QVariant::fromValue<qint16>(1);
-        default:
-            return QVariant();
+        case Motor::Oracle:
+            break;
     }
+    return QVariant();
 }
 
 QString aConexion::une(const QString& tabla, const QString& listaTablas) const {
@@ -334,7 +335,7 @@ QString aConexion::une(const QString& tabla, const QString& listaTablas) const {
         const QStringList partes = elemento.split(u';');
         if (partes.size() < 2) {
             throw platform::ErrorEjecucion(
-                9,
+                platform::kErrorSubindice,
                 u"Tabla de unión sin columna (se esperaba \"tabla [alias];columna\"): "_s +
                     elemento,
                 u"aConexion"_s);
@@ -350,7 +351,8 @@ QString aConexion::une(const QString& tabla, const QString& listaTablas) const {
 QVariant aConexion::contenido(const QString& campo, const QString& sql) {
     const platform::RecordsetPtr r = con_->execute(sql, nullptr, -1);
     if (r == nullptr || r->eof()) {
-        throw platform::ErrorEjecucion(3005, u"La query no devolvió resultados: "_s + sql,
+        throw platform::ErrorEjecucion(platform::kErrorSinResultados,
+                                       u"La query no devolvió resultados: "_s + sql,
                                        u"aConexion"_s);
     }
     return r->field(campo).value();

@@ -179,16 +179,17 @@ void aConexion::anotaHistorial(const QString& sql) {
 }
 
 qint32 aConexion::ERindiceDuplicado() const {
-    switch (tipoConexion_) {
-        case 0:
+    switch (motor()) {
+        case Motor::Fichero:
             return -105121349;
-        case 1:
+        case Motor::SqlServer:
             return 2601;
-        case 2:
+        case Motor::MySql:
             return -1;
-        default:
-            return 0;
+        case Motor::Oracle:
+            break;
     }
+    return 0;
 }
 
 qint32 aConexion::ERtimeOut() const {

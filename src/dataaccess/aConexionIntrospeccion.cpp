@@ -1,6 +1,7 @@
 #include <limits>
 
 #include "dataaccess/aConexion.h"
+#include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Recordset.h"
 #include "platform/TextoSql.h"
@@ -9,14 +10,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr qint32 kSqlServer = 1;
-constexpr qint32 kMySql = 2;
-constexpr qint32 kOracle = 3;
 // The text type of SQL Server's syscolumns.
 constexpr qint32 kTipoTextSqlServer = 35;
 
 platform::ErrorEjecucion fueraDeIntervalo() {
-    return platform::ErrorEjecucion(9, u"Subíndice fuera del intervalo"_s, u"aConexion"_s);
+    return platform::ErrorEjecucion(platform::kErrorSubindice, u"Subíndice fuera del intervalo"_s,
+                                    u"aConexion"_s);
 }
 
 bool primeraColumnaNoNula(const platform::RecordsetPtr& r, int columna = 0) {
@@ -26,7 +25,8 @@ bool primeraColumnaNoNula(const platform::RecordsetPtr& r, int columna = 0) {
 qint16 entero16(const QVariant& valor) {
     const qint64 n = valor.toLongLong();
     if (n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max()) {
-        throw platform::ErrorEjecucion(6, u"Desbordamiento"_s, u"aConexion"_s);
+        throw platform::ErrorEjecucion(platform::kErrorDesbordamiento, u"Desbordamiento"_s,
+                                       u"aConexion"_s);
     }
     return static_cast<qint16>(n);
 }
@@ -52,15 +52,15 @@ void recorta(QVector<T>& lista, qint32 n) {
 }  // namespace
 
 QString aConexion::escapa(const QString& valor) const {
-    return platform::escapaTextoSql(valor, tipoConexion_ == kMySql);
+    return platform::escapaTextoSql(valor, motor() == Motor::MySql);
 }
 
 platform::Catalog aConexion::catalogo() const {
-    using Motor = platform::Catalog::Motor;
-    const Motor motor = tipoConexion_ == kMySql       ? Motor::MySql
-                        : tipoConexion_ == kSqlServer ? Motor::SqlServer
-                                                      : Motor::Sqlite;
-    return platform::Catalog(con_.get(), motor);
+    using MotorCatalogo = platform::Catalog::Motor;
+    const MotorCatalogo motorCatalogo = motor() == Motor::MySql       ? MotorCatalogo::MySql
+                                        : motor() == Motor::SqlServer ? MotorCatalogo::SqlServer
+                                                                      : MotorCatalogo::Sqlite;
+    return platform::Catalog(con_.get(), motorCatalogo);
 }
 
 platform::RecordsetPtr aConexion::primeraFila(const QString& sql) {
@@ -72,13 +72,13 @@ platform::RecordsetPtr aConexion::primeraFila(const QString& sql) {
 }
 
 bool aConexion::existeTabla(const QString& tabla) {
-    if (tipoConexion_ == kOracle) {
+    if (motor() == Motor::Oracle) {
         return primeraColumnaNoNula(
             primeraFila(u"select owner, table_name FROM dba_tables WHERE table_name = '"_s +
                         escapa(tabla.toUpper()) + u'\''),
             1);
     }
-    if (tipoConexion_ == kSqlServer) {
+    if (motor() == Motor::SqlServer) {
         const QString sql = tabla.startsWith(u'#')
                                 ? u"SELECT object_id('tempdb.."_s + escapa(tabla) + u"')"_s
                                 : u"SELECT object_id('"_s + escapa(tabla) + u"','U')"_s;
@@ -93,10 +93,10 @@ bool aConexion::existeTabla(const QString& tabla) {
 }
 
 bool aConexion::existeIndice(const QString& tabla, const QString& indice) {
-    if (tipoConexion_ == kOracle) {
+    if (motor() == Motor::Oracle) {
         return false;
     }
-    if (tipoConexion_ == kSqlServer) {
+    if (motor() == Motor::SqlServer) {
         const QString sql = tabla.startsWith(u'#')
                                 ? u"SELECT * FROM sysindexes WHERE name='"_s + escapa(indice) +
                                       u"' AND id=object_id('tempdb.."_s + escapa(tabla) + u"')"_s
@@ -114,7 +114,7 @@ bool aConexion::existeIndice(const QString& tabla, const QString& indice) {
 }
 
 bool aConexion::existeProcedimiento(const QString& procedimiento) {
-    if (tipoConexion_ != kSqlServer) {
+    if (motor() != Motor::SqlServer) {
         return false;
     }
     return primeraColumnaNoNula(
@@ -122,12 +122,12 @@ bool aConexion::existeProcedimiento(const QString& procedimiento) {
 }
 
 bool aConexion::existeCampo(const QString& tabla, const QString& campo) {
-    if (tipoConexion_ == kOracle) {
+    if (motor() == Motor::Oracle) {
         return primeraFila(u"SELECT column_name FROM all_tab_columns WHERE table_name = '"_s +
                            escapa(tabla.toUpper()) + u"' AND column_name='"_s +
                            escapa(campo.toUpper()) + u'\'') != nullptr;
     }
-    if (tipoConexion_ == kSqlServer) {
+    if (motor() == Motor::SqlServer) {
         return primeraFila(u"SELECT name FROM syscolumns  WHERE id=object_id('"_s + escapa(tabla) +
                            u"','U') AND name='"_s + escapa(campo) + u'\'') != nullptr;
     }
@@ -141,7 +141,7 @@ bool aConexion::existeCampo(const QString& tabla, const QString& campo) {
 
 qint32 aConexion::nTablas() {
     qint32 n = 0;
-    if (tipoConexion_ == kOracle) {
+    if (motor() == Motor::Oracle) {
         const platform::RecordsetPtr r = con_->execute(u"SELECT table_name FROM user_tables"_s);
         for (; r != nullptr && !r->eof(); r->moveNext()) {
             ++n;
@@ -162,7 +162,7 @@ qint32 aConexion::nTablas() {
 
 QVariant aConexion::nCampos(const QString& tabla) {
     qint32 n = 0;
-    if (tipoConexion_ == kOracle) {
+    if (motor() == Motor::Oracle) {
         leeCamposOracle(tabla, n);
     } else {
         leeCamposCatalogo(tabla, n);
@@ -221,7 +221,7 @@ void aConexion::leeCamposOracle(const QString& tabla, qint32& n) {
 void aConexion::leeCamposCatalogo(const QString& tabla, qint32& n) {
     const platform::CatalogTable t = catalogo().table(tabla);
     QStringList clave;
-    if (tipoConexion_ == kMySql) {
+    if (motor() == Motor::MySql) {
         const platform::RecordsetPtr r =
             con_->execute(u"SHOW KEYS IN "_s + tabla + u" WHERE key_name='PRIMARY'"_s);
         for (; r != nullptr && !r->eof(); r->moveNext()) {
@@ -248,7 +248,7 @@ void aConexion::leeCamposCatalogo(const QString& tabla, qint32& n) {
 }
 
 qint32 aConexion::nClavesForaneas(const QString& tabla) {
-    if (tipoConexion_ != kSqlServer) {
+    if (motor() != Motor::SqlServer) {
         return 0;
     }
     const platform::RecordsetPtr r = con_->execute(
@@ -285,7 +285,7 @@ qint32 aConexion::nClavesForaneas(const QString& tabla) {
 }
 
 QVariant aConexion::maxLength(const QString& tabla, const QString& campo) {
-    if (tipoConexion_ == kSqlServer) {
+    if (motor() == Motor::SqlServer) {
         const platform::RecordsetPtr r =
             primeraFila(u"SELECT type,length FROM syscolumns  WHERE id=object_id('"_s +
                         escapa(tabla) + u"','U') AND name='"_s + escapa(campo) + u'\'');
@@ -306,7 +306,7 @@ QVariant aConexion::maxLength(const QString& tabla, const QString& campo) {
 }
 
 qint16 aConexion::tamañoCampo(const QString& tabla, const QString& campo) {
-    if (tipoConexion_ == kSqlServer) {
+    if (motor() == Motor::SqlServer) {
         const platform::RecordsetPtr r =
             primeraFila(u"SELECT length FROM syscolumns  WHERE id=object_id('"_s + escapa(tabla) +
                         u"','U') AND name='"_s + escapa(campo) + u'\'');
@@ -316,7 +316,7 @@ qint16 aConexion::tamañoCampo(const QString& tabla, const QString& campo) {
 }
 
 qint16 aConexion::tipoDatoCampo(const QString& tabla, const QString& campo) {
-    if (tipoConexion_ == kSqlServer) {
+    if (motor() == Motor::SqlServer) {
         const platform::RecordsetPtr r =
             primeraFila(u"SELECT type FROM syscolumns  WHERE id=object_id('"_s + escapa(tabla) +
                         u"','U') AND name='"_s + escapa(campo) + u'\'');
@@ -326,7 +326,7 @@ qint16 aConexion::tipoDatoCampo(const QString& tabla, const QString& campo) {
 }
 
 bool aConexion::campoTexto(const QString& tabla, const QString& campo) {
-    if (tipoConexion_ != kSqlServer) {
+    if (motor() != Motor::SqlServer) {
         return false;
     }
     try {

@@ -11,6 +11,7 @@
 
 #include "dataaccess/aConexion.h"
 #include "launcher/modTolvane1.h"
+#include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/FechaTexto.h"
 #include "platform/Numero.h"
@@ -19,9 +20,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-constexpr qint32 kAccess = 0;
-constexpr qint32 kSqlServer = 1;
 
 QVariant nulo() {
     return QVariant::fromValue(nullptr);
@@ -32,7 +30,8 @@ bool esTextoVacio(const QVariant& v) {
 }
 
 platform::ErrorEjecucion tiposDistintos(const QString& texto) {
-    return platform::ErrorEjecucion(13, u"No coinciden los tipos: "_s + texto, u"aConexion"_s);
+    return platform::ErrorEjecucion(platform::kErrorTipos, u"No coinciden los tipos: "_s + texto,
+                                    u"aConexion"_s);
 }
 
 double numeroDeTexto(const QString& texto) {
@@ -283,12 +282,12 @@ void aConexion::insertaRegistrosTabla(const QString& tablaOrigen, const QString&
 void aConexion::update(const QString& tabla, const QString& sets, const QString& query,
                        const QString& clausulaWHERE) {
     QString sql;
-    if (tipoConexion_ == kSqlServer) {
+    if (motor() == Motor::SqlServer) {
         sql = u" UPDATE "_s + tabla + u" SET "_s + sets;
         if (!query.isEmpty()) {
             sql += u" FROM "_s + query;
         }
-    } else if (tipoConexion_ == kAccess) {
+    } else if (motor() == Motor::Fichero) {
         sql = u" UPDATE "_s + (query.isEmpty() ? tabla : query) + u" SET "_s + sets;
     } else {
         return;
@@ -345,7 +344,8 @@ void aConexion::grabaDatos(QWidget* formulario, platform::Recordset& rN) {
                 if (indice <= -1) {
                     v = nulo();
                 } else if (indice >= valores.size()) {
-                    throw platform::ErrorEjecucion(9, u"Subíndice fuera del intervalo"_s,
+                    throw platform::ErrorEjecucion(platform::kErrorSubindice,
+                                                   u"Subíndice fuera del intervalo"_s,
                                                    u"aConexion"_s);
                 } else {
                     v = valores.at(indice);

@@ -6,8 +6,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr qint32 kMySql = 2;
-
 QVariant nulo() {
     return QVariant::fromValue(nullptr);
 }
@@ -40,7 +38,7 @@ qint32 aConexion::codsiguiente(const QString& tabla, const QString& campoCod,
             const QString llamada =
                 u"secuencia('"_s + escapa(tabla) + u"','"_s + escapa(campoCod) + u"')"_s;
             const platform::RecordsetPtr r =
-                primeraFila(tipoConexion_ == kMySql ? u"SELECT "_s + llamada : llamada);
+                primeraFila(motor() == Motor::MySql ? u"SELECT "_s + llamada : llamada);
             if (r != nullptr) {
                 codigo = r->fields().item(0).value().toInt();
             }

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <limits>
 
+#include "dataaccess/Motor.h"
 #include "dataaccess/aConexion.h"
 #include "download/Eco.h"
 #include "download/TextosDescarga.h"
@@ -172,7 +173,7 @@ bool fBajandoFichero::conecta() {
     c.setProvider(provider_);
     c.setSid(sid_);
     // The file database's record names the database file's folder as its server.
-    if (tipoConexion_ == 0 && c.directorioBD().isEmpty()) {
+    if (motorDe(tipoConexion_) == Motor::Fichero && c.directorioBD().isEmpty()) {
         c.setDirectorioBD(servidor_);
     }
     platform::cede();

@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <memory>
 
+#include "dataaccess/Motor.h"
+
 class QFrame;
 class QLabel;
 class QTimer;
@@ -86,7 +88,7 @@ private:
     QString fichero_;
     QString carpeta_;
     QString carpetaLocal_;
-    qint32 tipoConexion_ = 0;
+    qint32 tipoConexion_ = codigoDe(Motor::Fichero);
     QString servidor_;
     QString baseDatos_;
     QString login_;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <optional>
 
+#include "dataaccess/Motor.h"
 #include "launcher/RegistroArranque.h"
 
 namespace modCorvinal {
@@ -26,7 +27,7 @@ struct PlanArranque {
     bool modoIndependiente = true;
 
     // Arguments of bajaFichero.
-    qint32 tipoConexion = 1;
+    qint32 tipoConexion = codigoDe(Motor::SqlServer);
     QString servidor;
     QString baseDatos;
     QString login;

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "dataaccess/Motor.h"
+
 // The launch record: the one line, from the command line or corvinal.ini, that names the
 // database to connect to, the file to download and what to do afterwards.
 //
@@ -28,8 +30,9 @@ struct RegistroArranque {
     bool valido = false;
     // Why the record cannot be used, in the user's words; empty when it can.
     QString motivo;
-    // Connection type of the prefix, 1 without prefix; 0 (the file database) stays 0.
-    qint16 tipo = 1;
+    // Connection type of the prefix, Motor::SqlServer without prefix; 0 (the file database)
+    // stays 0.
+    qint16 tipo = codigoDe(Motor::SqlServer);
     QString provider;
     QString sid;
     // The main section split at ",", every field as it stands.

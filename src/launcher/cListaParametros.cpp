@@ -1,5 +1,6 @@
 #include "launcher/cListaParametros.h"
 
+#include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"
 
 cListaParametros parametros;
@@ -16,7 +17,7 @@ QVariant cListaParametros::valor(const QString& parametro) const {
     if (noHaceFaltaIniciar_) {
         return QVariant(QString(QLatin1String("")));
     }
-    throw platform::ErrorEjecucion(10008,
+    throw platform::ErrorEjecucion(platform::kErrorParametroDesconocido,
                                    QStringLiteral("No se encontró el parámetro: ") + parametro,
                                    QStringLiteral("cListaParametros"));
 }
@@ -38,7 +39,8 @@ qint32 cListaParametros::nParametros() const {
 
 QString cListaParametros::parametro(qint32 indice) const {
     if (indice < 1 || indice > nParametros()) {
-        throw platform::ErrorEjecucion(9, QStringLiteral("El subíndice está fuera del intervalo"),
+        throw platform::ErrorEjecucion(platform::kErrorSubindice,
+                                       QStringLiteral("El subíndice está fuera del intervalo"),
                                        QStringLiteral("cListaParametros"));
     }
     return nombres_.at(indice - 1);

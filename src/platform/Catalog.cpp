@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/CodigosError.h"
 #include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Recordset.h"
@@ -12,8 +13,6 @@
 namespace platform {
 
 namespace {
-
-constexpr qint32 kErrorNoEncontrado = 3265;
 
 ErrorEjecucion noEncontrado(const QString& nombre) {
     return ErrorEjecucion(

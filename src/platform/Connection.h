@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/CodigosError.h"
 #include "platform/ConnectionBackend.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/ErrorMotor.h"
@@ -41,11 +42,11 @@ public:
     // Error numbers of the layer itself (engine errors other than time-out and lost connection
     // use kErrorMotor).
     static constexpr qint32 kErrorMotor = kErrorMotorGenerico;
-    static constexpr qint32 kErrorCancelado = -2147217842;
-    static constexpr qint32 kErrorProveedor = 3706;
-    static constexpr qint32 kErrorObjetoCerrado = 3704;
-    static constexpr qint32 kErrorObjetoAbierto = 3705;
-    static constexpr qint32 kErrorEjecutando = 3711;
+    static constexpr qint32 kErrorCancelado = platform::kErrorCancelado;
+    static constexpr qint32 kErrorProveedor = platform::kErrorProveedor;
+    static constexpr qint32 kErrorObjetoCerrado = platform::kErrorObjetoCerrado;
+    static constexpr qint32 kErrorObjetoAbierto = platform::kErrorObjetoAbierto;
+    static constexpr qint32 kErrorEjecutando = platform::kErrorEjecutando;
     // SQLSTATE of a statement refused because another one still has unread rows.
     static constexpr const char* kEstadoOcupada = "24000";
 

@@ -2,6 +2,7 @@
 
 #include <QProcessEnvironment>
 
+#include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/OdbcBackend.h"
 
@@ -9,7 +10,6 @@ namespace platform {
 
 namespace {
 
-constexpr qint32 kErrorProveedor = 3706;
 const QString kOrigen = QStringLiteral("Connection");
 
 // Keys compare without case or blanks: "Data Source", "datasource" and "DATA SOURCE" agree.

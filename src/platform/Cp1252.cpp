@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"
 
 namespace platform {
@@ -35,7 +36,8 @@ int codigoCaracter(QChar caracter) {
 
 QChar caracterCodigo(int codigo) {
     if (codigo < 0 || codigo > 255) {
-        throw ErrorEjecucion(5, QStringLiteral("Llamada a procedimiento o argumento no válidos"),
+        throw ErrorEjecucion(kErrorArgumento,
+                             QStringLiteral("Llamada a procedimiento o argumento no válidos"),
                              QStringLiteral("caracterCodigo"));
     }
     if (codigo >= 0x80 && codigo < 0xA0) {

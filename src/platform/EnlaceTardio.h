@@ -3,16 +3,13 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include "platform/CodigosError.h"
+
 class QObject;
 
 // Late binding through the meta-object system: a control's members reached by name, so any
 // object that declares them (Qt properties, invokable methods or slots) will do.
 namespace platform {
-
-// Error numbers of late binding.
-inline constexpr qint32 kErrorSinObjeto = 91;
-inline constexpr qint32 kErrorSinMiembro = 438;
-inline constexpr qint32 kErrorTipos = 13;
 
 // The property nombre of objeto (declared or dynamic). Errors: 91 no object, 438 no such
 // property.

@@ -3,16 +3,17 @@
 #include <QString>
 #include <exception>
 
+#include "platform/CodigosError.h"
+
 namespace platform {
 
 // A run-time error with a number and a description, as the callers of the toolkit classify them.
 class ErrorEjecucion : public std::exception {
 public:
     // Numbers the code classifies database failures by.
-    static constexpr qint32 kTiempoAgotado = -2147217871;
-    static constexpr qint32 kConexionRota = -2147467259;
-    // Another session holds a lock the statement needs (not a time-out: nothing ran slowly).
-    static constexpr qint32 kBloqueado = 3730;
+    static constexpr qint32 kTiempoAgotado = kErrorTiempoAgotado;
+    static constexpr qint32 kConexionRota = kErrorConexionRota;
+    static constexpr qint32 kBloqueado = kErrorBloqueado;
 
     ErrorEjecucion(qint32 numero, QString descripcion, QString origen = QString(),
                    QString sqlState = QString(), qint32 codigoNativo = 0);

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"
 
 class QFileDevice;
@@ -9,10 +10,6 @@ class QFileDevice;
 // The run-time errors of local files, numbered as their callers classify them (70 tells the
 // user the file is in use).
 namespace platform {
-
-inline constexpr qint32 kFicheroNoEncontrado = 53;
-inline constexpr qint32 kPermisoDenegado = 70;
-inline constexpr qint32 kErrorAccesoFichero = 75;
 
 // The error of a file that could not be written: kPermisoDenegado when its folder refuses new
 // files or the file itself refuses writing, kErrorAccesoFichero otherwise.

@@ -2,12 +2,10 @@
 
 #include <QString>
 
+#include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"
 
 namespace platform {
-
-// Number of an engine error that is neither a time-out nor a lost connection.
-constexpr qint32 kErrorMotorGenerico = -2147217900;
 
 // SQLSTATE of a statement that could not get a lock another session holds.
 inline constexpr const char* kEstadoBloqueo = "40001";

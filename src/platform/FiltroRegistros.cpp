@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QRegularExpression>
 
+#include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"
 
 namespace platform {
@@ -17,7 +18,8 @@ struct Pieza {
 };
 
 ErrorEjecucion errorFiltro(const QString& criterio) {
-    return ErrorEjecucion(3001, QStringLiteral("Filtro no válido: %1").arg(criterio),
+    return ErrorEjecucion(kErrorArgumentosNoValidos,
+                          QStringLiteral("Filtro no válido: %1").arg(criterio),
                           QStringLiteral("Recordset"));
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Numero.h"
 
@@ -22,7 +23,7 @@ struct PatronNumero {
 };
 
 [[noreturn]] void patronInvalido(const QString& patron) {
-    throw ErrorEjecucion(5, QStringLiteral("Formato numérico no válido: ") + patron,
+    throw ErrorEjecucion(kErrorArgumento, QStringLiteral("Formato numérico no válido: ") + patron,
                          QStringLiteral("formatoNumero"));
 }
 

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <optional>
 
+#include "platform/CodigosError.h"
 #include "platform/FiltroRegistros.h"
 
 namespace platform {
@@ -77,7 +78,8 @@ void Recordset::open(const QString& source, Connection* con, qint32 cursorType, 
             QStringLiteral("No se permite la operación si el objeto está abierto."), kOrigen);
     }
     if (!con) {
-        throw ErrorEjecucion(3001, QStringLiteral("El recordset no tiene conexión."), kOrigen);
+        throw ErrorEjecucion(kErrorArgumentosNoValidos,
+                             QStringLiteral("El recordset no tiene conexión."), kOrigen);
     }
     limpia();
     source_ = source;

@@ -5,6 +5,7 @@
 #include <QVector>
 #include <memory>
 
+#include "platform/CodigosError.h"
 #include "platform/Connection.h"
 #include "platform/Field.h"
 
@@ -29,10 +30,10 @@ public:
     static constexpr qint32 kSoloLectura = 1;
     static constexpr qint32 kOptimista = 3;
     // Error numbers raised by the recordset itself.
-    static constexpr qint32 kErrorBofEof = 3021;
-    static constexpr qint32 kErrorNoActualizable = 3251;
-    static constexpr qint32 kErrorCampo = 3265;
-    static constexpr qint32 kErrorFilaNoEncontrada = -2147217864;
+    static constexpr qint32 kErrorBofEof = platform::kErrorBofEof;
+    static constexpr qint32 kErrorNoActualizable = platform::kErrorNoActualizable;
+    static constexpr qint32 kErrorCampo = kErrorNoEncontrado;
+    static constexpr qint32 kErrorFilaNoEncontrada = platform::kErrorFilaNoEncontrada;
 
     Recordset();
     ~Recordset();

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"
 
 namespace platform {
@@ -99,8 +100,8 @@ qint64 Stream::position() const {
 void Stream::setPosition(qint64 posicion) {
     compruebaAbierto();
     if (posicion < 0 || posicion > datos_.size()) {
-        throw ErrorEjecucion(3219, QStringLiteral("Posición fuera del flujo: %1").arg(posicion),
-                             kOrigen);
+        throw ErrorEjecucion(kErrorOperacionNoPermitida,
+                             QStringLiteral("Posición fuera del flujo: %1").arg(posicion), kOrigen);
     }
     posicion_ = posicion;
 }

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "platform/CodigosError.h"
+
 namespace platform {
 
 // A binary stream in memory, after the data-access Stream: written, read and saved whole.
@@ -12,8 +14,8 @@ public:
     static constexpr qint32 kCrearSiNoExiste = 1;
     static constexpr qint32 kSobrescribir = 2;
     // Error numbers.
-    static constexpr qint32 kErrorCerrado = 3704;
-    static constexpr qint32 kErrorFichero = 3004;
+    static constexpr qint32 kErrorCerrado = kErrorObjetoCerrado;
+    static constexpr qint32 kErrorFichero = platform::kErrorFichero;
 
     // Opens it empty at position 0 (an open stream is emptied).
     void open();

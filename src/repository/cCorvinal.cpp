@@ -6,6 +6,7 @@
 
 #include "dataaccess/aConexion.h"
 #include "launcher/modTolvane1.h"
+#include "platform/CodigosError.h"
 #include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/ErrorFichero.h"
@@ -52,7 +53,8 @@ cCorvinal::~cCorvinal() = default;
 
 platform::Connection& cCorvinal::con() const {
     if (conexion_ == nullptr || conexion_->con() == nullptr) {
-        throw ErrorEjecucion(91, QStringLiteral("El repositorio no tiene conexión."), kOrigen);
+        throw ErrorEjecucion(platform::kErrorSinObjeto,
+                             QStringLiteral("El repositorio no tiene conexión."), kOrigen);
     }
     return *conexion_->con();
 }
@@ -67,7 +69,8 @@ std::shared_ptr<platform::Recordset> cCorvinal::consulta(const QString& sql) con
 }
 
 QString cCorvinal::texto(const QString& valor) const {
-    return platform::literalTextoSql(valor, conexion_ != nullptr && conexion_->tipoConexion() == 2);
+    return platform::literalTextoSql(valor,
+                                     conexion_ != nullptr && conexion_->motor() == Motor::MySql);
 }
 
 qint64 cCorvinal::ahoraMs() {
@@ -92,11 +95,19 @@ QString cCorvinal::empiezaTransaccion() {
     if (con().enTransaccion()) {
         return QString();
     }
-    const qint32 tipo = conexion_ != nullptr ? conexion_->tipoConexion() : -1;
-    const QString inicio = tipo == 0 ? QStringLiteral("BEGIN")
-                           : tipo == 2
-                               ? QStringLiteral("START TRANSACTION WITH CONSISTENT SNAPSHOT")
-                               : QString();
+    // con() above proved conexion_ is set.
+    QString inicio;
+    switch (conexion_->motor()) {
+        case Motor::Fichero:
+            inicio = QStringLiteral("BEGIN");
+            break;
+        case Motor::MySql:
+            inicio = QStringLiteral("START TRANSACTION WITH CONSISTENT SNAPSHOT");
+            break;
+        case Motor::SqlServer:
+        case Motor::Oracle:
+            break;
+    }
     if (inicio.isEmpty()) {
         return QString();
     }

@@ -1,4 +1,6 @@
+#include "dataaccess/Motor.h"
 #include "dataaccess/aConexion.h"
+#include "platform/CodigosError.h"
 #include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Espera.h"
@@ -17,7 +19,7 @@ const QString kFechaUm = QStringLiteral("fechaUm");
 QString textoConexion(qint32 tipo, const QString& servidor, qint32 puerto, const QString& baseDatos,
                       const QString& login, const QString& password, bool encriptar,
                       const QString& provider, const QString& sid) {
-    if (tipo == 1) {
+    if (motorDe(tipo) == Motor::SqlServer) {
         return QStringLiteral("Provider=") +
                (provider.isEmpty() ? QStringLiteral("sqloledb.1") : provider) +
                QStringLiteral(";Network Library=DBMSSOCN;Data Source=") + servidor + u',' +
@@ -25,11 +27,11 @@ QString textoConexion(qint32 tipo, const QString& servidor, qint32 puerto, const
                QStringLiteral(";User ID=") + login + QStringLiteral(";Password=") + password +
                (encriptar ? QStringLiteral(";Encrypt=yes") : QString());
     }
-    if (tipo == 3 && sid.isEmpty()) {
+    if (motorDe(tipo) == Motor::Oracle && sid.isEmpty()) {
         return QStringLiteral("Provider=") + provider + QStringLiteral(";Data Source=") + servidor +
                QStringLiteral(";User Id=") + login + QStringLiteral(";Password=") + password;
     }
-    if (tipo == 3) {
+    if (motorDe(tipo) == Motor::Oracle) {
         return QStringLiteral(
                    "Provider=OraOLEDB.Oracle;Data Source=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS="
                    "(PROTOCOL=TCP)(HOST=") +
@@ -93,9 +95,10 @@ bool cCorvinal::conecta_(qint32 tipoConexion, const QString& servidor, qint32 pu
 void cCorvinal::creaTablas() {
     con();  // a clear error when there is no connection
     aConexion& c = *conexion_;
-    if (c.tipoConexion() < 0 || c.tipoConexion() > 3) {
+    if (!esMotorConocido(c.tipoConexion())) {
         throw ErrorEjecucion(
-            5, QStringLiteral("Tipo de conexión desconocido: %1").arg(c.tipoConexion()),
+            platform::kErrorArgumento,
+            QStringLiteral("Tipo de conexión desconocido: %1").arg(c.tipoConexion()),
             QStringLiteral("cCorvinal"));
     }
     if (!c.existeTabla(QStringLiteral("tCarpetas"))) {

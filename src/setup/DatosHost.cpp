@@ -47,18 +47,20 @@ QString informeRegistro(const DatosHost& d) {
 }  // namespace
 
 DatosHost::AjustesTipo DatosHost::ajustesTipo(int tipo) {
-    switch (tipo) {
-        case kMsAccess:
-            return {QString(), false, false, QString()};
-        case kSqlServer:
-            return {QStringLiteral("1433"), true, false, QString()};
-        case kMySql:
-            return {QStringLiteral("3306"), true, false, QString()};
-        case kOracle:
-            return {QStringLiteral("1521"), true, true, QStringLiteral("OraOLEDB.Oracle")};
-        default:
-            return {};
+    if (!esMotorConocido(tipo)) {
+        return {};
     }
+    switch (motorDe(tipo)) {
+        case Motor::Fichero:
+            return {QString(), false, false, QString()};
+        case Motor::SqlServer:
+            return {QStringLiteral("1433"), true, false, QString()};
+        case Motor::MySql:
+            return {QStringLiteral("3306"), true, false, QString()};
+        case Motor::Oracle:
+            return {QStringLiteral("1521"), true, true, QStringLiteral("OraOLEDB.Oracle")};
+    }
+    return {};
 }
 
 DatosHost DatosHost::deRegistro(const RegistroArranque& registro) {

@@ -2,13 +2,20 @@
 
 #include <QString>
 
+#include "dataaccess/Motor.h"
 struct RegistroArranque;
 
 // What the set-up window holds, apart from its controls: the settings each connection type
 // brings, the check of the typed data and the line it stores in corvinal.ini.
 struct DatosHost {
     // List positions of the connection types (the type numbers of the record).
-    enum Tipo : int { kNinguno = -1, kMsAccess = 0, kSqlServer, kMySql, kOracle };
+    enum Tipo : int {
+        kNinguno = -1,
+        kMsAccess = codigoDe(Motor::Fichero),
+        kSqlServer = codigoDe(Motor::SqlServer),
+        kMySql = codigoDe(Motor::MySql),
+        kOracle = codigoDe(Motor::Oracle)
+    };
 
     // What choosing a type does to the other boxes.
     struct AjustesTipo {

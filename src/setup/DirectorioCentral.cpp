@@ -40,7 +40,7 @@ bool conectaDirectorio(aConexion& directorio) {
     }
     directorio.setSid(datos.sid);
     // A file directory lives in the folder its record names as server.
-    if (datos.tipoConexion == 0) {
+    if (motorDe(datos.tipoConexion) == Motor::Fichero) {
         directorio.setDirectorioBD(datos.servidor);
     }
     directorio.conecta(false);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include "dataaccess/Motor.h"
 class fDatosConexionTolvane;
 class fHost;
 
@@ -20,7 +21,7 @@ inline constexpr char kVariableEntorno[] = "CORVINAL_DIRECTORIO";
 
 // How the directory is reached.
 struct Conexion {
-    qint32 tipoConexion = 1;
+    qint32 tipoConexion = codigoDe(Motor::SqlServer);
     QString servidor;
     QString baseDatos;
     QString login;

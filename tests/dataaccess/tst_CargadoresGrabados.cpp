@@ -165,7 +165,7 @@ private slots:
     void añadeRolAgentesCodigoNoNumerico() {
         QFETCH(QString, agentes);
         QCOMPARE(prueba::errorLanzado([&] { c_->añadeRolAgentes(u"Ventas"_s, agentes); }).numero(),
-                 13);
+                 platform::kErrorTipos);
         QCOMPARE(sentencias(), QStringList());
     }
 

@@ -189,12 +189,12 @@ private slots:
         c_->creaTablaRapida(u"tEsqExiste"_s, u"a"_s);
         const platform::ErrorEjecucion existe =
             prueba::errorLanzado([&] { c_->nuevaTabla(u"tEsqExiste"_s); });
-        QCOMPARE(existe.numero(), 2003);
+        QCOMPARE(existe.numero(), platform::kErrorTablaExiste);
         QCOMPARE(existe.descripcion(),
                  u"Ya existe una tabla con el mismo nombre en la base de datos."_s);
         const platform::ErrorEjecucion sinNombre =
             prueba::errorLanzado([&] { c_->eliminaTabla(QString()); });
-        QCOMPARE(sinNombre.numero(), 30020);
+        QCOMPARE(sinNombre.numero(), platform::kErrorTablaSinNombre);
         QCOMPARE(sinNombre.descripcion(),
                  u"Ha intentado eliminar una tabla sin el nombre de la tabla."_s);
         // A refused CREATE TABLE reaches the caller and keeps the definition.

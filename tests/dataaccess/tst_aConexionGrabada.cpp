@@ -491,7 +491,7 @@ private slots:
                               u"SELECT to_char(sysdate, 'DD/MM/YYYY') as hoy FROM DUAL"_s}));
         const platform::ErrorEjecucion e =
             prueba::errorLanzado([&] { c->contenido(u"x"_s, u"SELECT x FROM vacia"_s); });
-        QCOMPARE(e.numero(), 3005);
+        QCOMPARE(e.numero(), platform::kErrorSinResultados);
         QCOMPARE(e.descripcion(), u"La query no devolvió resultados: SELECT x FROM vacia"_s);
     }
 

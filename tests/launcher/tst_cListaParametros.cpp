@@ -36,7 +36,7 @@ private slots:
         parametros.setValor(QStringLiteral("otro"), 1);
         const auto e =
             prueba::errorLanzado([] { parametros.valor(QStringLiteral("FormatoFecha")); });
-        QCOMPARE(e.numero(), 10008);
+        QCOMPARE(e.numero(), platform::kErrorParametroDesconocido);
         QCOMPARE(e.descripcion(), QStringLiteral("No se encontró el parámetro: FormatoFecha"));
         parametros.setNoHaceFaltaIniciar(true);
         const QVariant vacio = parametros.valor(QStringLiteral("FormatoFecha"));
@@ -52,7 +52,7 @@ private slots:
         parametros.limpiar();
         QCOMPARE(parametros.nParametros(), 0);
         QCOMPARE(prueba::errorLanzado([] { parametros.valor(QStringLiteral("a")); }).numero(),
-                 10008);
+                 platform::kErrorParametroDesconocido);
         parametros.setValor(QStringLiteral("b"), 3);
         QCOMPARE(parametros.nParametros(), 1);
         QCOMPARE(parametros.valor(QStringLiteral("b")), QVariant(3));

@@ -113,7 +113,7 @@ private slots:
             ControladoresOdbc c = sistema();
             c.sqlServer = sqlServer;
             const auto e = prueba::errorLanzado([&] { platform::traduceConexion(texto, c); });
-            QCOMPARE(e.numero(), 3706);
+            QCOMPARE(e.numero(), platform::kErrorProveedor);
             QVERIFY2(e.descripcion().contains(nombrado), qPrintable(e.descripcion()));
         };
         rechazado("Provider=MSDAORA.1;Data Source=x", {}, "MSDAORA.1");

@@ -80,14 +80,14 @@ private slots:
     void errores() {
         Ofrece o;
         const QList<std::pair<std::function<void()>, int>> casos = {
-            {[] { platform::ponPropiedad(nullptr, "Rows", 1); }, 91},
-            {[] { platform::invoca(nullptr, "AddItem", {u"x"_s}); }, 91},
-            {[&] { platform::leePropiedad(&o, "TopRow"); }, 438},
-            {[&] { platform::invoca(&o, "AddItem", {u"x"_s}); }, 438},
-            {[&] { platform::invoca(&o, "textmatrix", {1}); }, 438},
-            {[&] { platform::ponPropiedad(&o, "Fijo", 4); }, 438},
-            {[&] { platform::ponPropiedad(&o, "Rows", u"muchas"_s); }, 13},
-            {[&] { platform::invoca(&o, "RowData", {u"primera"_s}); }, 13},
+            {[] { platform::ponPropiedad(nullptr, "Rows", 1); }, platform::kErrorSinObjeto},
+            {[] { platform::invoca(nullptr, "AddItem", {u"x"_s}); }, platform::kErrorSinObjeto},
+            {[&] { platform::leePropiedad(&o, "TopRow"); }, platform::kErrorSinMiembro},
+            {[&] { platform::invoca(&o, "AddItem", {u"x"_s}); }, platform::kErrorSinMiembro},
+            {[&] { platform::invoca(&o, "textmatrix", {1}); }, platform::kErrorSinMiembro},
+            {[&] { platform::ponPropiedad(&o, "Fijo", 4); }, platform::kErrorSinMiembro},
+            {[&] { platform::ponPropiedad(&o, "Rows", u"muchas"_s); }, platform::kErrorTipos},
+            {[&] { platform::invoca(&o, "RowData", {u"primera"_s}); }, platform::kErrorTipos},
         };
         for (const auto& [accion, numero] : casos) {
             QCOMPARE(prueba::errorLanzado(accion).numero(), numero);

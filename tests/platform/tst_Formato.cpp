@@ -67,7 +67,7 @@ private slots:
     void patronNoValido() {
         for (const char* patron : {"0.0.0", "##x", "#,##0"}) {
             QCOMPARE(prueba::errorLanzado([&] { platform::formatoNumero(1.0, patron); }).numero(),
-                     5);
+                     platform::kErrorArgumento);
         }
     }
 

@@ -450,7 +450,7 @@ private slots:
                     QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tDatosFichero WHERE codFichero=" +
                                      QString::number(codViejo))
                                  .toInt(),
-                             5);
+                             platform::kErrorArgumento);
                     ++comprobados;
                 }
             });
