@@ -7,6 +7,7 @@
 
 #include "dataaccess/aConexion.h"
 #include "platform/Blancos.h"
+#include "platform/CodigosError.h"
 #include "platform/EnlaceTardio.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Formato.h"
@@ -21,7 +22,6 @@ using platform::ponPropiedad;
 namespace {
 
 constexpr qint32 kOpcionesSinEspecificar = -1;
-constexpr qint32 kErrorArgumento = 5;
 // The longest clipboard cell kept in a Texto column; longer ones make the column a Memo.
 constexpr qsizetype kTextoMaximo = 255;
 const QColor kGrisBaja(150, 150, 150);
@@ -82,7 +82,7 @@ QVector<qsizetype> anchosFormato(const QString& formato) {
         const qint32 fin = limites.size() == 2 ? limites.at(1).trimmed().toInt(&okFin) : 0;
         if (!okInicio || !okFin || fin < inicio) {
             throw platform::ErrorEjecucion(
-                kErrorArgumento,
+                platform::kErrorArgumento,
                 u"Formato de campos no válido: \""_s + formato +
                     u"\" (se esperaba inicio-fin:inicio-fin..., con fin mayor o igual que inicio)"_s,
                 u"aConexion"_s);
@@ -269,7 +269,7 @@ void aConexion::cargaTablaTextoFijo(const QString& tabla, const QString& formato
     r.open(u"SELECT * FROM "_s + tabla, con_.get(), 0, platform::Recordset::kOptimista,
            kOpcionesSinEspecificar);
     if (anchos.size() > r.fields().count()) {
-        throw platform::ErrorEjecucion(kErrorArgumento,
+        throw platform::ErrorEjecucion(platform::kErrorArgumento,
                                        u"El formato \""_s + formato + u"\" tiene "_s +
                                            QString::number(anchos.size()) +
                                            u" campos y la tabla "_s + tabla + u" solo "_s +
