@@ -7,6 +7,8 @@
 #include "launcher/modTolvane1.h"
 #include "platform/Cp1252.h"
 #include "platform/Recordset.h"
+#include "repository/FicherosPrueba.h"
+#include "support/Conectada.h"
 #include "support/ConexionGrabadora.h"
 #include "support/ErrorLanzado.h"
 #include "support/MensajeriaGrabada.h"
@@ -61,16 +63,6 @@ QStringList sinSecuencias(const QStringList& sentencias) {
 
 class TstAConexionGrabada : public QObject {
     Q_OBJECT
-
-    // An instance on engine `tipo` of the recording connection, open, with the statements of
-    // the open forgotten.
-    std::unique_ptr<aConexion> conectada(qint32 tipo) {
-        auto c = std::make_unique<aConexion>();
-        ajusta(*c, tipo);
-        c->conecta(true);
-        grabadora_->limpia();
-        return c;
-    }
 
 private slots:
     void init() {
@@ -158,7 +150,7 @@ private slots:
         QFETCH(QString, idioma);
         QFETCH(QString, fechaHora);
         grabadora_->responde(u"@@language"_s, TablaGuionada{{u"lenguaje"_s}, {{idioma}}});
-        auto c = conectada(1);
+        auto c = prueba::conectada(1, *grabadora_);
         QCOMPARE(c->fecha(QDate(2007, 3, 13)), fechaHora.left(9) + u"'"_s);
         QCOMPARE(c->fechaHora(QDateTime(QDate(2007, 3, 13), QTime(14, 5, 9))), fechaHora);
     }
@@ -182,7 +174,7 @@ private slots:
     }
 
     void tipoDesconocidoConservaElTexto() {
-        auto c = conectada(2);
+        auto c = prueba::conectada(2, *grabadora_);
         c->setTipoConexion(9);
         c->conecta(true);
         QCOMPARE(grabadora_->textosConexion().size(), 2);
@@ -205,7 +197,7 @@ private slots:
     }
 
     void reconectaConMensaje() {
-        auto c = conectada(1);
+        auto c = prueba::conectada(1, *grabadora_);
         grabadora_->falla(u"SELECT x"_s, kRotura, 1);
         QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion, c->executeNR(u"SELECT x"_s));
         QVERIFY(c->conexionRota() && c->conexionAbierta());
@@ -250,7 +242,7 @@ private slots:
     void registroDelFalloConHistorial() {
         QFETCH(qint32, tipo);
         QFETCH(QString, ahora);
-        auto c = conectada(tipo);
+        auto c = prueba::conectada(tipo, *grabadora_);
         c->historialQuerys();
         c->executeNR(u"UPDATE t SET a=1"_s);
         c->executeNR(u"UPDATE t SET b='x'"_s);
@@ -271,7 +263,7 @@ private slots:
     }
 
     void registroSinHistorialYTextoHasta250() {
-        auto c = conectada(1);
+        auto c = prueba::conectada(1, *grabadora_);
         c->historialQuerys();
         grabadora_->falla(u"SELECT roto"_s, kSintaxis, 1);
         c->ejecutaAccion(u"SELECT roto"_s, u"Cargando clientes"_s);
@@ -292,7 +284,7 @@ private slots:
     }
 
     void desactivaDepuradorNoRegistra() {
-        auto c = conectada(1);
+        auto c = prueba::conectada(1, *grabadora_);
         c->setDesactivaDepurador(true);
         c->ejecutaSinTimeout(u"SELECT 1"_s, 2);
         grabadora_->falla(u"SELECT roto"_s, kSintaxis, 1);
@@ -321,7 +313,7 @@ private slots:
         QFETCH(QString, query);
         QFETCH(QString, historial);
         QFETCH(QString, esperado);
-        auto c = conectada(tipo);
+        auto c = prueba::conectada(tipo, *grabadora_);
         c->marcaError(u"  No cuadra el 'total'  "_s, query, historial);
         QCOMPARE(grabadora_->sentencias(),
                  QStringList{u"INSERT INTO tErrores (fecha,codConexion,error,query,historial)  "_s
@@ -330,7 +322,7 @@ private slots:
     }
 
     void marcaErrorLanzaSuFallo() {
-        auto c = conectada(1);
+        auto c = prueba::conectada(1, *grabadora_);
         grabadora_->falla(u"INSERT INTO tErrores"_s, kSintaxis);
         QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion, c->marcaError(u"x"_s));
         // Its failure is registered once like any statement's; that registration failing too
@@ -349,7 +341,7 @@ private slots:
     void historialAnilloDeDiez() {
         QFETCH(int, sentencias);
         QFETCH(QString, esperado);
-        auto c = conectada(2);
+        auto c = prueba::conectada(2, *grabadora_);
         c->historialQuerys();  // the statements of the open
         for (int i = 1; i <= sentencias; ++i) {
             c->executeNR(u"s"_s + QString::number(i));
@@ -376,7 +368,7 @@ private slots:
         QFETCH(int, maximo);
         QFETCH(bool, lanza);
         QFETCH(int, intentos);
-        auto c = conectada(1);
+        auto c = prueba::conectada(1, *grabadora_);
         if (timeOuts > 0) {
             grabadora_->falla(u"SELECT lento"_s, kTiempoAgotado, timeOuts);
         }
@@ -393,7 +385,7 @@ private slots:
     }
 
     void ejecutaSinTimeoutOtroErrorSeRegistraYLanza() {
-        auto c = conectada(1);
+        auto c = prueba::conectada(1, *grabadora_);
         grabadora_->falla(u"SELECT malo"_s, kSintaxis, 1);
         QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion,
                                  c->ejecutaSinTimeout(u"SELECT malo"_s, 5));
@@ -417,7 +409,7 @@ private slots:
         QFETCH(int, fallos);
         QFETCH(bool, hayRegistros);
         QFETCH(QString, texto);
-        auto c = conectada(1);
+        auto c = prueba::conectada(1, *grabadora_);
         grabadora_->responde(u"SELECT n FROM t"_s, TablaGuionada{{u"n"_s}, {{7}}});
         grabadora_->falla(u"SELECT n FROM t"_s,
                           platform::ErrorEjecucion(kProtocolo.numero(), texto, u"motor"_s), fallos);
@@ -432,7 +424,7 @@ private slots:
     }
 
     void ejecutaPreguntaSiRepetir() {
-        auto c = conectada(1);
+        auto c = prueba::conectada(1, *grabadora_);
         // The registration doubles the quotes, so only the statement itself matches.
         grabadora_->falla(u"a='1'"_s, kSintaxis, 2);
         mensajes_->respuestas.append({true, false});
@@ -453,7 +445,7 @@ private slots:
 
     void rsPreguntaYReintenta() {
         QFETCH(bool, asincrono);
-        auto c = conectada(1);
+        auto c = prueba::conectada(1, *grabadora_);
         grabadora_->responde(u"SELECT n FROM t"_s, TablaGuionada{{u"n"_s}, {{1}, {2}}});
         grabadora_->falla(u"SELECT n FROM t"_s, kSintaxis, 1);
         mensajes_->respuestas.append({true});
@@ -470,7 +462,7 @@ private slots:
     // With setReconectarSiRotura a broken link is opened again at once, without a question;
     // without it, the real engines show rs failing and the link left broken.
     void rsConConexionRotaReconecta() {
-        auto c = conectada(1);
+        auto c = prueba::conectada(1, *grabadora_);
         c->setReconectarSiRotura(true);
         grabadora_->falla(u"SELECT n"_s, kRotura, 1);
         QVERIFY(!c->rs(registros_, u"SELECT n FROM t"_s));
@@ -480,7 +472,7 @@ private slots:
     }
 
     void contenidoYRelojDelServidor() {
-        auto c = conectada(3);
+        auto c = prueba::conectada(3, *grabadora_);
         const QDateTime momento(QDate(2007, 3, 13), QTime(14, 5, 9));
         grabadora_->responde(u"as ahora FROM DUAL"_s, TablaGuionada{{u"ahora"_s}, {{momento}}});
         grabadora_->responde(u"as hoy FROM DUAL"_s, TablaGuionada{{u"hoy"_s}, {{u"13/03/2007"_s}}});
@@ -496,7 +488,7 @@ private slots:
     }
 
     void relojDeSqlServer() {
-        auto c = conectada(1);
+        auto c = prueba::conectada(1, *grabadora_);
         // Without rows, the computer's clock.
         const QDateTime antes = QDateTime::currentDateTime().addSecs(-1);
         const QDateTime ahora = c->ahoraSistema();
@@ -522,7 +514,7 @@ private slots:
     void sucesoConCodigosSeguidos() {
         QFETCH(qint32, tipo);
         QFETCH(QString, ahora);
-        auto c = conectada(tipo);
+        auto c = prueba::conectada(tipo, *grabadora_);
         grabadora_->responde(u"FROM tSucesos"_s, TablaGuionada{{u"ultCod"_s}, {{41}}});
         c->suceso(u" Entrada de 'Ana' "_s);
         QCOMPARE(grabadora_->sentencias(),
@@ -536,7 +528,7 @@ private slots:
     }
 
     void relojDeArena() {
-        auto c = conectada(1);
+        auto c = prueba::conectada(1, *grabadora_);
         QHash<QString, bool> durante;
         connect(c->con(), &platform::Connection::willExecute, this,
                 [&durante](const QString& sql) { durante[sql] = relojPuesto(); });
@@ -565,12 +557,8 @@ private slots:
         const QByteArray anterior = qgetenv("temp");
         qputenv("temp", temporal.path().toUtf8());
         const QString ruta = modTolvane1::carpetaTemporalSegura() + u"/logfob7.txt"_s;
-        {
-            QFile viejo(ruta);
-            QVERIFY(viejo.open(QIODevice::WriteOnly));
-            viejo.write("de otra vez\r\n");
-        }
-        auto c = conectada(1);
+        prueba::escribe(ruta, "de otra vez\r\n");
+        auto c = prueba::conectada(1, *grabadora_);
         c->setEncriptarDepuracion(encriptar);
         c->setModoDepuracion(true);
         grabadora_->responde(u"SELECT n FROM t"_s, TablaGuionada{{u"n"_s}, {{1}, {2}, {3}}});
@@ -581,9 +569,7 @@ private slots:
         c->setModoDepuracion(false);
         c->executeNR(u"UPDATE sin registro"_s);
 
-        QFile log(ruta);
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QByteArray contenido = log.readAll();
+        const QByteArray contenido = prueba::lee(ruta);
         qputenv("temp", anterior);
         // Lines end in CR LF; the row count follows the time, and a count of 0 shows no digit.
         const QStringList patrones{u"^\\d*-0 UPDATE t SET ñ='€'$"_s, u"^\\d*-3 SELECT n FROM t$"_s,

@@ -10,6 +10,7 @@
 #include "platform/Espera.h"
 #include "platform/Fin.h"
 #include "platform/Producto.h"
+#include "repository/FicherosPrueba.h"
 #include "repository/cCorvinal.h"
 #include "support/CarpetaSoloLectura.h"
 #include "support/MensajeriaGrabada.h"
@@ -36,11 +37,6 @@ QByteArray contenido(int bloques) {
         datos += QByteArray::number(i) + ' ';
     }
     return datos;
-}
-
-QByteArray lee(const QString& ruta) {
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Runs the window's whole sequence for the file of the repository and waits for it to close.
@@ -182,11 +178,9 @@ private slots:
         const QString destino = carpeta.filePath(QStringLiteral("destino"));
         QDir().mkpath(destino);
         fBajandoFichero v;
-        QStringList estados;
-        connect(&v.cor(), &cCorvinal::estado, [&estados](const QString& m, bool) { estados << m; });
         descarga(v, repo.carpeta(), QStringLiteral("app.exe"), destino);
         QVERIFY(v.ficheroDescargado());
-        QCOMPARE(lee(destino + QStringLiteral("/app.exe")), contenido(3));
+        QCOMPARE(prueba::lee(destino + QStringLiteral("/app.exe")), contenido(3));
         QVERIFY(!QFile::exists(destino + QStringLiteral("/app.exe.jzp")));
         QCOMPARE(etiqueta(v, "eEstado")->text(), QStringLiteral("Obteniendo fichero: app.exe"));
         QVERIFY(!esRojo(etiqueta(v, "eEstado")));
@@ -215,9 +209,7 @@ private slots:
         const QString destino = carpeta.filePath(QStringLiteral("destino"));
         QDir().mkpath(destino);
         const QByteArray anterior("programa anterior");
-        QFile f(destino + QStringLiteral("/app.exe"));
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(anterior) == anterior.size());
-        f.close();
+        prueba::escribe(destino + QStringLiteral("/app.exe"), anterior);
         MensajeriaGrabada mensajes;
         fBajandoFichero v;
         descarga(v, caso == 0 ? QStringLiteral("/no/existe/nunca") : repo.carpeta(),
@@ -229,7 +221,7 @@ private slots:
                  qPrintable(etiqueta(v, "eEstado")->text()));
         QVERIFY(esRojo(etiqueta(v, "eEstado")));
         // The program that was there stays whole.
-        QCOMPARE(lee(destino + QStringLiteral("/app.exe")), anterior);
+        QCOMPARE(prueba::lee(destino + QStringLiteral("/app.exe")), anterior);
     }
 
     void restauracionFallida_data() {
@@ -257,9 +249,7 @@ private slots:
         const QString fichero = carpeta.filePath(nombre);
         const QString jzp = fichero + QStringLiteral(".jzp");
         const QString origen = QDir(QDir::tempPath()).filePath(QStringLiteral("origen-restaura"));
-        QFile f(enUso ? origen : jzp);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(contenido(2)) > 0);
-        f.close();
+        prueba::escribe(enUso ? origen : jzp, contenido(2));
         if (enUso) {
             platform::Compresion::comprime(origen, jzp);
             QFile::remove(origen);

@@ -6,6 +6,7 @@
 #include "platform/Connection.h"
 #include "platform/Cp1252.h"
 #include "platform/Espera.h"
+#include "repository/FicherosPrueba.h"
 #include "support/MotoresPrueba.h"
 
 // End-to-end runs of the real launcher: a copy of the program in a scratch folder, a real
@@ -52,11 +53,6 @@ Salida ejecuta(const QString& programa, const QStringList& argumentos, const QSt
     s.codigo = p.exitCode();
     s.texto = QString::fromLocal8Bit(p.readAll());
     return s;
-}
-
-QByteArray lee(const QString& ruta) {
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 bool escribe(const QString& ruta, const QByteArray& datos) {
@@ -213,13 +209,13 @@ private slots:
             const QString marcador = carpeta + QStringLiteral("/marcador");
             QVERIFY2(platform::esperaCondicion([&] { return QFile::exists(marcador); }, 10000),
                      qPrintable(s.texto));
-            QCOMPARE(lee(carpeta + QStringLiteral("/app.sh")), kAplicacion);
+            QCOMPARE(prueba::lee(carpeta + QStringLiteral("/app.sh")), kAplicacion);
             QVERIFY(!QFile::exists(carpeta + QStringLiteral("/app.sh.jzp")));
         } else if (caso == QLatin1String("cinco campos")) {
             const QString carpeta = preparaLanzador();
             const Salida s = lanza(carpeta, {base});
             QVERIFY2(s.terminado && s.codigo == 0, qPrintable(s.texto));
-            QCOMPARE(lee(carpeta + QStringLiteral("/fob7.exe")), contenidoFob7());
+            QCOMPARE(prueba::lee(carpeta + QStringLiteral("/fob7.exe")), contenidoFob7());
             QVERIFY(!s.texto.contains(QStringLiteral("En unos segundos")));
             // The clear password of the command line is stored in raw encoded form.
             const std::optional<QString> ini =
@@ -307,7 +303,8 @@ private slots:
         QVERIFY2(s.texto.contains(QStringLiteral("[fHost]")) == !ventana.isEmpty() &&
                      s.texto.contains(ventana),
                  qPrintable(s.texto));
-        QCOMPARE(lee(RegistroArranque::rutaFichero(carpeta)), ini);
+        QCOMPARE(prueba::lee(RegistroArranque::rutaFichero(carpeta)),
+                 ini.isEmpty() ? QByteArray("<no existe>") : ini);
     }
 
     // The publishing tool as a command: its help, its checks before any connection, its one

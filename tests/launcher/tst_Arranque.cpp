@@ -3,6 +3,7 @@
 #include "launcher/Arranque.h"
 #include "launcher/modTolvane1.h"
 #include "platform/Cp1252.h"
+#include "repository/FicherosPrueba.h"
 
 using modCorvinal::PlanArranque;
 using modCorvinal::planificaArranque;
@@ -26,8 +27,7 @@ QByteArray bytesFichero(const PlanArranque& plan) {
     if (!RegistroArranque::escribeFichero(ruta, plan.lineaFichero)) {
         return QByteArray();
     }
-    QFile fichero(ruta);
-    return fichero.open(QIODevice::ReadOnly) ? fichero.readAll() : QByteArray();
+    return prueba::lee(ruta);
 }
 
 }  // namespace

@@ -3,22 +3,12 @@
 #include "launcher/RegistroArranque.h"
 #include "launcher/modTolvane1.h"
 #include "platform/Cp1252.h"
+#include "repository/FicherosPrueba.h"
 
 namespace {
 
 QString ruta(const QTemporaryDir& carpeta) {
     return RegistroArranque::rutaFichero(carpeta.path());
-}
-
-QByteArray leeBytes(const QString& ruta) {
-    QFile fichero(ruta);
-    return fichero.open(QIODevice::ReadOnly) ? fichero.readAll() : QByteArray();
-}
-
-void escribeBytes(const QString& ruta, const QByteArray& bytes) {
-    QFile fichero(ruta);
-    QVERIFY(fichero.open(QIODevice::WriteOnly));
-    QCOMPARE(fichero.write(bytes), bytes.size());
 }
 
 }  // namespace
@@ -196,7 +186,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, registro);
         QTemporaryDir carpeta;
-        escribeBytes(ruta(carpeta), bytes);
+        prueba::escribe(ruta(carpeta), bytes);
         const std::optional<QString> leido = RegistroArranque::leeFichero(ruta(carpeta));
         QVERIFY(leido.has_value());
         QCOMPARE(*leido, registro);
@@ -209,7 +199,7 @@ private slots:
         QVERIFY(!RegistroArranque::leeFichero(ruta(carpeta)).has_value());
         // A NUL byte marks a binary file: no record, not even an encoded password, holds one.
         QTemporaryDir binario;
-        escribeBytes(ruta(binario), QByteArray("1,,|s,d,l,p\0,1", 14));
+        prueba::escribe(ruta(binario), QByteArray("1,,|s,d,l,p\0,1", 14));
         QVERIFY(!RegistroArranque::leeFichero(ruta(binario)).has_value());
     }
 
@@ -220,7 +210,7 @@ private slots:
             b = char(azar.bounded(1, 256));
         }
         QTemporaryDir carpeta;
-        escribeBytes(ruta(carpeta), bytes);
+        prueba::escribe(ruta(carpeta), bytes);
         const std::optional<QString> leido = RegistroArranque::leeFichero(ruta(carpeta));
         QVERIFY(leido.has_value());
         QByteArray sinFinales = bytes;
@@ -233,9 +223,9 @@ private slots:
 
     void escribirReemplazaElFichero() {
         QTemporaryDir carpeta;
-        escribeBytes(ruta(carpeta), QByteArray(5000, 'x'));
+        prueba::escribe(ruta(carpeta), QByteArray(5000, 'x'));
         QVERIFY(RegistroArranque::escribeFichero(ruta(carpeta), QStringLiteral("a\u20AC\u4E2D")));
-        QCOMPARE(leeBytes(ruta(carpeta)), QByteArray("a\x80?\r\n"));
+        QCOMPARE(prueba::lee(ruta(carpeta)), QByteArray("a\x80?\r\n"));
         const QString dentro = carpeta.path() + QStringLiteral("/no-existe/corvinal.ini");
         QVERIFY(!RegistroArranque::escribeFichero(dentro, QStringLiteral("s,d,l,p,1")));
         QVERIFY(!QFile::exists(dentro));

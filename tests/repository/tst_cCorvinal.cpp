@@ -80,30 +80,26 @@ class TstcCorvinal : public QObject {
     Q_OBJECT
 
 private:
-    void motores() {
+    // One row per case: the case's value in the column named columna.
+    template <typename T>
+    static void porCaso(const char* columna, const QList<std::pair<const char*, T>>& casos) {
+        QTest::addColumn<T>(columna);
+        for (const auto& [caso, valor] : casos) {
+            QTest::newRow(caso) << valor;
+        }
+    }
+
+private slots:
+    // Every test runs once per engine.
+    void initTestCase_data() {
         QTest::addColumn<QString>("motor");
         for (const QString& m : RepositorioPrueba::motores()) {
             QTest::newRow(qPrintable(m)) << m;
         }
     }
 
-    // One row per engine and case ("engine case"): the engine, and the case's value in the
-    // column named columna.
-    template <typename T>
-    void motoresPorCaso(const char* columna, const QList<std::pair<const char*, T>>& casos) {
-        QTest::addColumn<QString>("motor");
-        QTest::addColumn<T>(columna);
-        for (const QString& m : RepositorioPrueba::motores()) {
-            for (const auto& [caso, valor] : casos) {
-                QTest::addRow("%s %s", qPrintable(m), caso) << m << valor;
-            }
-        }
-    }
-
-private slots:
-    void creaTablasDejaLaRaizYEsRepetible_data() { motores(); }
     void creaTablasDejaLaRaizYEsRepetible() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor);
         r.cor.creaTablas();
         QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tCarpetas").toInt(), 1);
@@ -113,9 +109,8 @@ private slots:
         QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tFicheros WHERE fechaUm IS NULL").toInt(), 0);
     }
 
-    void creaTablasAnadeFechaUm_data() { motores(); }
     void creaTablasAnadeFechaUm() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor, RepositorioPrueba::Tablas::Ninguna);
         r.ejecuta(
             "CREATE TABLE tFicheros (codFichero int NOT NULL, codCarpeta int NOT NULL, "
@@ -130,9 +125,8 @@ private slots:
         r.cor.creaTablas();
     }
 
-    void rutasDeCarpetas_data() { motores(); }
     void rutasDeCarpetas() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor);
         const qint32 a = r.carpeta("app", 1);
         const qint32 b = r.carpeta("bin", a);
@@ -160,20 +154,16 @@ private slots:
 
     // Upload and download round trips, plain and compressed, with the rows the format fixes.
     void idaYVuelta_data() {
-        QTest::addColumn<QString>("motor");
         QTest::addColumn<int>("bytes");
         QTest::addColumn<bool>("comprimido");
-        for (const QString& m : RepositorioPrueba::motores()) {
-            for (int n : {0, 1, 10240, 10241, 5000000}) {
-                for (bool c : {false, true}) {
-                    QTest::addRow("%s %d %s", qPrintable(m), n, c ? "comprimido" : "plano")
-                        << m << n << c;
-                }
+        for (int n : {0, 1, 10240, 10241, 5000000}) {
+            for (bool c : {false, true}) {
+                QTest::addRow("%d %s", n, c ? "comprimido" : "plano") << n << c;
             }
         }
     }
     void idaYVuelta() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         QFETCH(int, bytes);
         QFETCH(bool, comprimido);
         RepositorioPrueba r(motor);
@@ -239,9 +229,8 @@ private slots:
         QCOMPARE(ficheros(local.path()), QStringList{"prog.exe"});
     }
 
-    void nombreLocalDado_data() { motores(); }
     void nombreLocalDado() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
         escribe(dir.filePath("a.jzp"), "comprimido falso");
@@ -263,9 +252,8 @@ private slots:
 
     // The connection is borrowed: a download inside its owner's transaction neither commits
     // nor ends it.
-    void descargaEnTransaccionAjena_data() { motores(); }
     void descargaEnTransaccionAjena() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
         escribe(dir.filePath("a.txt"), "contenido");
@@ -281,28 +269,22 @@ private slots:
     }
 
     void fallosDeDescarga_data() {
-        QTest::addColumn<QString>("motor");
         QTest::addColumn<QString>("fichero");
         QTest::addColumn<QString>("directorio");
         QTest::addColumn<bool>("localExiste");
         QTest::addColumn<QString>("mensaje");
-        for (const QString& m : RepositorioPrueba::motores()) {
-            QTest::addRow("%s carpeta", qPrintable(m))
-                << m << "f.exe"
-                << "nada/x" << true << "No se encontró el directorio:nada/x";
-            QTest::addRow("%s fichero", qPrintable(m))
-                << m << "otro.exe"
-                << "app" << true << "No se encontró el fichero:app/otro.exe";
-            QTest::addRow("%s subida sin terminar", qPrintable(m))
-                << m << "f.exe.new"
-                << "app" << true << "No se encontró el fichero:app/f.exe.new";
-            QTest::addRow("%s local", qPrintable(m))
-                << m << "f.exe"
-                << "app" << false << "No se encontró el directorio:<local>";
-        }
+        QTest::newRow("carpeta") << "f.exe"
+                                 << "nada/x" << true << "No se encontró el directorio:nada/x";
+        QTest::newRow("fichero") << "otro.exe"
+                                 << "app" << true << "No se encontró el fichero:app/otro.exe";
+        QTest::newRow("subida sin terminar")
+            << "f.exe.new"
+            << "app" << true << "No se encontró el fichero:app/f.exe.new";
+        QTest::newRow("local") << "f.exe"
+                               << "app" << false << "No se encontró el directorio:<local>";
     }
     void fallosDeDescarga() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         QFETCH(QString, fichero);
         QFETCH(QString, directorio);
         QFETCH(bool, localExiste);
@@ -324,32 +306,27 @@ private slots:
 
     // Blocks that do not match the file row fail the download before anything is written.
     void bloquesDanados_data() {
-        QTest::addColumn<QString>("motor");
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("descripcion");
-        for (const QString& m : RepositorioPrueba::motores()) {
-            QTest::addRow("%s borrado", qPrintable(m))
-                << m << "DELETE FROM tDatosFichero WHERE codFichero=<cod> AND nBloque=300"
-                << "Falta el bloque 300 del fichero.";
-            QTest::addRow("%s último borrado", qPrintable(m))
-                << m << "DELETE FROM tDatosFichero WHERE codFichero=<cod> AND nBloque=489"
-                << "Faltan bloques del fichero: llegaron 488 de 489.";
-            QTest::addRow("%s sobra", qPrintable(m))
-                << m << "UPDATE tFicheros SET nBloques=488 WHERE codFichero=<cod>"
-                << "El fichero tiene más bloques de los 488 que declara.";
-            // A damaged count ends at the first short range, never walking the empty ones.
-            QTest::addRow("%s cuenta enorme", qPrintable(m))
-                << m
-                << "DELETE FROM tDatosFichero WHERE codFichero=<cod> AND nBloque>300;UPDATE "
-                   "tFicheros SET nBloques=2147483647 WHERE codFichero=<cod>"
-                << "Faltan bloques del fichero: llegaron 300 de 2147483647.";
-            QTest::addRow("%s cuenta negativa", qPrintable(m))
-                << m << "UPDATE tFicheros SET nBloques=-1 WHERE codFichero=<cod>"
-                << "El fichero declara un número de bloques no válido: -1";
-        }
+        QTest::newRow("borrado")
+            << "DELETE FROM tDatosFichero WHERE codFichero=<cod> AND nBloque=300"
+            << "Falta el bloque 300 del fichero.";
+        QTest::newRow("último borrado")
+            << "DELETE FROM tDatosFichero WHERE codFichero=<cod> AND nBloque=489"
+            << "Faltan bloques del fichero: llegaron 488 de 489.";
+        QTest::newRow("sobra") << "UPDATE tFicheros SET nBloques=488 WHERE codFichero=<cod>"
+                               << "El fichero tiene más bloques de los 488 que declara.";
+        // A damaged count ends at the first short range, never walking the empty ones.
+        QTest::newRow("cuenta enorme")
+            << "DELETE FROM tDatosFichero WHERE codFichero=<cod> AND nBloque>300;UPDATE "
+               "tFicheros SET nBloques=2147483647 WHERE codFichero=<cod>"
+            << "Faltan bloques del fichero: llegaron 300 de 2147483647.";
+        QTest::newRow("cuenta negativa")
+            << "UPDATE tFicheros SET nBloques=-1 WHERE codFichero=<cod>"
+            << "El fichero declara un número de bloques no válido: -1";
     }
     void bloquesDanados() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         QFETCH(QString, sql);
         QFETCH(QString, descripcion);
         RepositorioPrueba r(motor);
@@ -371,9 +348,8 @@ private slots:
         QCOMPARE(ficheros(local.path()), QStringList{"f.exe"});
     }
 
-    void destinoSoloLectura_data() { motores(); }
     void destinoSoloLectura() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
         escribe(dir.filePath("f"), aleatorios(30000));
@@ -398,9 +374,8 @@ private slots:
         QCOMPARE(ficheros(dir.filePath("ro")), QStringList{"f.exe"});
     }
 
-    void cancelarNoEscribeNada_data() { motores(); }
     void cancelarNoEscribeNada() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
         escribe(dir.filePath("f"), aleatorios(100000));
@@ -425,11 +400,9 @@ private slots:
         QCOMPARE(ficheros(local.path()), QStringList{"f.exe"});
     }
 
-    void sustitucion_data() {
-        motoresPorCaso<bool>("acepta", {{"rechazada", false}, {"aceptada", true}});
-    }
+    void sustitucion_data() { porCaso<bool>("acepta", {{"rechazada", false}, {"aceptada", true}}); }
     void sustitucion() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         QFETCH(bool, acepta);
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
@@ -477,9 +450,8 @@ private slots:
     }
 
     // A replacement on the same object later deletes nothing it was not agreed for.
-    void sustitucionNoSeArrastra_data() { motores(); }
     void sustitucionNoSeArrastra() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
         escribe(dir.filePath("x"), "x");
@@ -501,9 +473,8 @@ private slots:
         QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tFicheros").toInt(), 3);
     }
 
-    void subidaPorPasos_data() { motores(); }
     void subidaPorPasos() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
         const QByteArray datos = aleatorios(25000);
@@ -523,9 +494,8 @@ private slots:
         QCOMPARE(lee(local.filePath("p.exe")), datos);
     }
 
-    void subidaSinFicheroLocal_data() { motores(); }
     void subidaSinFicheroLocal() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor);
         QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion,
                                  r.cor.subeFichero(1, "/no/existe", "f.exe", false));
@@ -539,10 +509,10 @@ private slots:
     // The connection lost in the middle of a transfer ends it with an estado error; the local
     // file stays whole and the repository keeps no file of that name.
     void conexionPerdida_data() {
-        motoresPorCaso<bool>("subiendo", {{"bajando", false}, {"subiendo", true}});
+        porCaso<bool>("subiendo", {{"bajando", false}, {"subiendo", true}});
     }
     void conexionPerdida() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         QFETCH(bool, subiendo);
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
@@ -579,10 +549,10 @@ private slots:
     // the blocks stored so far, committed or not, are all removed and only the ".new" row is
     // left, as another connection sees it.
     void falloConConexionViva_data() {
-        motoresPorCaso<int>("progresos", {{"primer lote", 5}, {"segundo lote", 300}});
+        porCaso<int>("progresos", {{"primer lote", 5}, {"segundo lote", 300}});
     }
     void falloConConexionViva() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         QFETCH(int, progresos);
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
@@ -603,11 +573,10 @@ private slots:
     }
 
     void espejoDeDosNiveles_data() {
-        motoresPorCaso<bool>("oyenteRestaura",
-                             {{"sin oyente", false}, {"con oyente que restaura", true}});
+        porCaso<bool>("oyenteRestaura", {{"sin oyente", false}, {"con oyente que restaura", true}});
     }
     void espejoDeDosNiveles() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         QFETCH(bool, oyenteRestaura);
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
@@ -666,30 +635,24 @@ private slots:
     // Names crafted into the database never reach outside the destination: each is refused
     // with its own report, and a mirror still fetches the good file beside them.
     void nombresAjenos_data() {
-        QTest::addColumn<QString>("motor");
         QTest::addColumn<QString>("nombre");
         QTest::addColumn<bool>("esCarpeta");
-        for (const QString& m : RepositorioPrueba::motores()) {
-            const auto fila = [&m](const char* caso, const QString& nombre, bool carpeta) {
-                QTest::addRow("%s %s", qPrintable(m), caso) << m << nombre << carpeta;
-            };
-            fila("padre", "../fuera.txt", false);
-            fila("separador", "a/b", false);
-            fila("contrabarra", "..\\fuera.txt", false);
-            fila("puntos", "..", false);
-            fila("unidad", "C:x", false);
-            // The ODBC layer reads a text up to its first NUL, so only SQLite hands one over.
-            if (m == u"sqlite") {
-                fila("nulo", QStringLiteral("x\0y"), false);
-            }
-            fila("salto de linea", "x\ny", false);
-            fila("carpeta puntos", "..", true);
-        }
+        QTest::newRow("padre") << "../fuera.txt" << false;
+        QTest::newRow("separador") << "a/b" << false;
+        QTest::newRow("contrabarra") << "..\\fuera.txt" << false;
+        QTest::newRow("puntos") << ".." << false;
+        QTest::newRow("unidad") << "C:x" << false;
+        QTest::newRow("nulo") << QStringLiteral("x\0y") << false;
+        QTest::newRow("salto de linea") << "x\ny" << false;
+        QTest::newRow("carpeta puntos") << ".." << true;
     }
     void nombresAjenos() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         QFETCH(QString, nombre);
         QFETCH(bool, esCarpeta);
+        if (motor != u"sqlite" && nombre.contains(QChar(0))) {
+            QSKIP("the ODBC layer reads a text up to its first NUL: only SQLite hands one over");
+        }
         RepositorioPrueba r(motor);
         QTemporaryDir origen;
         escribe(origen.filePath("f"), "bueno");
@@ -718,9 +681,8 @@ private slots:
 
     // A reader downloading while another process replaces the file gets the old bytes or the
     // new ones, never a mix.
-    void lectorConcurrente_data() { motores(); }
     void lectorConcurrente() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
         const QByteArray a = aleatorios(1000000, 1), b = aleatorios(1000000, 2);
@@ -751,9 +713,8 @@ private slots:
         QVERIFY(completas > 0);
     }
 
-    void conectaPropio_data() { motores(); }
     void conectaPropio() {
-        QFETCH(QString, motor);
+        QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor);
         QSignalSpy estado(&r.cor, &cCorvinal::estado);
         platform::Connection* dada = nullptr;

@@ -3,6 +3,7 @@
 
 #include "dataaccess/aConexion.h"
 #include "repository/cCorvinal.h"
+#include "support/Conectada.h"
 #include "support/ConexionGrabadora.h"
 
 using prueba::ConexionGrabadora;
@@ -15,16 +16,6 @@ class TstcCorvinalTextos : public QObject {
 
 private:
     std::unique_ptr<ConexionGrabadora> grabadora_;
-
-    // An instance on engine tipo, open on the recording engine (which takes any connection
-    // data), with the statements of the connect forgotten.
-    std::unique_ptr<aConexion> conectada(qint32 tipo) {
-        auto c = std::make_unique<aConexion>();
-        c->setTipoConexion(tipo);
-        c->conecta(true);
-        grabadora_->limpia();
-        return c;
-    }
 
     // The statements of sentencias that change the schema or write rows.
     static QStringList escrituras(const QStringList& sentencias) {
@@ -71,7 +62,7 @@ private slots:
     void tablasNuevas() {
         QFETCH(int, tipo);
         QFETCH(QStringList, esperadas);
-        auto c = conectada(tipo);
+        auto c = prueba::conectada(tipo, *grabadora_);
         cCorvinal cor;
         cor.setConexion_ac(c.get());
         cor.creaTablas();
@@ -92,7 +83,7 @@ private slots:
         QFETCH(int, tipo);
         QFETCH(QString, existeTabla);
         QFETCH(QString, esperada);
-        auto c = conectada(tipo);
+        auto c = prueba::conectada(tipo, *grabadora_);
         grabadora_->responde(existeTabla, TablaGuionada{{"a", "b"}, {{1, 1}}});
         cCorvinal cor;
         cor.setConexion_ac(c.get());
