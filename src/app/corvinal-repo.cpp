@@ -401,9 +401,11 @@ private:
             platform::Compresion::comprime(fichero, origen);
         }
         MensajeriaTerminal terminal(o_.si);
-        modTolvane1::estableceMensajeria(&terminal);
-        const bool ok = cor_.subeFichero(carpeta, origen, nombre, o_.comprimir);
-        modTolvane1::estableceMensajeria(nullptr);
+        bool ok = false;
+        {
+            const modTolvane1::MensajeriaInstalada instalada(&terminal);
+            ok = cor_.subeFichero(carpeta, origen, nombre, o_.comprimir);
+        }
         if (!ok && errores_ == 0) {
             throw Fallo{QStringLiteral("No se sustituyó el fichero ") + nombre +
                         QStringLiteral("; no se escribió nada.")};

@@ -86,4 +86,12 @@ void estableceMensajeria(Mensajeria* otra) {
     instalada = otra == &ventanas ? nullptr : otra;
 }
 
+MensajeriaInstalada::MensajeriaInstalada(Mensajeria* otra) : anterior_(instalada) {
+    estableceMensajeria(otra);
+}
+
+MensajeriaInstalada::~MensajeriaInstalada() {
+    estableceMensajeria(anterior_);
+}
+
 }  // namespace modTolvane1

@@ -27,4 +27,17 @@ Mensajeria& mensajeria();
 // Installs another routing (not owned); nullptr restores the message windows.
 void estableceMensajeria(Mensajeria* otra);
 
+// Installs a routing for its own lifetime and puts back the one it replaced on every way out,
+// an exception included, so the routing in force never outlives the object it points to.
+class MensajeriaInstalada {
+public:
+    explicit MensajeriaInstalada(Mensajeria* otra);
+    ~MensajeriaInstalada();
+    MensajeriaInstalada(const MensajeriaInstalada&) = delete;
+    MensajeriaInstalada& operator=(const MensajeriaInstalada&) = delete;
+
+private:
+    Mensajeria* anterior_;
+};
+
 }  // namespace modTolvane1

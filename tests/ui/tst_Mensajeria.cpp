@@ -70,6 +70,14 @@ private slots:
                 QCOMPARE(&modTolvane1::mensajeria(), &anidada);
             }
             QCOMPARE(&modTolvane1::mensajeria(), &grabada);
+            // A routing installed for a scope is gone even when the scope ends by an exception.
+            try {
+                const modTolvane1::MensajeriaInstalada ventanas(nullptr);
+                QVERIFY(&modTolvane1::mensajeria() != &grabada);
+                throw std::runtime_error("fallo");
+            } catch (const std::runtime_error&) {
+            }
+            QCOMPARE(&modTolvane1::mensajeria(), &grabada);
             grabada.respuestas << true << false;
             QCOMPARE(modTolvane1::pregunta(QStringLiteral("uno")), true);
             QCOMPARE(modTolvane1::pregunta(QStringLiteral("dos")), false);
