@@ -14,11 +14,11 @@
 #include <iostream>
 #include <string>
 
+#include "arranque/RegistroArranque.h"
+#include "comun/Mensajeria.h"
+#include "comun/modTolvane1.h"
 #include "dataaccess/Motor.h"
 #include "dataaccess/aConexion.h"
-#include "launcher/Mensajeria.h"
-#include "launcher/RegistroArranque.h"
-#include "launcher/modTolvane1.h"
 #include "platform/Compresion.h"
 #include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"

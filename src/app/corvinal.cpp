@@ -3,9 +3,9 @@
 #include <QLineEdit>
 #include <QStringList>
 
+#include "arranque/Salida.h"
+#include "comun/Mensajeria.h"
 #include "download/Eco.h"
-#include "launcher/Mensajeria.h"
-#include "launcher/Salida.h"
 #include "launcher/modCorvinal.h"
 #include "platform/Fin.h"
 #include "setup/fHost.h"

@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include "comun/modTolvane1.h"
 #include "dataaccess/aConexion.h"
-#include "launcher/modTolvane1.h"
 #include "platform/Connection.h"
 #include "platform/Cp1252.h"
 #include "platform/Ruta.h"

@@ -1,5 +1,5 @@
+#include "comun/modTolvane1.h"
 #include "dataaccess/aConexion.h"
-#include "launcher/modTolvane1.h"
 #include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/FechaTexto.h"

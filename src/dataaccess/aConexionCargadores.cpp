@@ -4,7 +4,9 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <limits>
+#include <memory>
 
+#include "comun/Mensajeria.h"
 #include "dataaccess/aConexion.h"
 #include "platform/Blancos.h"
 #include "platform/CodigosError.h"
@@ -12,7 +14,6 @@
 #include "platform/ErrorEjecucion.h"
 #include "platform/Formato.h"
 #include "platform/Recordset.h"
-#include "ui/fProgreso.h"
 
 using namespace Qt::Literals::StringLiterals;
 using platform::invoca;
@@ -279,10 +280,9 @@ void aConexion::cargaTablaTextoFijo(const QString& tabla, const QString& formato
     QString limpio = texto;
     const QStringList lineasTexto = lineas(limpio.remove(u'\r'));
 
-    // The window is closed when it goes out of scope, also when a record fails.
-    fProgreso progreso;
-    progreso.activaBarra(u"Cargando Elementos"_s,
-                         static_cast<qint32>(qMax<qsizetype>(lineasTexto.size() - 1, 0)));
+    // The display closes when it goes out of scope, also when a record fails.
+    const std::unique_ptr<modTolvane1::Progreso> progreso = modTolvane1::mensajeria().abreProgreso(
+        u"Cargando Elementos"_s, static_cast<qint32>(qMax<qsizetype>(lineasTexto.size() - 1, 0)));
     for (const QString& linea : lineasTexto) {
         r.addNew();
         qsizetype posicion = 0;
@@ -292,8 +292,7 @@ void aConexion::cargaTablaTextoFijo(const QString& tabla, const QString& formato
             posicion += anchos.at(i);
         }
         r.update();
-        progreso.incrementaBarra(QVariant(), 1);
+        progreso->avanza();
     }
-    progreso.descarga();
     r.close();
 }

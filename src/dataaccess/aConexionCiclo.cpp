@@ -2,8 +2,8 @@
 #include <QCursor>
 #include <QGuiApplication>
 
+#include "comun/modTolvane1.h"
 #include "dataaccess/aConexion.h"
-#include "launcher/modTolvane1.h"
 #include "platform/Connection.h"
 #include "platform/Espera.h"
 

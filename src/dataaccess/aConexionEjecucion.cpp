@@ -1,7 +1,7 @@
 #include <algorithm>
 
+#include "comun/modTolvane1.h"
 #include "dataaccess/aConexion.h"
-#include "launcher/modTolvane1.h"
 #include "platform/Connection.h"
 #include "platform/Espera.h"
 #include "platform/Formato.h"

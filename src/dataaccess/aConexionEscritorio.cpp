@@ -3,8 +3,8 @@
 #include <QPixmap>
 #include <QUrl>
 
+#include "comun/modTolvane1.h"
 #include "dataaccess/aConexion.h"
-#include "launcher/modTolvane1.h"
 #include "platform/Blancos.h"
 #include "platform/EnlaceTardio.h"
 #include "platform/ErrorEjecucion.h"

@@ -1,7 +1,7 @@
 #include <QFile>
 
+#include "comun/modTolvane1.h"
 #include "dataaccess/aConexion.h"
-#include "launcher/modTolvane1.h"
 #include "platform/Connection.h"
 #include "platform/Cp1252.h"
 #include "platform/Formato.h"

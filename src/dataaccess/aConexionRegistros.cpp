@@ -9,8 +9,8 @@
 #include <QWidget>
 #include <cmath>
 
+#include "comun/modTolvane1.h"
 #include "dataaccess/aConexion.h"
-#include "launcher/modTolvane1.h"
 #include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/FechaTexto.h"

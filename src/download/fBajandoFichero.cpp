@@ -10,12 +10,12 @@
 #include <QTimer>
 #include <limits>
 
+#include "arranque/Salida.h"
+#include "comun/modTolvane1.h"
 #include "dataaccess/Motor.h"
 #include "dataaccess/aConexion.h"
 #include "download/Eco.h"
 #include "download/TextosDescarga.h"
-#include "launcher/Salida.h"
-#include "launcher/modTolvane1.h"
 #include "platform/Compresion.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/ErrorFichero.h"

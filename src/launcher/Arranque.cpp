@@ -1,6 +1,6 @@
 #include "launcher/Arranque.h"
 
-#include "launcher/modTolvane1.h"
+#include "comun/modTolvane1.h"
 
 namespace modCorvinal {
 

@@ -3,8 +3,8 @@
 #include <QString>
 #include <optional>
 
+#include "arranque/RegistroArranque.h"
 #include "dataaccess/Motor.h"
-#include "launcher/RegistroArranque.h"
 
 namespace modCorvinal {
 

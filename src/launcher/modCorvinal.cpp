@@ -6,11 +6,11 @@
 #include <QSaveFile>
 #include <memory>
 
+#include "arranque/Salida.h"
+#include "comun/cListaParametros.h"
+#include "comun/modTolvane1.h"
 #include "download/fBajandoFichero.h"
 #include "launcher/Arranque.h"
-#include "launcher/Salida.h"
-#include "launcher/cListaParametros.h"
-#include "launcher/modTolvane1.h"
 #include "platform/Cp1252.h"
 #include "platform/Espera.h"
 #include "platform/Producto.h"

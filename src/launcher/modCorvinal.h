@@ -3,7 +3,7 @@
 #include <QString>
 #include <optional>
 
-#include "launcher/RegistroArranque.h"
+#include "arranque/RegistroArranque.h"
 
 class fBajandoFichero;
 

@@ -4,8 +4,8 @@
 #include <limits>
 #include <utility>
 
+#include "comun/modTolvane1.h"
 #include "dataaccess/aConexion.h"
-#include "launcher/modTolvane1.h"
 #include "platform/CodigosError.h"
 #include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"

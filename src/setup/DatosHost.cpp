@@ -3,8 +3,8 @@
 #include <limits>
 #include <utility>
 
-#include "launcher/RegistroArranque.h"
-#include "launcher/modTolvane1.h"
+#include "arranque/RegistroArranque.h"
+#include "comun/modTolvane1.h"
 #include "platform/Cp1252.h"
 #include "platform/Numero.h"
 

@@ -1,8 +1,8 @@
 #include "setup/DirectorioCentral.h"
 
+#include "arranque/RegistroArranque.h"
+#include "comun/modTolvane1.h"
 #include "dataaccess/aConexion.h"
-#include "launcher/RegistroArranque.h"
-#include "launcher/modTolvane1.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Recordset.h"
 #include "setup/fDatosConexionTolvane.h"

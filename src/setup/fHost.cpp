@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "launcher/RegistroArranque.h"
-#include "launcher/modTolvane1.h"
+#include "arranque/RegistroArranque.h"
+#include "comun/modTolvane1.h"
 #include "platform/Producto.h"
 #include "setup/DirectorioCentral.h"
 

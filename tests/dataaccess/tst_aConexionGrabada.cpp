@@ -3,8 +3,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "comun/modTolvane1.h"
 #include "dataaccess/aConexion.h"
-#include "launcher/modTolvane1.h"
 #include "platform/Cp1252.h"
 #include "platform/Recordset.h"
 #include "repository/FicherosPrueba.h"

@@ -4,9 +4,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "arranque/Salida.h"
 #include "download/RepositorioSqlite.h"
 #include "download/fBajandoFichero.h"
-#include "launcher/Salida.h"
 #include "platform/Espera.h"
 #include "platform/Fin.h"
 #include "platform/Producto.h"

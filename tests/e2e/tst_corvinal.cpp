@@ -1,8 +1,8 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "launcher/RegistroArranque.h"
-#include "launcher/modTolvane1.h"
+#include "arranque/RegistroArranque.h"
+#include "comun/modTolvane1.h"
 #include "platform/Connection.h"
 #include "platform/Cp1252.h"
 #include "platform/Espera.h"

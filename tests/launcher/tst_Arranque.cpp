@@ -1,7 +1,7 @@
 #include <QtTest>
 
+#include "comun/modTolvane1.h"
 #include "launcher/Arranque.h"
-#include "launcher/modTolvane1.h"
 #include "platform/Cp1252.h"
 #include "repository/FicherosPrueba.h"
 

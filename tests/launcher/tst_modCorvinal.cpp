@@ -1,12 +1,12 @@
 #include <QtTest>
 
+#include "arranque/RegistroArranque.h"
+#include "arranque/Salida.h"
+#include "comun/cListaParametros.h"
+#include "comun/modTolvane1.h"
 #include "download/RepositorioSqlite.h"
 #include "download/fBajandoFichero.h"
-#include "launcher/RegistroArranque.h"
-#include "launcher/Salida.h"
-#include "launcher/cListaParametros.h"
 #include "launcher/modCorvinal.h"
-#include "launcher/modTolvane1.h"
 #include "platform/Espera.h"
 #include "platform/Fin.h"
 #include "platform/Producto.h"

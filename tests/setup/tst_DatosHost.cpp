@@ -1,7 +1,7 @@
 #include <QtTest>
 
-#include "launcher/RegistroArranque.h"
-#include "launcher/modTolvane1.h"
+#include "arranque/RegistroArranque.h"
+#include "comun/modTolvane1.h"
 #include "setup/DatosHost.h"
 
 Q_DECLARE_METATYPE(DatosHost)

@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "launcher/RegistroArranque.h"
+#include "arranque/RegistroArranque.h"
 #include "repository/FicherosPrueba.h"
 #include "setup/fHost.h"
 #include "support/MensajeriaGrabada.h"

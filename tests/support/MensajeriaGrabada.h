@@ -4,7 +4,7 @@
 #include <QQueue>
 #include <QString>
 
-#include "launcher/Mensajeria.h"
+#include "comun/Mensajeria.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "launcher/Mensajeria.h"
+#include "comun/Mensajeria.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -8,6 +8,7 @@
 #include "platform/Twips.h"
 #include "ui/fMensaje.h"
 #include "ui/fMensajeSystem.h"
+#include "ui/fProgreso.h"
 
 namespace modTolvane1 {
 namespace {
@@ -18,6 +19,17 @@ constexpr int kAltoInicialSistema = 150;
 constexpr int kAltoFinalSistema = 2250;
 constexpr int kPasoSistema = 15;
 constexpr int kPausaSistema = 5;
+
+// The progress window, closed when the work ends or fails.
+class ProgresoVentana : public Progreso {
+public:
+    ProgresoVentana(const QString& titulo, qint32 maximo) { ventana_.activaBarra(titulo, maximo); }
+    ~ProgresoVentana() override { ventana_.descarga(); }
+    void avanza() override { ventana_.incrementaBarra(QVariant(), 1); }
+
+private:
+    fProgreso ventana_;
+};
 
 // The program's own windows.
 class MensajeriaVentanas : public Mensajeria {
@@ -77,6 +89,10 @@ MensajeriaVentanas ventanas;
 Mensajeria* instalada = nullptr;
 
 }  // namespace
+
+std::unique_ptr<Progreso> Mensajeria::abreProgreso(const QString& titulo, qint32 maximo) {
+    return std::make_unique<ProgresoVentana>(titulo, maximo);
+}
 
 Mensajeria& mensajeria() {
     return instalada ? *instalada : ventanas;

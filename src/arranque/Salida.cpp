@@ -1,4 +1,4 @@
-#include "launcher/Salida.h"
+#include "arranque/Salida.h"
 
 #include <cstdio>
 #include <cstdlib>

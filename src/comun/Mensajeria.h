@@ -1,10 +1,19 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 class QWidget;
 
 namespace modTolvane1 {
+
+// How far a long piece of work has gone, for the user to see; it closes when destroyed.
+class Progreso {
+public:
+    virtual ~Progreso() = default;
+    // One more step is done.
+    virtual void avanza() = 0;
+};
 
 // Where the program's questions and messages go: the message windows by default, a test's
 // answering routine when one is installed.
@@ -20,6 +29,9 @@ public:
     // Opens the sliding system message window owned by ventana, without blocking.
     virtual void mensajeSistema(const QString& texto, QWidget* ventana, bool abandonar,
                                 qint32 tiempo) = 0;
+    // Opens a progress display of maximo steps under titulo: the progress window unless a
+    // routing shows it otherwise.
+    virtual std::unique_ptr<Progreso> abreProgreso(const QString& titulo, qint32 maximo);
 };
 
 // The routing in force.

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "launcher/modTolvane1.h"
+#include "comun/modTolvane1.h"
 #include "platform/Cp1252.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "launcher/cListaParametros.h"
+#include "comun/cListaParametros.h"
 #include "platform/ErrorEjecucion.h"
 #include "support/ErrorLanzado.h"
 

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "launcher/modTolvane1.h"
+#include "comun/modTolvane1.h"
 #include "platform/Producto.h"
 #include "support/MensajeriaGrabada.h"
 

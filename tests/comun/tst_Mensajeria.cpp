@@ -9,8 +9,8 @@
 #include <QtTest>
 #include <functional>
 
-#include "launcher/Mensajeria.h"
-#include "launcher/modTolvane1.h"
+#include "comun/Mensajeria.h"
+#include "comun/modTolvane1.h"
 #include "platform/Fin.h"
 #include "platform/Producto.h"
 #include "support/MensajeriaGrabada.h"

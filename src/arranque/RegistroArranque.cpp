@@ -1,11 +1,11 @@
-#include "launcher/RegistroArranque.h"
+#include "arranque/RegistroArranque.h"
 
 #include <QFile>
 #include <QSaveFile>
 #include <algorithm>
 #include <limits>
 
-#include "launcher/modTolvane1.h"
+#include "comun/modTolvane1.h"
 #include "platform/Cp1252.h"
 #include "platform/Numero.h"
 #include "platform/Ruta.h"

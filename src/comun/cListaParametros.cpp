@@ -1,4 +1,4 @@
-#include "launcher/cListaParametros.h"
+#include "comun/cListaParametros.h"
 
 #include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"

@@ -1,4 +1,4 @@
-#include "launcher/modTolvane1.h"
+#include "comun/modTolvane1.h"
 
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -8,7 +8,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "launcher/Mensajeria.h"
+#include "comun/Mensajeria.h"
 #include "platform/Cp1252.h"
 #include "platform/Producto.h"
 
