@@ -266,18 +266,7 @@ RegistroArranque registroEnUso(const Opciones& o) {
 }
 
 void conecta(aConexion& conexion, const RegistroArranque& r, bool creaBaseDatos) {
-    conexion.setTipoConexion(r.tipo);
-    conexion.setServidor(r.campos[RegistroArranque::kServidor]);
-    conexion.setBaseDatos(r.campos[RegistroArranque::kBaseDatos]);
-    conexion.setLogin(r.campos[RegistroArranque::kLogin]);
-    conexion.setPassword(r.campos[RegistroArranque::kPassword]);
-    conexion.setPuerto(qint16(r.puerto));
-    conexion.setProvider(r.provider);
-    conexion.setSid(r.sid);
-    // The file database lives in the folder the server field names.
-    if (motorDe(r.tipo) == Motor::Fichero) {
-        conexion.setDirectorioBD(r.campos[RegistroArranque::kServidor]);
-    }
+    r.datosConexion().aplicaA(conexion);
     if (motorDe(r.tipo) == Motor::Fichero && creaBaseDatos) {
         // An empty file is an empty SQLite database: crear-tablas can start from nothing.
         QFile fichero(QDir(r.campos[RegistroArranque::kServidor])
@@ -429,12 +418,8 @@ private:
         const bool ok = cor_.descarga(nombre, carpeta, carpetaLocal);
         QObject::disconnect(enlace);
         if (ok && !restaurado.isEmpty()) {
-            const QString jzp = restaurado + formatoRepositorio::kExtensionComprimido;
-            platform::Compresion c;
-            c.setFicheroComprimido(jzp);
-            c.setFicheroSalida(restaurado);
-            c.restaura();
-            QFile::remove(jzp);
+            platform::Compresion jzp;
+            cCorvinal::restauraComprimido(restaurado, jzp);
         }
         return ok ? kExitoso : kFallo;
     }

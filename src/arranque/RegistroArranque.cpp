@@ -84,6 +84,19 @@ QString RegistroArranque::passwordGuardada(const QString& clara) {
     return seRompe || seConfunde ? modTolvane1::aHexadecimal(cruda) : cruda;
 }
 
+DatosConexion RegistroArranque::datosConexion() const {
+    DatosConexion datos;
+    datos.tipoConexion = tipo;
+    datos.servidor = campos.at(kServidor);
+    datos.baseDatos = campos.at(kBaseDatos);
+    datos.login = campos.at(kLogin);
+    datos.password = campos.at(kPassword);
+    datos.puerto = puerto;
+    datos.provider = provider;
+    datos.sid = sid;
+    return datos;
+}
+
 QString RegistroArranque::lineaArranque(qint32 tipo, const QString& provider, const QString& sid,
                                         const QString& servidor, const QString& baseDatos,
                                         const QString& login, const QString& password,

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "dataaccess/DatosConexion.h"
 #include "dataaccess/Motor.h"
 
 // The launch record: the one line, from the command line or corvinal.ini, that names the
@@ -46,6 +47,8 @@ struct RegistroArranque {
     // port or the wait is not a number, or the type lies outside 16 bits, or the port outside
     // 0 ... 32767.
     static RegistroArranque analiza(const QString& registro);
+    // The connection data of a valid record, the password as the record holds it.
+    DatosConexion datosConexion() const;
 
     // The line the entry procedure writes: the type framed by blanks, provider, sid, "|", then
     // servidor, baseDatos, login, the stored form of the clear password, puerto and, when given,

@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 
 #include "comun/modTolvane1.h"
+#include "dataaccess/DatosConexion.h"
 #include "dataaccess/aConexion.h"
 #include "platform/Connection.h"
 #include "platform/Cp1252.h"
@@ -101,52 +102,27 @@ QString aConexion::textoConexion() const {
         return cadenaConexion_;
     }
     // The same values normalizaAjustes leaves, without storing them.
-    qint32 puerto = puerto_;
-    if (motor() == Motor::MySql && puerto == kPuertoSqlServer) {
-        puerto = kPuertoMySql;
-    } else if (motor() == Motor::Oracle && puerto == kPuertoSqlServer) {
-        puerto = kPuertoOracle;
+    DatosConexion datos;
+    datos.tipoConexion = tipoConexion_;
+    datos.servidor = servidor_;
+    datos.baseDatos = baseDatos_;
+    datos.login = login_;
+    datos.password = password_;
+    datos.puerto = puerto_;
+    datos.provider = motor() == Motor::Oracle ? kProviderOracle : provider_;
+    datos.sid = sid_;
+    if (motor() == Motor::MySql && puerto_ == kPuertoSqlServer) {
+        datos.puerto = kPuertoMySql;
+    } else if (motor() == Motor::Oracle && puerto_ == kPuertoSqlServer) {
+        datos.puerto = kPuertoOracle;
     }
-    const QString textoPuerto = QString::number(puerto);
-
-    switch (motor()) {
-        case Motor::Fichero: {
-            const QString directorio =
-                platform::conSeparador(directorioBD_.isEmpty() ? carpetaPrograma() : directorioBD_);
-            return u"Provider=Microsoft.Jet.OLEDB.4.0;"_s + u" Data Source="_s + directorio +
-                   baseDatos_ + u";Persist Security Info=False"_s;
-        }
-        case Motor::SqlServer: {
-            const QString provider = provider_.isEmpty() ? kProviderSqlServer : provider_;
-            QString texto = u"Provider="_s + provider + u";"_s;
-            if (servidorRemoto_) {
-                texto += u"Network Library=DBMSSOCN;"_s;
-            }
-            texto += u"Data Source="_s + servidor_ + u","_s + textoPuerto + u";"_s +
-                     u"Initial Catalog="_s + baseDatos_ + u";"_s + u"User ID="_s + login_ + u";"_s +
-                     u"Password="_s + password_;
-            if (conexionEncriptada_) {
-                texto += u";Encrypt=yes"_s;
-            }
-            return texto;
-        }
-        case Motor::MySql:
-            return u"Driver={"_s + (driver_.isEmpty() ? u"mySQL"_s : driver_) + u"};Server="_s +
-                   servidor_ + u";"_s + u"Port="_s + textoPuerto +
-                   u";Option=149512;Stmt=;Database="_s + baseDatos_ + u";Uid="_s + login_ +
-                   u";Pwd="_s + password_ + u";Option=3"_s;
-        case Motor::Oracle:
-            if (!sid_.isEmpty()) {
-                return u"Provider=OraOLEDB.Oracle;"_s + u"Data Source=(DESCRIPTION="_s +
-                       u"(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST="_s + servidor_ + u")(PORT="_s +
-                       textoPuerto + u")))"_s +
-                       u"(CONNECT_DATA=(SERVER=DEDICATED)(SERVICE_NAME="_s + sid_ +
-                       u")));User Id="_s + login_ + u";Password="_s + password_ + u";"_s;
-            }
-            return u"Provider="_s + kProviderOracle + u";Data Source="_s + servidor_ +
-                   u";User Id="_s + login_ + u";Password="_s + password_;
-    }
-    return QString();
+    DatosConexion::Forma forma;
+    forma.red = servidorRemoto_;
+    forma.encriptada = conexionEncriptada_;
+    forma.driverMySql = driver_;
+    forma.carpetaFichero =
+        platform::conSeparador(directorioBD_.isEmpty() ? carpetaPrograma() : directorioBD_);
+    return datos.textoConexion(forma);
 }
 
 QString aConexion::ubicacion() const {

@@ -2,23 +2,17 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLocale>
 #include <QStyle>
 #include <QTimer>
-#include <limits>
 
 #include "arranque/Salida.h"
 #include "comun/modTolvane1.h"
-#include "dataaccess/Motor.h"
-#include "dataaccess/aConexion.h"
 #include "download/Eco.h"
 #include "download/TextosDescarga.h"
-#include "platform/Compresion.h"
-#include "platform/ErrorEjecucion.h"
-#include "platform/ErrorFichero.h"
+#include "download/TrabajoDescarga.h"
 #include "platform/Espera.h"
 #include "platform/Producto.h"
 #include "platform/Twips.h"
@@ -57,7 +51,7 @@ fBajandoFichero::fBajandoFichero(QWidget* padre)
       eTiempoQueda_(new QLabel(this)),
       eVelocidad_(new QLabel(this)),
       timEmpezar_(new QTimer(this)),
-      cor_(std::make_unique<cCorvinal>()) {
+      trabajo_(std::make_unique<TrabajoDescarga>()) {
     setObjectName(kVentana);
     setWindowTitle(QStringLiteral("Espere..."));
     Label1_->setObjectName(QStringLiteral("Label1"));
@@ -76,9 +70,8 @@ fBajandoFichero::fBajandoFichero(QWidget* padre)
     colocaControles();
 
     connect(timEmpezar_, &QTimer::timeout, this, &fBajandoFichero::timEmpezar_Timer);
-    connect(cor_.get(), &cCorvinal::estado, this, &fBajandoFichero::cor_estado);
-    connect(cor_.get(), &cCorvinal::progreso, this, &fBajandoFichero::cor_progreso);
-    connect(cor_.get(), &cCorvinal::ficheroBajado, this, &fBajandoFichero::cor_ficheroBajado);
+    connect(trabajo_.get(), &TrabajoDescarga::estado, this, &fBajandoFichero::cor_estado);
+    connect(&cor(), &cCorvinal::progreso, this, &fBajandoFichero::cor_progreso);
 }
 
 fBajandoFichero::~fBajandoFichero() = default;
@@ -126,19 +119,29 @@ void fBajandoFichero::setModoIndependiente(bool b) {
     }
 }
 
+void fBajandoFichero::bajaFichero(const DatosConexion& datos) {
+    datos_ = datos;
+    timEmpezar_->start();
+}
+
 void fBajandoFichero::bajaFichero(qint32 tipoConexion, const QString& servidor,
                                   const QString& baseDatos, const QString& login,
                                   const QString& Password, qint32 puerto, const QString& provider,
                                   const QString& sid) {
-    tipoConexion_ = tipoConexion;
-    servidor_ = servidor;
-    baseDatos_ = baseDatos;
-    login_ = login;
-    password_ = Password;
-    puerto_ = puerto;
-    provider_ = provider;
-    sid_ = sid;
-    timEmpezar_->start();
+    DatosConexion datos;
+    datos.tipoConexion = tipoConexion;
+    datos.servidor = servidor;
+    datos.baseDatos = baseDatos;
+    datos.login = login;
+    datos.password = Password;
+    datos.puerto = puerto;
+    datos.provider = provider;
+    datos.sid = sid;
+    bajaFichero(datos);
+}
+
+cCorvinal& fBajandoFichero::cor() {
+    return trabajo_->cor();
 }
 
 void fBajandoFichero::cor_mensaje(const QString& m) {
@@ -159,79 +162,25 @@ void fBajandoFichero::espera(double segundos) {
     platform::esperaSegundos(segundos);
 }
 
-bool fBajandoFichero::conecta() {
-    if (!conexion_) {
-        conexion_ = std::make_unique<aConexion>();
-    }
-    aConexion& c = *conexion_;
-    c.setTipoConexion(tipoConexion_);
-    c.setServidor(servidor_);
-    c.setBaseDatos(baseDatos_);
-    c.setLogin(login_);
-    c.setPassword(password_);
-    c.setPuerto(static_cast<qint16>(puerto_));
-    c.setProvider(provider_);
-    c.setSid(sid_);
-    // The file database's record names the database file's folder as its server.
-    if (motorDe(tipoConexion_) == Motor::Fichero && c.directorioBD().isEmpty()) {
-        c.setDirectorioBD(servidor_);
-    }
-    platform::cede();
-    c.conecta(true);
-    return c.conexionAbierta();
-}
-
 void fBajandoFichero::timEmpezar_Timer() {
     // A tick that falls inside the sequence's own waits must not start it again.
     if (empezado_) {
         return;
     }
     empezado_ = true;
-    muestraEstado(
-        TextosDescarga::textoConexion(tipoConexion_, servidor_, puerto_, baseDatos_, sid_), false);
-    platform::cede();
-    espera(1);
-
-    bool ok = false;
+    timEmpezar_->stop();
+    trabajo_->setDatos(datos_);
+    trabajo_->setFichero(fichero_);
+    trabajo_->setCarpeta(carpeta_);
+    trabajo_->setCarpetaLocal(carpetaLocal_);
+    const TrabajoDescarga::Resultado resultado = trabajo_->ejecuta();
     // A window the user closed before the download began ends the run: nothing is fetched
     // behind it, and nothing is started after it.
-    if (cerrada_) {
+    if (resultado == TrabajoDescarga::Resultado::kAbandonado) {
         return;
     }
-    if (puerto_ < 0 || puerto_ > std::numeric_limits<qint16>::max()) {
-        // The connection holds the port in 16 bits: such a port cannot be handed over.
-        timEmpezar_->stop();
-        muestraEstado(
-            QStringLiteral("El puerto %1 no es válido: debe estar entre 0 y 32767.").arg(puerto_),
-            true);
-    } else if (!conecta()) {
-        if (cerrada_) {
-            return;
-        }
-        timEmpezar_->stop();
-        muestraEstado(QStringLiteral("No pudo establecerse conexión con la base de datos: ") +
-                          u'\r' + conexion_->mensajeErrorConexion(),
-                      true);
-    } else if (cerrada_) {
-        return;
-    } else {
-        cor_->setConexion_ac(conexion_.get());
-        muestraEstado(QStringLiteral("Obteniendo fichero: ") + fichero_, false);
-        timEmpezar_->stop();
-        try {
-            ok = cor_->descarga(fichero_, carpeta_, carpetaLocal_);
-        } catch (const platform::ErrorEjecucion& error) {
-            // A query that failed on the way (a repository without its tables, a lost
-            // connection) is a failed download, said in red like the others.
-            muestraEstado(error.descripcion(), true);
-        }
-    }
-    if (ok && !restauracionFallida_) {
-        ficheroDescargado_ = true;
-        espera(kPausaExito);
-    } else {
-        espera(kPausaFallo);
-    }
+    ficheroDescargado_ = resultado == TrabajoDescarga::Resultado::kHecho;
+    espera(ficheroDescargado_ ? kPausaExito : kPausaFallo);
     close();
 }
 
@@ -258,44 +207,18 @@ void fBajandoFichero::cor_progreso(float fraccion, qint32 restante, qint32 veloc
 }
 
 void fBajandoFichero::cor_ficheroBajado(const QString& fichero, bool comprimido) {
-    if (!comprimido) {
-        return;
-    }
-    const QString comprimidoJzp = fichero + QStringLiteral(".jzp");
-    try {
-        platform::Compresion jzp;
-        jzp.setFicheroComprimido(comprimidoJzp);
-        jzp.setFicheroSalida(fichero);
-        jzp.restaura();
-        QFile::remove(comprimidoJzp);
-    } catch (const platform::ErrorEjecucion& error) {
-        // The old file stays as it was: this is not the program that was asked for.
-        restauracionFallida_ = true;
-        if (error.numero() != platform::kPermisoDenegado) {
-            muestraEstado(QStringLiteral("Error al bajar el fichero.") + error.descripcion(), true);
-            return;
-        }
-        muestraEstado(QStringLiteral("No es posible actualizar el fichero por estar en uso."),
-                      true);
-        if (fichero.right(3) == QLatin1String("exe")) {
-            modTolvane1::muestraMensaje(
-                QStringLiteral("El fichero ") + fichero +
-                    QStringLiteral(" se encuentra actualmente en uso.") + u'\r' +
-                    QStringLiteral("Abandone la aplicación y vuelva a ejecutar el corvinal."),
-                platform::nombreProducto());
-        }
-    }
+    trabajo_->restaura(fichero, comprimido);
 }
 
 void fBajandoFichero::closeEvent(QCloseEvent* evento) {
-    if (cor_->descargando()) {
+    if (cor().descargando()) {
         if (!modTolvane1::pregunta(
                 QStringLiteral("Existe una descarga en curso. ¿Desea cancelarla?"))) {
             evento->ignore();
             return;
         }
         // The user asked for the download to stop: it must not go on behind a closed window.
-        cor_->cancelar();
+        cor().cancelar();
     }
     if (modoIndependiente_) {
         salida::termina(ficheroDescargado_ ? salida::kHecho : salida::kFallo);
@@ -304,6 +227,7 @@ void fBajandoFichero::closeEvent(QCloseEvent* evento) {
     evento->accept();
     if (!cerrada_) {
         cerrada_ = true;
+        trabajo_->abandona();
         emit cierre();
     }
 }

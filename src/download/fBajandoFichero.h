@@ -4,17 +4,16 @@
 #include <QWidget>
 #include <memory>
 
-#include "dataaccess/Motor.h"
+#include "dataaccess/DatosConexion.h"
 
 class QFrame;
 class QLabel;
 class QTimer;
-class aConexion;
+class TrabajoDescarga;
 class cCorvinal;
 
-// The small window "Espere..." that connects to the database, downloads one file from its
-// repository (restoring it when it is stored compressed) and shows status, progress, remaining
-// time and speed while it does.
+// The small window "Espere..." that runs the launcher's download (TrabajoDescarga) and shows
+// its status, progress, remaining time and speed.
 class fBajandoFichero : public QWidget {
     Q_OBJECT
 public:
@@ -38,6 +37,8 @@ public:
 
     // Stores the connection data and starts the one-second timer that does the work; returns
     // at once.
+    void bajaFichero(const DatosConexion& datos);
+    // bajaFichero with the data given one by one.
     void bajaFichero(qint32 tipoConexion, const QString& servidor, const QString& baseDatos,
                      const QString& login, const QString& Password, qint32 puerto,
                      const QString& provider = QString(), const QString& sid = QString());
@@ -48,10 +49,11 @@ public:
     // Puts m on the status line.
     void cor_mensaje(const QString& m);
 
-    // The repository object the window drives.
-    cCorvinal& cor() { return *cor_; }
+    // The repository object the window's download drives.
+    cCorvinal& cor();
 
-    // The work of the timer: connect, download, report, pause and close. Runs once.
+    // The work of the timer: the download, then a pause to read its end, then closing. Runs
+    // once.
     void timEmpezar_Timer();
     // Status line from the repository: red when error.
     void cor_estado(const QString& mensaje, bool error);
@@ -71,7 +73,6 @@ private:
     void colocaControles();
     void muestraEstado(const QString& texto, bool error);
     void espera(double segundos);
-    bool conecta();
 
     QLabel* Label1_;
     QLabel* iLogo_;
@@ -82,23 +83,14 @@ private:
     QLabel* eTiempoQueda_;
     QLabel* eVelocidad_;
     QTimer* timEmpezar_;
-    std::unique_ptr<cCorvinal> cor_;
-    std::unique_ptr<aConexion> conexion_;
+    std::unique_ptr<TrabajoDescarga> trabajo_;
 
     QString fichero_;
     QString carpeta_;
     QString carpetaLocal_;
-    qint32 tipoConexion_ = codigoDe(Motor::Fichero);
-    QString servidor_;
-    QString baseDatos_;
-    QString login_;
-    QString password_;
-    qint32 puerto_ = 0;
-    QString provider_;
-    QString sid_;
+    DatosConexion datos_;
     bool modoIndependiente_ = false;
     bool ficheroDescargado_ = false;
-    bool restauracionFallida_ = false;
     bool empezado_ = false;
     bool cerrada_ = false;
     int decimaEcoProgreso_ = -1;

@@ -36,25 +36,21 @@ PlanArranque planificaArranque(const QString& lineaOrdenes,
     }
     const QStringList& campos = r.campos;
     plan.valido = true;
-    plan.tipoConexion = r.tipo;
-    plan.provider = r.provider;
-    plan.sid = r.sid;
-    plan.servidor = campos.at(C::kServidor);
-    plan.baseDatos = campos.at(C::kBaseDatos);
-    plan.login = campos.at(C::kLogin);
+    plan.conexion = r.datosConexion();
     // The file always holds the encoded form, whatever the command line held: decoding only on
     // an exactly empty line would re-encode an encoded password on every start with blanks.
-    plan.password =
-        desdeOrdenes ? campos.at(C::kPassword) : modTolvane1::decodifica(campos.at(C::kPassword));
-    plan.puerto = r.puerto;
+    if (!desdeOrdenes) {
+        plan.conexion.password = modTolvane1::decodifica(plan.conexion.password);
+    }
     fijaDescarga(plan, campos, carpetaLanzador);
 
     const QStringList descarga = campos.size() > C::kCarpeta
                                      ? QStringList{plan.carpeta, plan.carpetaLocal, plan.fichero}
                                      : QStringList();
     plan.lineaFichero = RegistroArranque::lineaArranque(
-        plan.tipoConexion, plan.provider, plan.sid, plan.servidor, plan.baseDatos, plan.login,
-        plan.password, campos.at(C::kPuerto), descarga);
+        plan.conexion.tipoConexion, plan.conexion.provider, plan.conexion.sid,
+        plan.conexion.servidor, plan.conexion.baseDatos, plan.conexion.login,
+        plan.conexion.password, campos.at(C::kPuerto), descarga);
 
     if (campos.size() > C::kModo) {
         plan.modoIndependiente = false;

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "arranque/RegistroArranque.h"
-#include "dataaccess/Motor.h"
+#include "dataaccess/DatosConexion.h"
 
 namespace modCorvinal {
 
@@ -26,15 +26,8 @@ struct PlanArranque {
     QString fichero;
     bool modoIndependiente = true;
 
-    // Arguments of bajaFichero.
-    qint32 tipoConexion = codigoDe(Motor::SqlServer);
-    QString servidor;
-    QString baseDatos;
-    QString login;
-    QString password;
-    qint32 puerto = 0;
-    QString provider;
-    QString sid;
+    // The database to download from, password in clear.
+    DatosConexion conexion;
 
     // The line to store in corvinal.ini (without the line end).
     QString lineaFichero;

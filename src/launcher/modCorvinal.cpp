@@ -161,7 +161,7 @@ std::optional<PlanArranque> planUtilizable(const QString& lineaOrdenes, const QS
 // Stores the record, unless its password holds characters corvinal.ini cannot carry: then the
 // password serves this run only and the stored record stays as it was.
 void guardaRegistro(const PlanArranque& plan, const QString& carpeta) {
-    if (platform::deCp1252(platform::aCp1252(plan.password)) != plan.password) {
+    if (platform::deCp1252(platform::aCp1252(plan.conexion.password)) != plan.conexion.password) {
         modTolvane1::aviso(QStringLiteral("No se pudo guardar la contraseña en corvinal.ini: tiene "
                                           "caracteres que no admite Windows-1252. Se usa solo en "
                                           "esta ejecución."),
@@ -220,8 +220,7 @@ void Main(const QString& lineaOrdenes, const QString& carpetaLanzador, Sistema& 
     ventana->setModoIndependiente(plan.modoIndependiente);
     ventana->show();
     platform::cede();
-    ventana->bajaFichero(plan.tipoConexion, plan.servidor, plan.baseDatos, plan.login,
-                         plan.password, plan.puerto, plan.provider, plan.sid);
+    ventana->bajaFichero(plan.conexion);
     if (plan.modoIndependiente) {
         return;
     }

@@ -8,6 +8,7 @@
 
 class EscritorBloques;
 class aConexion;
+struct DatosConexion;
 
 namespace platform {
 class Compresion;
@@ -31,9 +32,12 @@ public:
     // The connection object every statement goes through (borrowed, not owned).
     aConexion* conexion_ac() const { return conexion_; }
     void setConexion_ac(aConexion* conexion) { conexion_ = conexion; }
-    // Opens the connection of conexion_ac() from raw data (texts built here for SQL Server and
-    // Oracle; other engines keep the connection's text), waiting at most its command time-out;
-    // true when open. conexion, when given, receives the connection.
+    // Opens the connection of conexion_ac() with datos (which it keeps), unless it is open
+    // already, waiting at most its command time-out; true when open. conexion, when given,
+    // receives the connection.
+    bool conecta_(const DatosConexion& datos, bool encriptar,
+                  platform::Connection** conexion = nullptr);
+    // conecta_ with the data given one by one.
     bool conecta_(qint32 tipoConexion, const QString& servidor, qint32 puerto,
                   const QString& baseDatos, const QString& login, const QString& password,
                   bool encriptar, platform::Connection** conexion = nullptr,
@@ -68,6 +72,10 @@ public:
     // stored name that is not one path segment is reported through estado and skipped.
     void virtualizaDirectorio(const QString& origen, const QString& destino,
                               platform::Compresion& jzp);
+    // Restores the compressed form that a download of fichero left beside it (fichero +
+    // ".jzp") into fichero, then deletes it; throws ErrorEjecucion, the compressed form
+    // staying, when it cannot.
+    static void restauraComprimido(const QString& fichero, platform::Compresion& jzp);
 
     // ---- Upload and delete ----
 

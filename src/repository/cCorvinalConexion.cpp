@@ -1,4 +1,4 @@
-#include "dataaccess/Motor.h"
+#include "dataaccess/DatosConexion.h"
 #include "dataaccess/aConexion.h"
 #include "platform/CodigosError.h"
 #include "platform/Connection.h"
@@ -16,47 +16,37 @@ namespace {
 constexpr qint32 kEsperaSinLimite = 30;
 const QString kFechaUm = QStringLiteral("fechaUm");
 
-QString textoConexion(qint32 tipo, const QString& servidor, qint32 puerto, const QString& baseDatos,
-                      const QString& login, const QString& password, bool encriptar,
-                      const QString& provider, const QString& sid) {
-    if (motorDe(tipo) == Motor::SqlServer) {
-        return QStringLiteral("Provider=") +
-               (provider.isEmpty() ? QStringLiteral("sqloledb.1") : provider) +
-               QStringLiteral(";Network Library=DBMSSOCN;Data Source=") + servidor + u',' +
-               QString::number(puerto) + QStringLiteral(";Initial Catalog=") + baseDatos +
-               QStringLiteral(";User ID=") + login + QStringLiteral(";Password=") + password +
-               (encriptar ? QStringLiteral(";Encrypt=yes") : QString());
-    }
-    if (motorDe(tipo) == Motor::Oracle && sid.isEmpty()) {
-        return QStringLiteral("Provider=") + provider + QStringLiteral(";Data Source=") + servidor +
-               QStringLiteral(";User Id=") + login + QStringLiteral(";Password=") + password;
-    }
-    if (motorDe(tipo) == Motor::Oracle) {
-        return QStringLiteral(
-                   "Provider=OraOLEDB.Oracle;Data Source=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS="
-                   "(PROTOCOL=TCP)(HOST=") +
-               servidor + QStringLiteral(")(PORT=") + QString::number(puerto) +
-               QStringLiteral(")))(CONNECT_DATA=(SERVER=DEDICATED)(SERVICE_NAME=") + sid +
-               QStringLiteral(")));User Id=") + login + QStringLiteral(";Password=") + password +
-               u';';
-    }
-    return QString();
-}
-
 }  // namespace
 
 bool cCorvinal::conecta_(qint32 tipoConexion, const QString& servidor, qint32 puerto,
                          const QString& baseDatos, const QString& login, const QString& password,
                          bool encriptar, platform::Connection** conexion, const QString& provider,
                          const QString& sid) {
+    DatosConexion datos;
+    datos.tipoConexion = tipoConexion;
+    datos.servidor = servidor;
+    datos.baseDatos = baseDatos;
+    datos.login = login;
+    datos.password = password;
+    datos.puerto = puerto;
+    datos.provider = provider;
+    datos.sid = sid;
+    return conecta_(datos, encriptar, conexion);
+}
+
+bool cCorvinal::conecta_(const DatosConexion& datos, bool encriptar,
+                         platform::Connection** conexion) {
     try {
         Connection& c = con();
         if (c.state() != Connection::kAbierto) {
             emit estado(QStringLiteral("Conectando con servidor de datos..."), false);
-            const QString texto = textoConexion(tipoConexion, servidor, puerto, baseDatos, login,
-                                                password, encriptar, provider, sid);
-            if (!texto.isEmpty()) {
-                c.setConnectionString(texto);
+            // Only the network engines get a text of their own here; the others keep the
+            // connection's.
+            if (datos.motor() == Motor::SqlServer || datos.motor() == Motor::Oracle) {
+                DatosConexion::Forma forma;
+                forma.red = true;
+                forma.encriptada = encriptar;
+                c.setConnectionString(datos.textoConexion(forma));
             }
             QString fallo;
             // The handler writes to this frame: it must die with it on every way out.

@@ -334,10 +334,7 @@ void cCorvinal::reflejaCarpeta(qint32 codCarpeta, const QString& destino, platfo
         const QString jzpLocal = local + formatoRepositorio::kExtensionComprimido;
         // A listener of ficheroBajado may have restored it already: restore once.
         if (bajado && fila.comprimido && QFileInfo::exists(jzpLocal)) {
-            jzp.setFicheroComprimido(jzpLocal);
-            jzp.setFicheroSalida(local);
-            jzp.restaura();
-            QFile::remove(jzpLocal);
+            restauraComprimido(local, jzp);
         }
     }
     for (const auto& [codHijo, nombreHijo] : arbol.hijos.value(codCarpeta)) {
@@ -347,4 +344,12 @@ void cCorvinal::reflejaCarpeta(qint32 codCarpeta, const QString& destino, platfo
         }
         reflejaCarpeta(codHijo, platform::uneRuta(destino, nombreHijo), jzp, arbol);
     }
+}
+
+void cCorvinal::restauraComprimido(const QString& fichero, platform::Compresion& jzp) {
+    const QString comprimido = fichero + formatoRepositorio::kExtensionComprimido;
+    jzp.setFicheroComprimido(comprimido);
+    jzp.setFicheroSalida(fichero);
+    jzp.restaura();
+    QFile::remove(comprimido);
 }

@@ -29,20 +29,7 @@ bool conectaDirectorio(aConexion& directorio) {
         modTolvane1::aviso(datos.error);
         return false;
     }
-    directorio.setTipoConexion(datos.tipoConexion);
-    directorio.setServidor(datos.servidor);
-    directorio.setBaseDatos(datos.baseDatos);
-    directorio.setLogin(datos.login);
-    directorio.setPassword(datos.password);
-    directorio.setPuerto(static_cast<qint16>(datos.puerto));
-    if (!datos.provider.isEmpty()) {
-        directorio.setProvider(datos.provider);
-    }
-    directorio.setSid(datos.sid);
-    // A file directory lives in the folder its record names as server.
-    if (motorDe(datos.tipoConexion) == Motor::Fichero) {
-        directorio.setDirectorioBD(datos.servidor);
-    }
+    datos.datos.aplicaA(directorio);
     directorio.conecta(false);
     return directorio.conexionAbierta();
 }
@@ -94,11 +81,11 @@ Conexion conexion() {
     Conexion datos;
     const QString registro = qEnvironmentVariable(kVariableEntorno);
     if (registro.isEmpty()) {
-        datos.servidor = QString::fromLatin1(kServidor);
-        datos.baseDatos = QStringLiteral("corvinal");
-        datos.login = QStringLiteral("corvinal");
-        datos.password = QStringLiteral("qel_u_dorn_XPT");
-        datos.puerto = 1442;
+        datos.datos.servidor = QString::fromLatin1(kServidor);
+        datos.datos.baseDatos = QStringLiteral("corvinal");
+        datos.datos.login = QStringLiteral("corvinal");
+        datos.datos.password = QStringLiteral("qel_u_dorn_XPT");
+        datos.datos.puerto = 1442;
         return datos;
     }
     const RegistroArranque r = RegistroArranque::analiza(registro);
@@ -107,14 +94,7 @@ Conexion conexion() {
                       QStringLiteral(" no contiene un registro de conexión válido: ") + r.motivo;
         return datos;
     }
-    datos.tipoConexion = r.tipo;
-    datos.servidor = r.campos.at(RegistroArranque::kServidor);
-    datos.baseDatos = r.campos.at(RegistroArranque::kBaseDatos);
-    datos.login = r.campos.at(RegistroArranque::kLogin);
-    datos.password = r.campos.at(RegistroArranque::kPassword);
-    datos.puerto = r.puerto;
-    datos.provider = r.provider;
-    datos.sid = r.sid;
+    datos.datos = r.datosConexion();
     return datos;
 }
 

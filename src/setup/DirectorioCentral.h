@@ -5,7 +5,8 @@
 #include <functional>
 #include <optional>
 
-#include "dataaccess/Motor.h"
+#include "dataaccess/DatosConexion.h"
+
 class fDatosConexionTolvane;
 class fHost;
 
@@ -21,14 +22,7 @@ inline constexpr char kVariableEntorno[] = "CORVINAL_DIRECTORIO";
 
 // How the directory is reached.
 struct Conexion {
-    qint32 tipoConexion = codigoDe(Motor::SqlServer);
-    QString servidor;
-    QString baseDatos;
-    QString login;
-    QString password;
-    qint32 puerto = 0;
-    QString provider;
-    QString sid;
+    DatosConexion datos;
     // Why the replacement record cannot be used; empty when it can.
     QString error;
 };

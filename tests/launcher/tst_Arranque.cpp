@@ -64,11 +64,11 @@ private slots:
         const PlanArranque plan = planificaArranque(lineaOrdenes, fichero, kLanzador);
         QVERIFY(!plan.necesitaVentanaConfiguracion);
         QVERIFY2(plan.valido, qPrintable(plan.motivo));
-        QCOMPARE(plan.servidor, servidor);
-        QCOMPARE(plan.password, password);
-        QCOMPARE(plan.baseDatos, QStringLiteral("db"));
-        QCOMPARE(plan.login, QStringLiteral("sa"));
-        QCOMPARE(plan.puerto, 1433);
+        QCOMPARE(plan.conexion.servidor, servidor);
+        QCOMPARE(plan.conexion.password, password);
+        QCOMPARE(plan.conexion.baseDatos, QStringLiteral("db"));
+        QCOMPARE(plan.conexion.login, QStringLiteral("sa"));
+        QCOMPARE(plan.conexion.puerto, 1433);
         // The stored password is always the raw form of the password used.
         const RegistroArranque guardado = RegistroArranque::analiza(plan.lineaFichero);
         QCOMPARE(guardado.campos.at(RegistroArranque::kPassword), modTolvane1::codifica(password));
@@ -103,7 +103,7 @@ private slots:
         QFETCH(bool, independiente);
         const PlanArranque plan = planificaArranque(registro, kSinFichero, kLanzador);
         QVERIFY2(plan.valido, qPrintable(plan.motivo));
-        QCOMPARE(plan.tipoConexion, tipo);
+        QCOMPARE(plan.conexion.tipoConexion, tipo);
         QCOMPARE(plan.carpeta, carpeta);
         QCOMPARE(plan.carpetaLocal, carpetaLocal);
         QCOMPARE(plan.fichero, fichero);
@@ -144,8 +144,8 @@ private slots:
         const PlanArranque otra =
             planificaArranque(QString(), platform::deCp1252(bytes.chopped(2)), kLanzador);
         QVERIFY(otra.valido);
-        QCOMPARE(otra.password, plan.password);
-        QCOMPARE(otra.tipoConexion, plan.tipoConexion);
+        QCOMPARE(otra.conexion.password, plan.conexion.password);
+        QCOMPARE(otra.conexion.tipoConexion, plan.conexion.tipoConexion);
         QCOMPARE(otra.carpetaLocal, plan.carpetaLocal);
         QCOMPARE(otra.fichero, plan.fichero);
         QCOMPARE(otra.lineaFichero, plan.lineaFichero);
@@ -225,7 +225,7 @@ private slots:
         const PlanArranque plan = planificaArranque(QString(), enorme, kLanzador);
         QVERIFY(plan.valido);
         QCOMPARE(plan.carpeta.size(), 1 << 20);
-        QCOMPARE(plan.password, QStringLiteral("pw"));
+        QCOMPARE(plan.conexion.password, QStringLiteral("pw"));
         QVERIFY(plan.lineaFichero.endsWith(QStringLiteral(",/opt/corvinal,fob7.exe")));
     }
 };

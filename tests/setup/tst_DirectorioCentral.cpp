@@ -94,12 +94,12 @@ private slots:
     void conexionFija() {
         qunsetenv(DirectorioCentral::kVariableEntorno);
         const DirectorioCentral::Conexion c = DirectorioCentral::conexion();
-        QCOMPARE(c.tipoConexion, 1);
-        QCOMPARE(c.servidor, QStringLiteral("corvinal-directorio"));
-        QCOMPARE(c.baseDatos, QStringLiteral("corvinal"));
-        QCOMPARE(c.login, QStringLiteral("corvinal"));
-        QCOMPARE(c.password, QStringLiteral("qel_u_dorn_XPT"));
-        QCOMPARE(c.puerto, 1442);
+        QCOMPARE(c.datos.tipoConexion, 1);
+        QCOMPARE(c.datos.servidor, QStringLiteral("corvinal-directorio"));
+        QCOMPARE(c.datos.baseDatos, QStringLiteral("corvinal"));
+        QCOMPARE(c.datos.login, QStringLiteral("corvinal"));
+        QCOMPARE(c.datos.password, QStringLiteral("qel_u_dorn_XPT"));
+        QCOMPARE(c.datos.puerto, 1442);
         QVERIFY(c.error.isEmpty());
     }
 
@@ -128,9 +128,9 @@ private slots:
         const DirectorioCentral::Conexion c = DirectorioCentral::conexion();
         QCOMPARE(c.error.isEmpty(), valido);
         if (valido) {
-            QCOMPARE(c.tipoConexion, tipo);
-            QCOMPARE(c.servidor, servidor);
-            QCOMPARE(c.password, password);
+            QCOMPARE(c.datos.tipoConexion, tipo);
+            QCOMPARE(c.datos.servidor, servidor);
+            QCOMPARE(c.datos.password, password);
         }
     }
 
