@@ -83,16 +83,14 @@ int main(int argc, char** argv) {
     app.setQuitOnLastWindowClosed(false);
 
     // The exit status says how the run ended, for the program or script that started it.
-    platform::estableceTerminacion(salida::saleDelProceso);
+    const platform::TerminacionInstalada terminacion(salida::saleDelProceso);
 
     MensajeriaEco eco(modTolvane1::mensajeria());
     modCorvinal::Sistema ventanas;
     SistemaEco sinNadie;
-    modCorvinal::Sistema* sistema = &ventanas;
-    if (Eco::activo()) {
-        modTolvane1::estableceMensajeria(&eco);
-        sistema = &sinNadie;
-    }
+    // Unwatched runs print what the windows would show; nullptr keeps the windows.
+    const modTolvane1::MensajeriaInstalada mensajes(Eco::activo() ? &eco : nullptr);
+    modCorvinal::Sistema* sistema = Eco::activo() ? &sinNadie : &ventanas;
     modCorvinal::Main(linea, QCoreApplication::applicationDirPath(), *sistema);
     return app.exec();
 }

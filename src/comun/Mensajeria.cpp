@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QPointer>
+#include <utility>
 
 #include "platform/Espera.h"
 #include "platform/Producto.h"
@@ -98,16 +99,8 @@ Mensajeria& mensajeria() {
     return instalada ? *instalada : ventanas;
 }
 
-void estableceMensajeria(Mensajeria* otra) {
-    instalada = otra == &ventanas ? nullptr : otra;
-}
-
-MensajeriaInstalada::MensajeriaInstalada(Mensajeria* otra) : anterior_(instalada) {
-    estableceMensajeria(otra);
-}
-
-MensajeriaInstalada::~MensajeriaInstalada() {
-    estableceMensajeria(anterior_);
+Mensajeria* estableceMensajeria(Mensajeria* otra) {
+    return std::exchange(instalada, otra == &ventanas ? nullptr : otra);
 }
 
 }  // namespace modTolvane1

@@ -3,6 +3,8 @@
 #include <QString>
 #include <memory>
 
+#include "platform/Instalado.h"
+
 class QWidget;
 
 namespace modTolvane1 {
@@ -36,20 +38,11 @@ public:
 
 // The routing in force.
 Mensajeria& mensajeria();
-// Installs another routing (not owned); nullptr restores the message windows.
-void estableceMensajeria(Mensajeria* otra);
+// Installs another routing (not owned); nullptr restores the message windows. Returns the one
+// that was installed (nullptr for the windows).
+Mensajeria* estableceMensajeria(Mensajeria* otra);
 
-// Installs a routing for its own lifetime and puts back the one it replaced on every way out,
-// an exception included, so the routing in force never outlives the object it points to.
-class MensajeriaInstalada {
-public:
-    explicit MensajeriaInstalada(Mensajeria* otra);
-    ~MensajeriaInstalada();
-    MensajeriaInstalada(const MensajeriaInstalada&) = delete;
-    MensajeriaInstalada& operator=(const MensajeriaInstalada&) = delete;
-
-private:
-    Mensajeria* anterior_;
-};
+// A routing installed for the lifetime of the guard.
+using MensajeriaInstalada = platform::Instalado<Mensajeria*, &estableceMensajeria>;
 
 }  // namespace modTolvane1

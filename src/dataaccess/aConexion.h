@@ -122,7 +122,7 @@ public:
     QString textoConexion() const;
 
     // Replaces the folder browser (a test's answer); an empty function restores the real one.
-    static void estableceSelectorDirectorio(SelectorDirectorio selector);
+    static SelectorDirectorio estableceSelectorDirectorio(SelectorDirectorio selector);
 
     // ---- Lifecycle ----
 
@@ -477,7 +477,7 @@ public:
     bool abrirPdf(const QString& fichero);
     bool abrirFichero(const QString& fichero);
     // Replaces the desktop opener (a test's hook); an empty function restores the real one.
-    static void estableceAbridorFicheros(AbridorFicheros abridor);
+    static AbridorFicheros estableceAbridorFicheros(AbridorFicheros abridor);
     // Withdraws rol from the comma-separated profiles (from every profile when empty).
     void quitaRol(const QString& rol, const QString& listaPerfiles = QString());
     // Grants rol (created when missing) to the agents of the comma-separated codes; an empty

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <utility>
 
 #include "comun/modTolvane1.h"
 #include "dataaccess/DatosConexion.h"
@@ -134,8 +135,9 @@ QString aConexion::ubicacion() const {
     return p < 0 ? origen : origen.left(p);
 }
 
-void aConexion::estableceSelectorDirectorio(SelectorDirectorio selector) {
-    selectorEnVigor() = selector ? std::move(selector) : SelectorDirectorio(dialogoCarpeta);
+aConexion::SelectorDirectorio aConexion::estableceSelectorDirectorio(SelectorDirectorio selector) {
+    return std::exchange(selectorEnVigor(),
+                         selector ? std::move(selector) : SelectorDirectorio(dialogoCarpeta));
 }
 
 QString aConexion::seleccionaDirectorio(QWidget* ventana, const QString& titulo) {

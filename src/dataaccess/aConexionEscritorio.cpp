@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QPixmap>
 #include <QUrl>
+#include <utility>
 
 #include "comun/modTolvane1.h"
 #include "dataaccess/aConexion.h"
@@ -98,8 +99,8 @@ bool aConexion::abrirFichero(const QString& fichero) {
     return abreEnEscritorio(fichero);
 }
 
-void aConexion::estableceAbridorFicheros(AbridorFicheros nuevo) {
-    abridor() = std::move(nuevo);
+aConexion::AbridorFicheros aConexion::estableceAbridorFicheros(AbridorFicheros nuevo) {
+    return std::exchange(abridor(), std::move(nuevo));
 }
 
 QString aConexion::perfilesEntreComillas(const QString& lista) const {

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 #include "platform/BackendReal.h"
 #include "platform/Espera.h"
@@ -76,8 +77,8 @@ Connection::~Connection() {
     }
 }
 
-void Connection::estableceFabricaBackend(FabricaBackend fabrica) {
-    fabricaActual() = std::move(fabrica);
+Connection::FabricaBackend Connection::estableceFabricaBackend(FabricaBackend fabrica) {
+    return std::exchange(fabricaActual(), std::move(fabrica));
 }
 
 void Connection::setConnectionString(const QString& texto) {

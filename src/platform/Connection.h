@@ -12,6 +12,7 @@
 #include "platform/ConnectionBackend.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/ErrorMotor.h"
+#include "platform/Instalado.h"
 
 namespace platform {
 
@@ -56,8 +57,8 @@ public:
     ~Connection() override;
 
     // Replaces how every Connection makes its engine session from its text; nullptr restores
-    // the real engines. Tests use it to record statements.
-    static void estableceFabricaBackend(FabricaBackend fabrica);
+    // the real engines. Tests use it to record statements. Returns the one replaced.
+    static FabricaBackend estableceFabricaBackend(FabricaBackend fabrica);
 
     // The connection text as given (provider form or ODBC form).
     QString connectionString() const { return connectionString_; }
@@ -171,6 +172,10 @@ private:
     std::deque<std::unique_ptr<Pendiente>> pendientes_;
     std::vector<Recordset*> recordsets_;
 };
+
+// A way to make engine sessions installed for the lifetime of the guard.
+using FabricaInstalada =
+    Instalado<Connection::FabricaBackend, &Connection::estableceFabricaBackend>;
 
 }  // namespace platform
 

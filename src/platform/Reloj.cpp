@@ -1,5 +1,7 @@
 #include "platform/Reloj.h"
 
+#include <utility>
+
 #include <QElapsedTimer>
 
 namespace platform {
@@ -29,8 +31,8 @@ const Reloj& reloj() {
     return enUso ? *enUso : delSistema;
 }
 
-void estableceReloj(const Reloj* otro) {
-    enUso = otro;
+const Reloj* estableceReloj(const Reloj* otro) {
+    return std::exchange(enUso, otro);
 }
 
 double segundosDesdeMedianoche() {

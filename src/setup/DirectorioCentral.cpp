@@ -1,5 +1,7 @@
 #include "setup/DirectorioCentral.h"
 
+#include <utility>
+
 #include "arranque/RegistroArranque.h"
 #include "comun/modTolvane1.h"
 #include "dataaccess/aConexion.h"
@@ -117,8 +119,8 @@ QString consultaBaseDatos(const QString& aplicacion, qint32 codCliente,
            QString::number(codCliente);
 }
 
-void estableceSolicitud(Solicitud solicitud) {
-    solicitudInstalada = std::move(solicitud);
+Solicitud estableceSolicitud(Solicitud solicitud) {
+    return std::exchange(solicitudInstalada, std::move(solicitud));
 }
 
 void obtieneDatos(fHost& host) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "dataaccess/DatosConexion.h"
+#include "platform/Instalado.h"
 
 class fDatosConexionTolvane;
 class fHost;
@@ -53,7 +54,10 @@ QString consultaBaseDatos(const QString& aplicacion, qint32 codCliente,
 // Shows the request window modally; true when it was accepted.
 using Solicitud = std::function<bool(fDatosConexionTolvane& ventana)>;
 // Installs another way to answer the request window (a test's); an empty one restores showing it.
-void estableceSolicitud(Solicitud solicitud);
+// Returns the one replaced.
+Solicitud estableceSolicitud(Solicitud solicitud);
+// A way to answer the request window installed for the lifetime of the guard.
+using SolicitudInstalada = platform::Instalado<Solicitud, &estableceSolicitud>;
 
 // Connects to the directory, asks for the client's data (again after each not-found message)
 // and fills host from the first row found. Nothing changes when the connection fails, the
