@@ -26,23 +26,24 @@ set(CORVINAL_MANTENEDOR "Corvinal maintainers <maintainers@corvinal.invalid>"
 set(CPACK_PACKAGE_NAME corvinal)
 set(CPACK_PACKAGE_VENDOR Corvinal)
 set(CPACK_PACKAGE_CONTACT ${CORVINAL_MANTENEDOR})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-  "Launcher and updater for an application stored in its own database")
+# No package-wide summary: CPackDeb would put it above each component's own first line.
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_COMPONENTS_ALL programas desarrollo)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CORVINAL_MANTENEDOR})
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# Strips the programs only: CMake never strips a static library, whose symbols are its use.
+set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_PROGRAMAS_PACKAGE_NAME corvinal)
 set(CPACK_DEBIAN_PROGRAMAS_PACKAGE_SECTION database)
 set(CPACK_COMPONENT_PROGRAMAS_DESCRIPTION
   "Launcher and updater for an application stored in its own database
- corvinal reads a launch record, downloads the application's files from a repository kept
- in the application's database (SQLite, SQL Server, MySQL/MariaDB or Oracle through ODBC)
- and restarts the application. corvinal-repo publishes, lists, fetches and removes the
- files of that repository.")
+corvinal reads a launch record, downloads the application's files from a repository kept
+in the application's database (SQLite, SQL Server, MySQL/MariaDB or Oracle through ODBC)
+and restarts the application. corvinal-repo publishes, lists, fetches and removes the
+files of that repository.")
 # dpkg-shlibdeps names the libraries the programs load (Qt, the ODBC driver manager, SQLite,
 # zstd); the engines' ODBC drivers are loaded by name at run time, so they are only suggested.
 set(CPACK_DEBIAN_PROGRAMAS_PACKAGE_SHLIBDEPS ON)
@@ -52,8 +53,8 @@ set(CPACK_DEBIAN_DESARROLLO_PACKAGE_NAME corvinal-dev)
 set(CPACK_DEBIAN_DESARROLLO_PACKAGE_SECTION libdevel)
 set(CPACK_COMPONENT_DESARROLLO_DESCRIPTION
   "Corvinal libraries, headers and CMake package
- Static libraries of every Corvinal layer with their headers and the CMake package
- configuration: find_package(Corvinal) gives the target Corvinal::core.")
+Static libraries of every Corvinal layer with their headers and the CMake package
+configuration: find_package(Corvinal) gives the target Corvinal::core.")
 set(CPACK_DEBIAN_DESARROLLO_PACKAGE_DEPENDS
   "qt6-base-dev, unixodbc-dev, libsqlite3-dev, libzstd-dev, pkgconf | pkg-config")
 
