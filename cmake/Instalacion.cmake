@@ -27,7 +27,6 @@ set(CPACK_PACKAGE_NAME corvinal)
 set(CPACK_PACKAGE_VENDOR Corvinal)
 set(CPACK_PACKAGE_CONTACT ${CORVINAL_MANTENEDOR})
 # No package-wide summary: CPackDeb would put it above each component's own first line.
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_COMPONENTS_ALL programas desarrollo)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CORVINAL_MANTENEDOR})
