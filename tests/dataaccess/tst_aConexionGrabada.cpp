@@ -7,10 +7,10 @@
 #include "dataaccess/aConexion.h"
 #include "platform/Cp1252.h"
 #include "platform/Recordset.h"
-#include "repository/FicherosPrueba.h"
 #include "support/Conectada.h"
 #include "support/ConexionGrabadora.h"
 #include "support/ErrorLanzado.h"
+#include "support/FicherosPrueba.h"
 #include "support/MensajeriaGrabada.h"
 
 using namespace Qt::Literals::StringLiterals;
