@@ -278,7 +278,7 @@ private slots:
         QTemporaryDir carpeta;
         prueba::creaFicheroSqlite(carpeta.path());
         qputenv(DirectorioCentral::kVariableEntorno,
-                registroDirectorio(QStringLiteral("sqlite"), carpeta.path()).toUtf8());
+                prueba::registroMotor("sqlite", carpeta.path()).toUtf8());
         DirectorioCentral::estableceSolicitud([](fDatosConexionTolvane& v) -> bool {
             escribe(v, "tRefCliente", QStringLiteral("a"));
             escribe(v, "tClaveInstalacion", QStringLiteral("b"));
