@@ -3,7 +3,7 @@
 #include "arranque/RegistroArranque.h"
 #include "comun/modTolvane1.h"
 #include "platform/Cp1252.h"
-#include "repository/FicherosPrueba.h"
+#include "support/FicherosPrueba.h"
 
 namespace {
 

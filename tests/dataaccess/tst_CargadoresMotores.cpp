@@ -12,7 +12,7 @@
 #include "platform/Recordset.h"
 #include "support/ErrorLanzado.h"
 #include "support/MensajeriaGrabada.h"
-#include "support/MotorGlobal.h"
+#include "support/MotoresPrueba.h"
 #include "ui/ComboDatos.h"
 #include "ui/GridDatos.h"
 
@@ -73,10 +73,8 @@ private slots:
     void initTestCase_data() { prueba::filasMotores(); }
     void init() {
         mensajes_ = std::make_unique<MensajeriaGrabada>();
-        const prueba::MotorPrueba m = prueba::motorGlobal(carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        c_ = prueba::conectaMotor(m);
-        QVERIFY2(c_->conexionAbierta(), qPrintable(c_->mensajeErrorConexion()));
+        QFETCH_GLOBAL(QString, motor);
+        c_ = prueba::conectaMotor(motor, carpeta_.path());
     }
     void cleanup() {
         c_.reset();

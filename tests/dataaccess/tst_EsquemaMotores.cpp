@@ -7,7 +7,7 @@
 #include "platform/Recordset.h"
 #include "support/ErrorLanzado.h"
 #include "support/MensajeriaGrabada.h"
-#include "support/MotorGlobal.h"
+#include "support/MotoresPrueba.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -34,11 +34,9 @@ private:
 private slots:
     void initTestCase_data() { prueba::filasMotores(); }
     void init() {
-        const prueba::MotorPrueba m = prueba::motorGlobal(carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        esMariaDb_ = m.nombre == u"mariadb";
-        c_ = prueba::conectaMotor(m);
-        QVERIFY2(c_->conexionAbierta(), qPrintable(c_->mensajeErrorConexion()));
+        QFETCH_GLOBAL(QString, motor);
+        esMariaDb_ = motor == u"mariadb";
+        c_ = prueba::conectaMotor(motor, carpeta_.path());
     }
     void cleanup() { c_.reset(); }
 

@@ -12,7 +12,7 @@
 #include "platform/Recordset.h"
 #include "support/ErrorLanzado.h"
 #include "support/MensajeriaGrabada.h"
-#include "support/MotorGlobal.h"
+#include "support/MotoresPrueba.h"
 
 using platform::Recordset;
 using platform::RecordsetPtr;
@@ -36,10 +36,12 @@ private:
 private slots:
     void initTestCase_data() { prueba::filasMotores(); }
     void init() {
-        const prueba::MotorPrueba m = prueba::motorGlobal(carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
+        QFETCH_GLOBAL(QString, motor);
         // tEsqReg (cod key, nombre Texto 5, grupo, importe) and an empty tErrores.
-        c_ = prueba::conectaMotor(m);
+        c_ = prueba::conectaMotor(motor, carpeta_.path());
+        if (!c_) {
+            return;
+        }
         c_->creaTablaRapida(u"tEsqReg"_s, u"cod"_s, u"nombre T 5 N,grupo L N,importe M N"_s);
         if (!c_->existeTabla(u"tErrores"_s)) {
             c_->nuevaTabla(u"tErrores"_s);

@@ -46,32 +46,13 @@ void creaTabla(aConexion& c, const QString& tabla, const QString& creacion) {
 class TstAConexionMotores : public QObject {
     Q_OBJECT
 
-    // Fills c with the settings of `motor` in its own fields (not a ready-made text), so that
-    // the text the class builds is the one that reaches the engine. False when the engine is
-    // not there (the test has then been failed or skipped).
+    // Fills c with the settings of `motor`; false when the engine is not there (the test has
+    // then been failed or skipped).
     bool prepara(aConexion& c, const QString& motor) {
-        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_->path());
-        if (m.textoConexion.isEmpty()) {
-            if (m.obligatorio) {
-                QTest::qFail(qPrintable(m.motivo), __FILE__, __LINE__);
-            } else {
-                QTest::qSkip(qPrintable(m.motivo), __FILE__, __LINE__);
-            }
+        if (!prueba::disponible(prueba::motorPrueba(motor, carpeta_->path()))) {
             return false;
         }
-        if (motor == u"sqlite"_s) {
-            c.setTipoConexion(0);
-            c.setDirectorioBD(carpeta_->path());
-            c.setBaseDatos(u"prueba.mdb"_s);
-            return true;
-        }
-        const prueba::DatosMariaDb datos = *prueba::datosMariaDb();
-        c.setTipoConexion(2);
-        c.setServidor(datos.host);
-        c.setPuerto(static_cast<qint16>(datos.puerto.toInt()));
-        c.setBaseDatos(datos.baseDatos);
-        c.setLogin(datos.usuario);
-        c.setPassword(datos.password);
+        prueba::ajustaMotor(c, motor, carpeta_->path());
         return true;
     }
 

@@ -5,15 +5,13 @@
 #include <QtTest>
 
 #include "arranque/Salida.h"
-#include "download/RepositorioSqlite.h"
 #include "download/fBajandoFichero.h"
 #include "platform/Espera.h"
 #include "platform/Fin.h"
 #include "platform/Producto.h"
-#include "repository/FicherosPrueba.h"
-#include "repository/cCorvinal.h"
 #include "support/CarpetaSoloLectura.h"
 #include "support/MensajeriaGrabada.h"
+#include "support/RepositorioPrueba.h"
 
 namespace {
 
@@ -46,7 +44,7 @@ void descarga(fBajandoFichero& v, const QString& servidor, const QString& ficher
     v.setCarpetaLocal(destino);
     v.setFichero(fichero);
     v.show();
-    v.bajaFichero(tipo, servidor, QStringLiteral("prueba.mdb"), QStringLiteral("admin"),
+    v.bajaFichero(tipo, servidor, QStringLiteral("repo.db"), QStringLiteral("admin"),
                   QStringLiteral("x"), puerto);
     platform::esperaCondicion([&v] { return v.cerrada(); }, 30000);
 }
@@ -144,7 +142,7 @@ private slots:
         QFETCH(bool, independiente);
         QFETCH(int, msCierre);
         QTemporaryDir carpeta;
-        RepositorioSqlite repo(carpeta.path());
+        RepositorioPrueba repo("sqlite");
         QVERIFY(repo.publica(QStringLiteral("app.exe"), contenido(1), false));
         MensajeriaGrabada mensajes;
         fBajandoFichero v;
@@ -154,7 +152,7 @@ private slots:
             QVERIFY(v.close());
         } else {
             QTimer::singleShot(msCierre, &v, &QWidget::close);
-            descarga(v, repo.carpeta(), QStringLiteral("app.exe"), carpeta.path());
+            descarga(v, repo.directorio(), QStringLiteral("app.exe"), carpeta.path());
         }
         QCOMPARE(terminaciones, independiente ? 1 : 0);
         if (independiente) {
@@ -173,12 +171,12 @@ private slots:
     void descargaCorrecta() {
         QFETCH(bool, comprimido);
         QTemporaryDir carpeta;
-        RepositorioSqlite repo(carpeta.path());
+        RepositorioPrueba repo("sqlite");
         QVERIFY(repo.publica(QStringLiteral("app.exe"), contenido(3), comprimido));
         const QString destino = carpeta.filePath(QStringLiteral("destino"));
         QDir().mkpath(destino);
         fBajandoFichero v;
-        descarga(v, repo.carpeta(), QStringLiteral("app.exe"), destino);
+        descarga(v, repo.directorio(), QStringLiteral("app.exe"), destino);
         QVERIFY(v.ficheroDescargado());
         QCOMPARE(prueba::lee(destino + QStringLiteral("/app.exe")), contenido(3));
         QVERIFY(!QFile::exists(destino + QStringLiteral("/app.exe.jzp")));
@@ -203,7 +201,7 @@ private slots:
         QFETCH(int, caso);
         QFETCH(QString, estado);
         QTemporaryDir carpeta;
-        RepositorioSqlite repo(carpeta.path());
+        RepositorioPrueba repo("sqlite");
         // Raw bytes stored as if compressed cannot be restored.
         QVERIFY(repo.publica(QStringLiteral("app.exe"), contenido(1), true, caso == 2));
         const QString destino = carpeta.filePath(QStringLiteral("destino"));
@@ -212,7 +210,7 @@ private slots:
         prueba::escribe(destino + QStringLiteral("/app.exe"), anterior);
         MensajeriaGrabada mensajes;
         fBajandoFichero v;
-        descarga(v, caso == 0 ? QStringLiteral("/no/existe/nunca") : repo.carpeta(),
+        descarga(v, caso == 0 ? QStringLiteral("/no/existe/nunca") : repo.directorio(),
                  caso == 1 ? QStringLiteral("otro.exe") : QStringLiteral("app.exe"), destino,
                  caso == 3 ? 40000 : 0);
         QVERIFY(v.cerrada());
@@ -288,7 +286,7 @@ private slots:
     void cerrarDuranteLaDescarga() {
         QFETCH(bool, cancela);
         QTemporaryDir carpeta;
-        RepositorioSqlite repo(carpeta.path());
+        RepositorioPrueba repo("sqlite");
         QVERIFY(repo.publica(QStringLiteral("grande.exe"), contenido(40), false));
         const QString destino = carpeta.filePath(QStringLiteral("destino"));
         QDir().mkpath(destino);
@@ -303,7 +301,7 @@ private slots:
                 QTimer::singleShot(0, &v, &QWidget::close);
             }
         });
-        descarga(v, repo.carpeta(), QStringLiteral("grande.exe"), destino);
+        descarga(v, repo.directorio(), QStringLiteral("grande.exe"), destino);
         QCOMPARE(mensajes.textos(MensajeriaGrabada::Clase::Pregunta),
                  QStringList{QStringLiteral("Existe una descarga en curso. ¿Desea cancelarla?")});
         QCOMPARE(v.ficheroDescargado(), !cancela);

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "repository/FicherosPrueba.h"
-#include "repository/RepositorioPrueba.h"
+#include "support/FicherosPrueba.h"
+#include "support/RepositorioPrueba.h"
 
 using prueba::escribe;
 using prueba::lee;

@@ -6,7 +6,7 @@
 #include "platform/Connection.h"
 #include "platform/Cp1252.h"
 #include "platform/Espera.h"
-#include "repository/FicherosPrueba.h"
+#include "support/FicherosPrueba.h"
 #include "support/MotoresPrueba.h"
 
 // End-to-end runs of the real launcher: a copy of the program in a scratch folder, a real
@@ -86,23 +86,16 @@ class TstCorvinal : public QObject {
             }
             return std::nullopt;
         }
-        Repositorio r;
-        if (motor == QLatin1String("sqlite")) {
-            r.password = QStringLiteral("secreto");
-            r.prefijoYConexion = QStringLiteral("0,,|") + carpetaRepo +
-                                 QStringLiteral(",prueba.mdb,admin,") + r.password +
-                                 QStringLiteral(",0");
-        } else {
-            const prueba::DatosMariaDb d = *prueba::datosMariaDb();
+        Repositorio r{prueba::registroMotor(motor, carpetaRepo, "prueba.mdb", "admin", "secreto"),
+                      motor == u"sqlite" ? QStringLiteral("secreto")
+                                         : prueba::datosMariaDb().value().password};
+        if (motor != u"sqlite") {
             platform::Connection c;
             c.open(m.textoConexion);
             for (const char* t : {"tDatosFichero", "tFicheros", "tCarpetas"}) {
                 c.execute(QStringLiteral("DROP TABLE IF EXISTS ") + QString::fromLatin1(t), nullptr,
                           platform::Connection::kOpcionSinRegistros);
             }
-            r.password = d.password;
-            r.prefijoYConexion = QStringLiteral("2,,|%1,%2,%3,%4,%5")
-                                     .arg(d.host, d.baseDatos, d.usuario, d.password, d.puerto);
         }
         const QString registro = r.prefijoYConexion;
         const QString app = scratch_.filePath(QStringLiteral("app.sh"));

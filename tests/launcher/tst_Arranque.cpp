@@ -3,7 +3,7 @@
 #include "comun/modTolvane1.h"
 #include "launcher/Arranque.h"
 #include "platform/Cp1252.h"
-#include "repository/FicherosPrueba.h"
+#include "support/FicherosPrueba.h"
 
 using modCorvinal::PlanArranque;
 using modCorvinal::planificaArranque;

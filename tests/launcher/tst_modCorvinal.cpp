@@ -4,16 +4,16 @@
 #include "arranque/Salida.h"
 #include "comun/cListaParametros.h"
 #include "comun/modTolvane1.h"
-#include "download/RepositorioSqlite.h"
 #include "download/fBajandoFichero.h"
 #include "launcher/modCorvinal.h"
 #include "platform/Espera.h"
 #include "platform/Fin.h"
 #include "platform/Producto.h"
 #include "platform/Reloj.h"
-#include "repository/FicherosPrueba.h"
 #include "support/CarpetaSoloLectura.h"
+#include "support/FicherosPrueba.h"
 #include "support/MensajeriaGrabada.h"
+#include "support/RepositorioPrueba.h"
 
 namespace {
 
@@ -75,21 +75,20 @@ class TstModCorvinal : public QObject {
     Q_OBJECT
 
     QTemporaryDir carpeta_;
-    std::unique_ptr<RepositorioSqlite> repo_;
+    std::unique_ptr<RepositorioPrueba> repo_;
     QString lanzador_;
 
     // The connection part of a record that reaches the test repository.
     QString conexion() const {
-        return QStringLiteral("0,,|") + repo_->carpeta() + QStringLiteral(",prueba.mdb,admin,pw,0");
+        return prueba::registroMotor("sqlite", repo_->directorio(), "repo.db", "admin", "pw");
     }
 
 private slots:
     void initTestCase() {
         QVERIFY(carpeta_.isValid());
-        QDir().mkpath(carpeta_.filePath(QStringLiteral("repo")));
-        repo_ = std::make_unique<RepositorioSqlite>(carpeta_.filePath(QStringLiteral("repo")));
+        repo_ = std::make_unique<RepositorioPrueba>("sqlite");
         QVERIFY(repo_->publica(QStringLiteral("fob7.exe"), "#!/bin/sh\nexit 0\n", true));
-        QVERIFY(repo_->publica(QStringLiteral("comp.dll"), "componente", false));
+        QVERIFY(repo_->publica(QStringLiteral("comp.dll"), "componente"));
     }
     void init() {
         terminaciones = 0;
@@ -172,7 +171,7 @@ private slots:
         if (escribe) {
             // As the set-up window writes it: bare type, hex password, application in field 7.
             sistema.lineaConfiguracion =
-                QStringLiteral("0,,,|") + repo_->carpeta() + QStringLiteral(",prueba.mdb,admin,") +
+                QStringLiteral("0,,,|") + repo_->directorio() + QStringLiteral(",repo.db,admin,") +
                 modTolvane1::aHexadecimal(modTolvane1::codifica(QStringLiteral("pw"))) +
                 QStringLiteral(",0,,,fob7.exe");
         }
@@ -301,8 +300,8 @@ private slots:
         QVERIFY(RegistroArranque::escribeFichero(ruta, QString::fromLatin1(anterior.chopped(2))));
         SistemaGrabado sistema;
         MensajeriaGrabada mensajes;
-        modCorvinal::Main(QStringLiteral("0,,|%1,prueba.mdb,admin,pw\u0416,0,,%2,fob7.exe,X")
-                              .arg(repo_->carpeta(), lanzador_),
+        modCorvinal::Main(QStringLiteral("0,,|%1,repo.db,admin,pw\u0416,0,,%2,fob7.exe,X")
+                              .arg(repo_->directorio(), lanzador_),
                           lanzador_, sistema);
         QCOMPARE(salida::codigo(), salida::kHecho);
         QVERIFY(modCorvinal::ventanaDescarga()->ficheroDescargado());

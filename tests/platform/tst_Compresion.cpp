@@ -7,9 +7,9 @@
 #include "platform/Compresion.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/ErrorFichero.h"
-#include "repository/FicherosPrueba.h"
 #include "support/CarpetaSoloLectura.h"
 #include "support/ErrorLanzado.h"
+#include "support/FicherosPrueba.h"
 
 using platform::Compresion;
 using platform::ErrorEjecucion;

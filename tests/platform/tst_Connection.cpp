@@ -4,7 +4,6 @@
 
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
-#include "support/AbreMotor.h"
 #include "support/ErrorLanzado.h"
 #include "support/MotoresPrueba.h"
 
@@ -340,7 +339,9 @@ private slots:
 
     void conexionPerdida() {
         const prueba::MotorPrueba m = prueba::motorPrueba("mariadb", carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
+        if (!prueba::disponible(m)) {
+            return;
+        }
         Connection con;
         con.open(m.textoConexion);
         Diario diario;

@@ -4,7 +4,7 @@
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
 #include "support/ErrorLanzado.h"
-#include "support/MotorGlobal.h"
+#include "support/MotoresPrueba.h"
 
 using platform::Connection;
 using platform::ErrorEjecucion;
@@ -42,10 +42,12 @@ private slots:
     void initTestCase_data() { prueba::filasMotores(); }
     void init() {
         con_.close();
-        const prueba::MotorPrueba m = prueba::motorGlobal(carpeta_.path());
-        PRUEBA_REQUIERE_MOTOR(m);
-        motor_ = m.nombre;
-        con_.open(m.textoConexion);
+        QFETCH_GLOBAL(QString, motor);
+        const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
+        motor_ = motor;
+        if (prueba::disponible(m)) {
+            con_.open(m.textoConexion);
+        }
     }
 
     void leeHaciaDelante() {

@@ -3,7 +3,7 @@
 
 #include "platform/ErrorEjecucion.h"
 #include "platform/Stream.h"
-#include "repository/FicherosPrueba.h"
+#include "support/FicherosPrueba.h"
 
 using platform::ErrorEjecucion;
 using platform::Stream;

@@ -6,9 +6,9 @@
 #include "platform/ErrorEjecucion.h"
 #include "platform/ErrorFichero.h"
 #include "repository/EscritorBloques.h"
-#include "repository/FicherosPrueba.h"
 #include "repository/FormatoRepositorio.h"
 #include "support/CarpetaSoloLectura.h"
+#include "support/FicherosPrueba.h"
 
 using formatoRepositorio::kTamBloque;
 using prueba::aleatorios;

@@ -13,12 +13,12 @@
 #include "platform/Recordset.h"
 #include "platform/Reloj.h"
 #include "platform/Ruta.h"
-#include "repository/FicherosPrueba.h"
 #include "repository/FormatoRepositorio.h"
-#include "repository/RepositorioPrueba.h"
 #include "repository/cCorvinal.h"
 #include "support/CarpetaSoloLectura.h"
+#include "support/FicherosPrueba.h"
 #include "support/MensajeriaGrabada.h"
+#include "support/RepositorioPrueba.h"
 
 using formatoRepositorio::kTamBloque;
 using prueba::aleatorios;
@@ -256,8 +256,7 @@ private slots:
         QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
-        escribe(dir.filePath("a.txt"), "contenido");
-        QVERIFY(r.cor.subeFichero(1, dir.filePath("a.txt"), "a.txt", false));
+        QVERIFY(r.publica("a.txt", "contenido"));
         r.ejecuta("DROP TABLE IF EXISTS tAjena");
         r.ejecuta("CREATE TABLE tAjena (n INT)");
         r.ejecuta(motor == "sqlite" ? "BEGIN" : "START TRANSACTION");
@@ -291,8 +290,7 @@ private slots:
         QFETCH(QString, mensaje);
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
-        escribe(dir.filePath("f"), "x");
-        QVERIFY(r.cor.subeFichero(r.carpeta("app", 1), dir.filePath("f"), "f.exe", false));
+        QVERIFY(r.publica("f.exe", "x", false, false, r.carpeta("app", 1)));
         const QString local = localExiste ? dir.path() : dir.filePath("no-existe");
         QSignalSpy estado(&r.cor, &cCorvinal::estado);
         QVERIFY(!r.cor.descarga(fichero, directorio, local));
@@ -330,9 +328,7 @@ private slots:
         QFETCH(QString, sql);
         QFETCH(QString, descripcion);
         RepositorioPrueba r(motor);
-        QTemporaryDir dir;
-        escribe(dir.filePath("f"), aleatorios(5000000));
-        QVERIFY(r.cor.subeFichero(1, dir.filePath("f"), "f.exe", false));
+        QVERIFY(r.publica("f.exe", aleatorios(5000000)));
         for (const QString& sentencia : sql.split(u';')) {
             r.ejecuta(
                 QString(sentencia).replace("<cod>", QString::number(r.cor.codFicheroSubido())));
@@ -352,8 +348,7 @@ private slots:
         QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
-        escribe(dir.filePath("f"), aleatorios(30000));
-        QVERIFY(r.cor.subeFichero(1, dir.filePath("f"), "f.exe", false));
+        QVERIFY(r.publica("f.exe", aleatorios(30000)));
         QDir().mkdir(dir.filePath("ro"));
         escribe(dir.filePath("ro/f.exe"), "versión anterior");
         CarpetaSoloLectura soloLectura(dir.filePath("ro"));
@@ -377,9 +372,7 @@ private slots:
     void cancelarNoEscribeNada() {
         QFETCH_GLOBAL(QString, motor);
         RepositorioPrueba r(motor);
-        QTemporaryDir dir;
-        escribe(dir.filePath("f"), aleatorios(100000));
-        QVERIFY(r.cor.subeFichero(1, dir.filePath("f"), "f.exe", false));
+        QVERIFY(r.publica("f.exe", aleatorios(100000)));
         QTemporaryDir local;
         escribe(local.filePath("f.exe"), "versión anterior");
         int vistos = 0;
@@ -408,9 +401,8 @@ private slots:
         QTemporaryDir dir;
         const QByteArray viejo = aleatorios(50000, 1);
         const QByteArray nuevo = aleatorios(70000, 2);
-        escribe(dir.filePath("viejo"), viejo);
         escribe(dir.filePath("nuevo"), nuevo);
-        QVERIFY(r.cor.subeFichero(1, dir.filePath("viejo"), "f.exe", false));
+        QVERIFY(r.publica("f.exe", viejo));
         const qint32 codViejo = r.cor.codFicheroSubido();
         MensajeriaGrabada mensajes;
         mensajes.respuestas.enqueue(acepta);
@@ -423,7 +415,7 @@ private slots:
                     QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tDatosFichero WHERE codFichero=" +
                                      QString::number(codViejo))
                                  .toInt(),
-                             platform::kErrorArgumento);
+                             formatoRepositorio::nBloques(viejo.size()));
                     ++comprobados;
                 }
             });
@@ -517,7 +509,7 @@ private slots:
         RepositorioPrueba r(motor);
         QTemporaryDir dir;
         escribe(dir.filePath("f"), aleatorios(5000000));
-        QVERIFY(subiendo || r.cor.subeFichero(1, dir.filePath("f"), "f.exe", false));
+        QVERIFY(subiendo || r.publica("f.exe", aleatorios(5000000)));
         QTemporaryDir local;
         escribe(local.filePath("f.exe"), "versión anterior");
         int vistos = 0;
@@ -579,18 +571,13 @@ private slots:
         QFETCH_GLOBAL(QString, motor);
         QFETCH(bool, oyenteRestaura);
         RepositorioPrueba r(motor);
-        QTemporaryDir dir;
         const qint32 app = r.carpeta("app", 1);
         const qint32 bin = r.carpeta("bin", app);
         const QByteArray raiz = aleatorios(3000, 1), uno = aleatorios(20000, 2),
                          dos = QByteArray("texto comprimible ").repeated(5000);
-        escribe(dir.filePath("raiz"), raiz);
-        escribe(dir.filePath("uno"), uno);
-        escribe(dir.filePath("dos"), dos);
-        platform::Compresion::comprime(dir.filePath("dos"), dir.filePath("dos.jzp"));
-        QVERIFY(r.cor.subeFichero(1, dir.filePath("raiz"), "raiz.txt", false));
-        QVERIFY(r.cor.subeFichero(app, dir.filePath("uno"), "uno.dll", false));
-        QVERIFY(r.cor.subeFichero(bin, dir.filePath("dos.jzp"), "dos.exe", true));
+        QVERIFY(r.publica("raiz.txt", raiz));
+        QVERIFY(r.publica("uno.dll", uno, false, false, app));
+        QVERIFY(r.publica("dos.exe", dos, true, false, bin));
         if (oyenteRestaura) {
             connect(&r.cor, &cCorvinal::ficheroBajado, &r.cor,
                     [](const QString& fichero, bool comprimido) {
@@ -654,11 +641,8 @@ private slots:
             QSKIP("the ODBC layer reads a text up to its first NUL: only SQLite hands one over");
         }
         RepositorioPrueba r(motor);
-        QTemporaryDir origen;
-        escribe(origen.filePath("f"), "bueno");
-        QVERIFY(r.cor.subeFichero(1, origen.filePath("f"), "bueno.txt", false));
-        QVERIFY(r.cor.subeFichero(esCarpeta ? r.carpeta(nombre, 1) : 1, origen.filePath("f"),
-                                  "ajeno", false));
+        QVERIFY(r.publica("bueno.txt", "bueno"));
+        QVERIFY(r.publica("ajeno", "bueno", false, false, esCarpeta ? r.carpeta(nombre, 1) : 1));
         if (!esCarpeta) {
             renombra(r, r.cor.codFicheroSubido(), nombre);
         }
@@ -688,7 +672,7 @@ private slots:
         const QByteArray a = aleatorios(1000000, 1), b = aleatorios(1000000, 2);
         escribe(dir.filePath("a"), a);
         escribe(dir.filePath("b"), b);
-        QVERIFY(r.cor.subeFichero(1, dir.filePath("a"), "f.exe", false));
+        QVERIFY(r.publica("f.exe", a));
         QProcess escritor;
         escritor.setProgram("/bin/sh");
         escritor.setArguments(

@@ -69,16 +69,6 @@ void creaDirectorio(const QString& textoConexion) {
     }
 }
 
-// The launch record that points the lookup at the test's directory.
-QString registroDirectorio(const QString& motor, const QString& carpeta) {
-    if (motor == QLatin1String("sqlite")) {
-        return QStringLiteral("0,,|") + carpeta + QStringLiteral(",prueba.mdb,,,0");
-    }
-    const prueba::DatosMariaDb d = *prueba::datosMariaDb();
-    return QStringLiteral("2,,|%1,%2,%3,%4,%5")
-        .arg(d.host, d.baseDatos, d.usuario, d.password, d.puerto);
-}
-
 }  // namespace
 
 Q_DECLARE_METATYPE(QList<Respuesta>)
@@ -197,10 +187,12 @@ private slots:
         QFETCH(QString, aplicacion);
         QTemporaryDir carpeta;
         const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta.path());
-        PRUEBA_REQUIERE_MOTOR(m);
+        if (!prueba::disponible(m)) {
+            return;
+        }
         creaDirectorio(m.textoConexion);
         qputenv(DirectorioCentral::kVariableEntorno,
-                registroDirectorio(motor, carpeta.path()).toUtf8());
+                prueba::registroMotor(motor, carpeta.path()).toUtf8());
 
         QList<Respuesta> pendientes = respuestas;
         // What each showing of the request found in its boxes, and what was typed into it.
@@ -286,7 +278,7 @@ private slots:
         QTemporaryDir carpeta;
         prueba::creaFicheroSqlite(carpeta.path());
         qputenv(DirectorioCentral::kVariableEntorno,
-                registroDirectorio(QStringLiteral("sqlite"), carpeta.path()).toUtf8());
+                prueba::registroMotor("sqlite", carpeta.path()).toUtf8());
         DirectorioCentral::estableceSolicitud([](fDatosConexionTolvane& v) -> bool {
             escribe(v, "tRefCliente", QStringLiteral("a"));
             escribe(v, "tClaveInstalacion", QStringLiteral("b"));

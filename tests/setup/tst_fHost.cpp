@@ -7,8 +7,8 @@
 #include <QtTest>
 
 #include "arranque/RegistroArranque.h"
-#include "repository/FicherosPrueba.h"
 #include "setup/fHost.h"
+#include "support/FicherosPrueba.h"
 #include "support/MensajeriaGrabada.h"
 
 namespace {

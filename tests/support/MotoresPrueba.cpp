@@ -6,6 +6,7 @@
 #include <QProcessEnvironment>
 #include <QTest>
 
+#include "dataaccess/aConexion.h"
 #include "platform/Connection.h"
 
 namespace prueba {
@@ -14,6 +15,13 @@ namespace {
 
 QString entorno(const char* nombre) {
     return QProcessEnvironment::systemEnvironment().value(QString::fromLatin1(nombre));
+}
+
+QString textoMariaDb(const DatosMariaDb& d) {
+    return QStringLiteral(
+               "Driver={mySQL};Server=%1;Port=%2;Option=149512;Stmt=;Database=%3;"
+               "Uid=%4;Pwd=%5;Option=3")
+        .arg(d.host, d.puerto, d.baseDatos, d.usuario, d.password);
 }
 
 // Whether the server answers, asked once per test program.
@@ -57,13 +65,6 @@ bool mariaDbObligatoria() {
     return entorno("CORVINAL_TEST_MARIADB_REQUIRED") == u"1";
 }
 
-QString textoMariaDb(const DatosMariaDb& d) {
-    return QStringLiteral(
-               "Driver={mySQL};Server=%1;Port=%2;Option=149512;Stmt=;Database=%3;"
-               "Uid=%4;Pwd=%5;Option=3")
-        .arg(d.host, d.puerto, d.baseDatos, d.usuario, d.password);
-}
-
 QString textoSqlite(const QString& ruta) {
     return QStringLiteral(
                "Provider=Microsoft.Jet.OLEDB.4.0; Data Source=%1;Persist Security "
@@ -103,6 +104,71 @@ MotorPrueba motorPrueba(const QString& nombre, const QString& carpeta) {
         m.textoConexion = textoMariaDb(*datos);
     }
     return m;
+}
+
+bool disponible(const MotorPrueba& m) {
+    if (!m.textoConexion.isEmpty()) {
+        return true;
+    }
+    if (m.obligatorio) {
+        QTest::qFail(qPrintable(m.motivo), __FILE__, __LINE__);
+    } else {
+        QTest::qSkip(qPrintable(m.motivo), __FILE__, __LINE__);
+    }
+    return false;
+}
+
+bool abreMotorFila(platform::Connection& con, const QString& carpeta, qint32 opciones) {
+    QFETCH(QString, motor);
+    const MotorPrueba m = motorPrueba(motor, carpeta);
+    if (!disponible(m)) {
+        return false;
+    }
+    con.open(m.textoConexion, opciones);
+    return true;
+}
+
+std::unique_ptr<aConexion> conectaMotor(const QString& nombre, const QString& carpeta) {
+    const MotorPrueba m = motorPrueba(nombre, carpeta);
+    if (!disponible(m)) {
+        return nullptr;
+    }
+    auto c = std::make_unique<aConexion>();
+    c->setTipoConexion(nombre == u"mariadb" ? 2 : 0);
+    c->setCadenaConexion(m.textoConexion);
+    c->conecta(true);
+    if (!c->conexionAbierta()) {
+        QTest::qFail(qPrintable(c->mensajeErrorConexion()), __FILE__, __LINE__);
+        return nullptr;
+    }
+    return c;
+}
+
+void ajustaMotor(aConexion& c, const QString& nombre, const QString& carpeta,
+                 const QString& fichero) {
+    if (nombre == u"sqlite") {
+        c.setTipoConexion(0);
+        c.setDirectorioBD(carpeta);
+        c.setBaseDatos(fichero);
+        return;
+    }
+    const DatosMariaDb d = datosMariaDb().value_or(DatosMariaDb{});
+    c.setTipoConexion(2);
+    c.setServidor(d.host);
+    c.setPuerto(static_cast<qint16>(d.puerto.toInt()));
+    c.setBaseDatos(d.baseDatos);
+    c.setLogin(d.usuario);
+    c.setPassword(d.password);
+}
+
+QString registroMotor(const QString& nombre, const QString& carpeta, const QString& fichero,
+                      const QString& login, const QString& password) {
+    if (nombre == u"sqlite") {
+        return QStringLiteral("0,,|%1,%2,%3,%4,0").arg(carpeta, fichero, login, password);
+    }
+    const DatosMariaDb d = datosMariaDb().value_or(DatosMariaDb{});
+    return QStringLiteral("2,,|%1,%2,%3,%4,%5")
+        .arg(d.host, d.baseDatos, d.usuario, d.password, d.puerto);
 }
 
 bool controlaMariaDb(bool arrancar) {

@@ -1,14 +1,17 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 #include "dataaccess/aConexion.h"
+#include "platform/Compresion.h"
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
 #include "repository/cCorvinal.h"
+#include "support/FicherosPrueba.h"
 #include "support/MotoresPrueba.h"
 
 // A repository on a real engine for one test: "sqlite" is a database file in a fresh folder,
@@ -37,25 +40,12 @@ public:
                                const QString& directorio = QString())
         : motor_(motor), directorio_(directorio.isEmpty() ? carpeta_.path() : directorio) {
         conexion = std::make_unique<aConexion>();
-        if (motor == u"sqlite") {
-            conexion->setTipoConexion(0);
-            conexion->setDirectorioBD(directorio_);
-            conexion->setBaseDatos(QStringLiteral("repo.db"));
-            if (!QFile::exists(directorio_ + QStringLiteral("/repo.db"))) {
-                prueba::creaFicheroSqlite(directorio_, QStringLiteral("repo.db"));
-            }
-        } else {
-            const auto datos = prueba::datosMariaDb();
-            if (!datos) {
-                qFatal("the test run requires MariaDB and gives no server (scripts/testdb env)");
-            }
-            conexion->setTipoConexion(2);
-            conexion->setServidor(datos->host);
-            conexion->setBaseDatos(datos->baseDatos);
-            conexion->setLogin(datos->usuario);
-            conexion->setPassword(datos->password);
-            conexion->setPuerto(qint16(datos->puerto.toInt()));
+        if (motor == u"sqlite" && !QFile::exists(directorio_ + QStringLiteral("/repo.db"))) {
+            prueba::creaFicheroSqlite(directorio_, QStringLiteral("repo.db"));
+        } else if (motor != u"sqlite" && !prueba::datosMariaDb()) {
+            qFatal("the test run requires MariaDB and gives no server (scripts/testdb env)");
         }
+        prueba::ajustaMotor(*conexion, motor, directorio_, QStringLiteral("repo.db"));
         conexion->conecta(true);
         if (!conexion->conexionAbierta()) {
             qFatal("no connection to %s: %s", qPrintable(motor),
@@ -79,14 +69,21 @@ public:
     const QString& directorio() const { return directorio_; }
 
     // The launch record the publishing tool takes for this repository.
-    QString registro() const {
-        if (motor_ == u"sqlite") {
-            return QStringLiteral("0,,|") + directorio_ + QStringLiteral(",repo.db,,,0");
+    QString registro() const { return prueba::registroMotor(motor_, directorio_, "repo.db"); }
+
+    // Publishes datos as `nombre` in folder `carpeta`, as the publishing tool would from a local
+    // file; comprimido stores the ".jzp" form, and sinComprimir marks raw bytes as compressed
+    // (a damaged file).
+    bool publica(const QString& nombre, const QByteArray& datos, bool comprimido = false,
+                 bool sinComprimir = false, qint32 carpeta = 1) {
+        const QString origen = QDir(directorio_).filePath(QStringLiteral("origen-") + nombre);
+        prueba::escribe(origen, datos);
+        QString subido = origen;
+        if (comprimido && !sinComprimir) {
+            subido = origen + QStringLiteral(".jzp");
+            platform::Compresion::comprime(origen, subido);
         }
-        return QStringLiteral("2,,|%1,%2,%3,%4,%5")
-            .arg(conexion->servidor(), conexion->baseDatos(), conexion->login(),
-                 conexion->Password())
-            .arg(conexion->puerto());
+        return cor.subeFichero(carpeta, subido, nombre, comprimido);
     }
 
     void ejecuta(const QString& sql) {
