@@ -1,7 +1,5 @@
 #include "comun/modTolvane1.h"
 
-#include <sys/stat.h>
-#include <sys/statfs.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -11,6 +9,7 @@
 #include "comun/Mensajeria.h"
 #include "platform/Cp1252.h"
 #include "platform/Producto.h"
+#include "platform/SistemaFicheros.h"
 
 namespace modTolvane1 {
 
@@ -44,21 +43,6 @@ int valorHexadecimal(const QString& texto) {
         valor = valor * 16 + cifra;
     }
     return valor;
-}
-
-// The identifier of the file system behind an open file, 0 when the system gives none.
-quint64 identificadorSistemaFicheros(int descriptor) {
-    struct statfs sf {};
-    if (fstatfs(descriptor, &sf) == 0) {
-        const quint64 alto = static_cast<quint32>(sf.f_fsid.__val[0]);
-        const quint64 bajo = static_cast<quint32>(sf.f_fsid.__val[1]);
-        if ((alto << 32 | bajo) != 0) {
-            return alto << 32 | bajo;
-        }
-    }
-    // Some file systems (overlays, memory) report no identifier: their device number is one.
-    struct stat st {};
-    return fstat(descriptor, &st) == 0 ? static_cast<quint64>(st.st_dev) : 0;
 }
 
 // Every carriage return not already followed by a line feed gets one; an existing CR LF stays.
@@ -119,7 +103,7 @@ QString obtieneSemilla() {
     if (!fichero.open(QIODevice::Append)) {
         return QString();
     }
-    const quint64 identificador = identificadorSistemaFicheros(fichero.handle());
+    const quint64 identificador = platform::identificadorSistemaFicheros(fichero.handle());
     fichero.close();
     QFile::remove(ruta);
     return QString::number(identificador, 16).toUpper();

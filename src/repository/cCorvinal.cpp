@@ -154,60 +154,83 @@ bool cCorvinal::subeFichero(qint32 codCarpeta, const QString& fichero, const QSt
     }
     subida_ = std::make_unique<Subida>();
     subida_->nombre = nombre;
+    if (!aceptaSustitucion(codCarpeta, nombre)) {
+        subida_.reset();
+        return false;
+    }
+    abreFicheroLocal(fichero);
+    codFicheroSubido_ = codigoSiguienteFichero();
+    subida_->nBloques = formatoRepositorio::nBloques(subida_->fichero.size());
+    insertaFilaPendiente(codCarpeta, nombre, comprimido);
+    abreBloques();
+    if (porPasos) {
+        return false;
+    }
+    return guardaTodo(fichero);
+}
+
+bool cCorvinal::aceptaSustitucion(qint32 codCarpeta, const QString& nombre) {
     const QString carpeta = QString::number(codCarpeta);
     auto existente = consulta(QStringLiteral("SELECT codFichero FROM tFicheros WHERE codCarpeta=") +
                               carpeta + QStringLiteral(" AND nombre=") + texto(nombre));
-    if (!existente->eof()) {
-        codFicheroSubido_ = existente->field(QStringLiteral("codFichero")).value().toInt();
-        existente.reset();
-        if (!modTolvane1::pregunta(QStringLiteral("Ya existe un fichero con el nombre: ") + nombre +
-                                   kCR + QStringLiteral("¿Desea sustituirlo?"))) {
-            subida_.reset();
-            return false;
-        }
-        subida_->codigoASustituir = codFicheroSubido_;
-        auto pendiente = consulta(
-            QStringLiteral("SELECT codFichero FROM tFicheros WHERE codCarpeta=") + carpeta +
-            QStringLiteral(" AND nombre=") + texto(nombre + formatoRepositorio::kSufijoSubida));
-        if (!pendiente->eof()) {
-            const qint32 cod = pendiente->field(QStringLiteral("codFichero")).value().toInt();
-            pendiente.reset();
-            eliminafichero(cod);
-        }
+    if (existente->eof()) {
+        return true;
     }
+    codFicheroSubido_ = existente->field(QStringLiteral("codFichero")).value().toInt();
     existente.reset();
-    subida_->fichero.setFileName(fichero);
-    if (!subida_->fichero.open(QIODevice::ReadOnly)) {
-        const ErrorEjecucion error = platform::errorLectura(subida_->fichero, kOrigen);
-        subida_.reset();
-        throw error;
+    if (!modTolvane1::pregunta(QStringLiteral("Ya existe un fichero con el nombre: ") + nombre +
+                               kCR + QStringLiteral("¿Desea sustituirlo?"))) {
+        return false;
     }
-    codFicheroSubido_ = codigoSiguienteFichero();
-    subida_->nBloques = formatoRepositorio::nBloques(subida_->fichero.size());
+    subida_->codigoASustituir = codFicheroSubido_;
+    // A ".new" row left by an upload that died midway would clash with this one.
+    auto pendiente = consulta(QStringLiteral("SELECT codFichero FROM tFicheros WHERE codCarpeta=") +
+                              carpeta + QStringLiteral(" AND nombre=") +
+                              texto(nombre + formatoRepositorio::kSufijoSubida));
+    if (!pendiente->eof()) {
+        const qint32 cod = pendiente->field(QStringLiteral("codFichero")).value().toInt();
+        pendiente.reset();
+        eliminafichero(cod);
+    }
+    return true;
+}
 
-    auto fila = std::make_shared<platform::Recordset>();
-    fila->open(QStringLiteral("SELECT * FROM tFicheros WHERE codfichero=-1"), &con(), 0,
-               platform::Recordset::kOptimista);
-    fila->addNew();
-    fila->field(QStringLiteral("codFichero")).setValue(codFicheroSubido_);
-    fila->field(QStringLiteral("codCarpeta")).setValue(codCarpeta);
-    fila->field(QStringLiteral("nombre")).setValue(nombre + formatoRepositorio::kSufijoSubida);
-    fila->field(QStringLiteral("nBloques")).setValue(subida_->nBloques);
-    fila->field(QStringLiteral("comprimido")).setValue(comprimido ? 1 : 0);
-    fila->field(QStringLiteral("fechaUm"))
+void cCorvinal::abreFicheroLocal(const QString& fichero) {
+    subida_->fichero.setFileName(fichero);
+    if (subida_->fichero.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    const ErrorEjecucion error = platform::errorLectura(subida_->fichero, kOrigen);
+    subida_.reset();
+    throw error;
+}
+
+void cCorvinal::insertaFilaPendiente(qint32 codCarpeta, const QString& nombre, bool comprimido) {
+    platform::Recordset fila;
+    fila.open(QStringLiteral("SELECT * FROM tFicheros WHERE codfichero=-1"), &con(), 0,
+              platform::Recordset::kOptimista);
+    fila.addNew();
+    fila.field(QStringLiteral("codFichero")).setValue(codFicheroSubido_);
+    fila.field(QStringLiteral("codCarpeta")).setValue(codCarpeta);
+    fila.field(QStringLiteral("nombre")).setValue(nombre + formatoRepositorio::kSufijoSubida);
+    fila.field(QStringLiteral("nBloques")).setValue(subida_->nBloques);
+    fila.field(QStringLiteral("comprimido")).setValue(comprimido ? 1 : 0);
+    fila.field(QStringLiteral("fechaUm"))
         .setValue(formatoRepositorio::alSegundo(QDateTime::currentDateTime()));
-    fila->update();
-    fila->close();
+    fila.update();
+    fila.close();
+}
 
+void cCorvinal::abreBloques() {
     subida_->bloques = std::make_shared<platform::Recordset>();
     // Every stored block would otherwise stay in memory as a row of the recordset.
     subida_->bloques->setSoloAdelante(true);
     subida_->bloques->open(QStringLiteral("SELECT * FROM tDatosFichero WHERE codFichero=-1"),
                            &con(), 0, platform::Recordset::kOptimista);
     subida_->inicioMs = ahoraMs();
-    if (porPasos) {
-        return false;
-    }
+}
+
+bool cCorvinal::guardaTodo(const QString& fichero) {
     try {
         while (!subida_->fichero.atEnd()) {
             guardaBloque(true);

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QObject>
 #include <QString>
+#include <QVariant>
 #include <memory>
 #include <optional>
 
@@ -133,6 +134,13 @@ private:
     // The file row and its blocks read inside one read transaction, ended before it returns.
     Lectura leeEnTransaccion(qint32 codFichero, const QString& carpetaLocal,
                              const QString& nombreLocal, qint64 inicioMs);
+    // The stored name, block count (as stored, checked later) and compression of a file row.
+    struct FilaFichero {
+        QString nombre;
+        QVariant nBloques;
+        bool comprimido = false;
+    };
+    std::optional<FilaFichero> leeFilaFichero(qint32 codFichero);
     Lectura leeFichero(qint32 codFichero, const QString& carpetaLocal, const QString& nombreLocal,
                        qint64 inicioMs);
     // The blocks in ordered ranges into escritor; false when cancelled.
@@ -148,6 +156,17 @@ private:
     void informaProgreso(qint32 hechos, qint32 total, qint64 e, qint32& velocidad);
     void reflejaCarpeta(qint32 codCarpeta, const QString& destino, platform::Compresion& jzp,
                         const ArbolCarpetas& arbol);
+    // Steps of subeFichero. Whether the upload may go on: no file of that name, or the user
+    // agreed to replace it (a ".new" row left by an earlier upload is then removed).
+    bool aceptaSustitucion(qint32 codCarpeta, const QString& nombre);
+    // Opens the local file; throws, dropping the upload, when it cannot be read.
+    void abreFicheroLocal(const QString& fichero);
+    // The file row under its ".new" name, which no reader looks for.
+    void insertaFilaPendiente(qint32 codCarpeta, const QString& nombre, bool comprimido);
+    // The recordset the blocks are added through.
+    void abreBloques();
+    // Stores every block and renames the row; false, said through estado, when it fails.
+    bool guardaTodo(const QString& fichero);
     // Stores the next block; enLotes gathers blocks into transactions of a bounded size.
     void guardaBloque(bool enLotes);
     // Commits the open batch of blocks, if any; throws when the commit fails.

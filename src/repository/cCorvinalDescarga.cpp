@@ -208,20 +208,12 @@ cCorvinal::Lectura cCorvinal::leeEnTransaccion(qint32 codFichero, const QString&
 cCorvinal::Lectura cCorvinal::leeFichero(qint32 codFichero, const QString& carpetaLocal,
                                          const QString& nombreLocal, qint64 inicioMs) {
     Lectura l;
-    QString nombre;
-    QVariant bloques;
-    {
-        auto rs = consulta(
-            QStringLiteral(
-                "SELECT codFichero,nombre,nBloques,comprimido FROM tFicheros WHERE codFichero=") +
-            QString::number(codFichero));
-        if (rs->eof()) {
-            return l;
-        }
-        nombre = rs->field(QStringLiteral("nombre")).value().toString();
-        bloques = rs->field(QStringLiteral("nBloques")).value();
-        l.comprimido = rs->field(QStringLiteral("comprimido")).value().toInt() == 1;
+    const auto fila = leeFilaFichero(codFichero);
+    if (!fila) {
+        return l;
     }
+    const auto& [nombre, bloques, comprimido] = *fila;
+    l.comprimido = comprimido;
     if (nombreLocal.isEmpty() && !rutaRepositorio::esNombreSeguro(nombre)) {
         l.error = rutaRepositorio::textoNombreNoValido(nombre);
         return l;
@@ -243,6 +235,19 @@ cCorvinal::Lectura cCorvinal::leeFichero(qint32 codFichero, const QString& carpe
     }
     l.hecho = true;
     return l;
+}
+
+std::optional<cCorvinal::FilaFichero> cCorvinal::leeFilaFichero(qint32 codFichero) {
+    auto rs = consulta(
+        QStringLiteral(
+            "SELECT codFichero,nombre,nBloques,comprimido FROM tFicheros WHERE codFichero=") +
+        QString::number(codFichero));
+    if (rs->eof()) {
+        return std::nullopt;
+    }
+    return FilaFichero{rs->field(QStringLiteral("nombre")).value().toString(),
+                       rs->field(QStringLiteral("nBloques")).value(),
+                       rs->field(QStringLiteral("comprimido")).value().toInt() == 1};
 }
 
 bool cCorvinal::leeBloques(qint32 codFichero, EscritorBloques& escritor, qint32 nBloques,
