@@ -372,8 +372,8 @@ Enlace enlaceTexto(const QString& texto) {
     // Exactly the characters, no terminating NUL: the length says where it ends.
     const QByteArray dato(reinterpret_cast<const char*>(texto.utf16()),
                           texto.size() * qsizetype(sizeof(SQLWCHAR)));
-    return {SQL_C_WCHAR, texto.size() > 4000 ? SQL_WLONGVARCHAR : SQL_WVARCHAR,
-            SQLULEN(std::max<qsizetype>(texto.size(), 1)), dato};
+    const SQLSMALLINT tipoSql = texto.size() > 4000 ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
+    return {SQL_C_WCHAR, tipoSql, SQLULEN(std::max<qsizetype>(texto.size(), 1)), dato};
 }
 
 Enlace enlaceDe(const QVariant& valor) {
