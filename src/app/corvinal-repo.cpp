@@ -20,12 +20,10 @@
 #include "dataaccess/Motor.h"
 #include "dataaccess/aConexion.h"
 #include "platform/Compresion.h"
-#include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Formato.h"
 #include "platform/Producto.h"
-#include "platform/Recordset.h"
-#include "platform/TextoSql.h"
+#include "repository/ArbolRepositorio.h"
 #include "repository/FormatoRepositorio.h"
 #include "repository/RutaRepositorio.h"
 #include "repository/cCorvinal.h"
@@ -286,8 +284,8 @@ void conecta(aConexion& conexion, const RegistroArranque& r, bool creaBaseDatos)
 // The publishing commands, on one connection and one repository object.
 class Herramienta {
 public:
-    Herramienta(aConexion& conexion, const Opciones& o) : conexion_(conexion), o_(o) {
-        cor_.setConexion_ac(&conexion_);
+    Herramienta(aConexion& conexion, const Opciones& o) : o_(o) {
+        cor_.setConexion_ac(&conexion);
         QObject::connect(&cor_, &cCorvinal::estado, [this](const QString& m, bool error) {
             if (error) {
                 ++errores_;
@@ -321,35 +319,20 @@ public:
     }
 
 private:
-    QString texto(const QString& valor) const {
-        return platform::literalTextoSql(valor, conexion_.motor() == Motor::MySql);
-    }
-
-    platform::RecordsetPtr consulta(const QString& sql) {
-        auto rs = conexion_.con()->execute(sql);
-        if (!rs) {
-            throw Fallo{QStringLiteral("La consulta no devolvió registros: ") + sql};
-        }
-        return rs;
-    }
-
-    // The folder at ruta, by the repository's own path rule; every name must exist.
-    qint32 resuelveRuta(const QString& ruta) {
-        const qint32 codigo = cor_.obtieneCodCarpeta(ruta);
-        if (codigo < 1) {
+    qint32 resuelveRuta(const QString& ruta) const {
+        const std::optional<qint32> codigo = arbol_.carpeta(ruta);
+        if (!codigo) {
             throw Fallo{QStringLiteral("No se encontró el directorio:") + ruta};
         }
-        return codigo;
+        return *codigo;
     }
 
-    qint32 codigoFichero(qint32 carpeta, const QString& nombre) {
-        auto rs =
-            consulta(QStringLiteral("SELECT codFichero FROM tFicheros WHERE codCarpeta=") +
-                     QString::number(carpeta) + QStringLiteral(" AND nombre=") + texto(nombre));
-        if (rs->eof()) {
+    qint32 codigoFichero(qint32 carpeta, const QString& nombre) const {
+        const std::optional<qint32> codigo = arbol_.fichero(carpeta, nombre);
+        if (!codigo) {
             throw Fallo{QStringLiteral("No se encontró el fichero:") + nombre};
         }
-        return rs->field(QStringLiteral("codFichero")).value().toInt();
+        return *codigo;
     }
 
     // Mirrors origen into destino, saying what it fetched and what it left as it was.
@@ -424,52 +407,24 @@ private:
         return ok ? kExitoso : kFallo;
     }
 
-    QString longitud() const {
-        switch (conexion_.motor()) {
-            case Motor::SqlServer:
-                return QStringLiteral("DATALENGTH");
-            case Motor::Oracle:
-                return QStringLiteral("DBMS_LOB.GETLENGTH");
-            case Motor::Fichero:
-            case Motor::MySql:
-                break;
-        }
-        return QStringLiteral("LENGTH");
-    }
-
-    void lista(qint32 carpeta) {
+    // Folders first, each marked by its trailing "/", then the files; the folders are written
+    // even when reading the files fails.
+    void lista(qint32 carpeta) const {
         QTextStream salida(stdout);
-        const QString cod = QString::number(carpeta);
-        auto rs = consulta(QStringLiteral("SELECT carpeta FROM tCarpetas WHERE codCarpetaPadre=") +
-                           cod + QStringLiteral(" ORDER BY carpeta"));
-        for (; !rs->eof(); rs->moveNext()) {
-            salida << rs->field(QStringLiteral("carpeta")).value().toString() << "/\n";
+        for (const QString& subcarpeta : arbol_.subcarpetas(carpeta)) {
+            salida << subcarpeta << "/\n";
         }
-        rs = consulta(
-            QStringLiteral("SELECT f.nombre,f.nBloques,f.comprimido,f.fechaUm,") + longitud() +
-            QStringLiteral("(d.datos) AS ultimo FROM tFicheros f LEFT JOIN tDatosFichero d ON "
-                           "d.codFichero=f.codFichero AND d.nBloque=f.nBloques WHERE "
-                           "f.codCarpeta=") +
-            cod + QStringLiteral(" ORDER BY f.nombre"));
-        for (; !rs->eof(); rs->moveNext()) {
-            const qint64 bloques = rs->field(QStringLiteral("nBloques")).value().toLongLong();
-            const qint64 bytes = bloques == 0
-                                     ? 0
-                                     : (bloques - 1) * formatoRepositorio::kTamBloque +
-                                           rs->field(QStringLiteral("ultimo")).value().toLongLong();
-            salida << rs->field(QStringLiteral("nombre")).value().toString() << '\t' << bytes
-                   << '\t' << bloques << '\t'
-                   << rs->field(QStringLiteral("comprimido")).value().toInt() << '\t'
-                   << platform::formatoFecha(
-                          rs->field(QStringLiteral("fechaUm")).value().toDateTime(),
-                          QStringLiteral("yyyy-mm-dd hh:nn:ss"))
+        for (const FicheroListado& f : arbol_.ficheros(carpeta)) {
+            salida << f.nombre << '\t' << f.bytes << '\t' << f.bloques << '\t' << f.comprimido
+                   << '\t'
+                   << platform::formatoFecha(f.fechaUm, QStringLiteral("yyyy-mm-dd hh:nn:ss"))
                    << '\n';
         }
     }
 
-    aConexion& conexion_;
     const Opciones& o_;
     cCorvinal cor_;
+    ArbolRepositorio arbol_{cor_};
     BarraProgreso barra_;
     int errores_ = 0;
 };

@@ -8,6 +8,7 @@
 #include <QTextEdit>
 #include <QWidget>
 #include <cmath>
+#include <optional>
 
 #include "comun/modTolvane1.h"
 #include "dataaccess/aConexion.h"
@@ -102,6 +103,103 @@ QVariant valorControl(const QWidget* control) {
         return valorMarca(control);
     const QVariant valor = control->property("value");
     return valor.isValid() ? valor : QVariant(textoControl(control));
+}
+
+// A form control bound to a field by its tag: the tag's first letter says how its value is
+// read, and the text after it, up to "#", lists the values of a list; the control's name
+// without its prefix letter names the field.
+struct ControlEtiquetado {
+    const QWidget* control;
+    QChar letra;
+    QString lista;
+    QString campo;
+};
+
+std::optional<ControlEtiquetado> etiquetado(const QWidget* control) {
+    const QString tag = control->property("tag").toString();
+    if (tag.isEmpty()) {
+        return std::nullopt;
+    }
+    return ControlEtiquetado{control, tag.at(0), tag.mid(1).section(u'#', 0, 0),
+                             control->objectName().mid(1)};
+}
+
+// Blank text saves null; text longer than the field is cut to fit it.
+QVariant valorTexto(const QWidget* control, platform::Field& campo) {
+    const QString texto = textoControl(control);
+    if (texto.trimmed().isEmpty()) {
+        return nulo();
+    }
+    const qint32 tamano = campo.definedSize();
+    return (tamano > 0 && texto.size() > tamano) ? texto.left(tamano) : texto;
+}
+
+QVariant valorCombo(const QWidget* control) {
+    const QString texto = textoVinculado(control);
+    return texto.isEmpty() ? nulo() : QVariant(texto);
+}
+
+// The chosen index picks from the ';'-separated values of the tag; no choice saves null.
+QVariant valorLista(const QWidget* control, const QString& lista) {
+    const qint32 indice = indiceLista(control);
+    const QStringList valores = lista.split(u';');
+    if (indice <= -1) {
+        return nulo();
+    }
+    if (indice >= valores.size()) {
+        throw platform::ErrorEjecucion(platform::kErrorSubindice,
+                                       u"Subíndice fuera del intervalo"_s, u"aConexion"_s);
+    }
+    return valores.at(indice);
+}
+
+// A whole number drops its fraction downwards: -1.5 saves -2.
+QVariant valorNumero(const QWidget* control, bool entero) {
+    const QString texto = textoControl(control).trimmed();
+    if (texto.isEmpty()) {
+        return nulo();
+    }
+    if (entero) {
+        return static_cast<qlonglong>(std::floor(numeroDeTexto(texto)));
+    }
+    return numeroDeTexto(texto);
+}
+
+QVariant valorFecha(const QWidget* control) {
+    const QString texto = textoControl(control);
+    if (texto.isEmpty()) {
+        return nulo();
+    }
+    const std::optional<QDateTime> leida = platform::leeFecha(texto);
+    if (!leida) {
+        throw tiposDistintos(texto);
+    }
+    return *leida;
+}
+
+// What the control saves into its field of rN; nothing when its letter binds no field.
+std::optional<QVariant> valorAGrabar(const ControlEtiquetado& c, platform::Recordset& rN,
+                                     const aConexion& conexion) {
+    switch (c.letra.unicode()) {
+        case u'T':
+            return valorTexto(c.control, rN.field(c.campo));
+        case u'C':
+            return valorCombo(c.control);
+        case u'L':
+            return valorLista(c.control, c.lista);
+        case u'N':
+            return valorNumero(c.control, true);
+        case u'R':
+            return valorNumero(c.control, false);
+        case u'H':
+            return conexion.bolv(valorMarca(c.control) == 1);
+        case u'F':
+            return valorFecha(c.control);
+        case u'D':
+            return valorControl(c.control);
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -317,70 +415,18 @@ qint32 aConexion::codRef(const QString& tabla, const QString& campoRef, const QS
 
 void aConexion::grabaDatos(QWidget* formulario, platform::Recordset& rN) {
     for (QWidget* control : formulario->findChildren<QWidget*>()) {
-        const QString tag = control->property("tag").toString();
-        if (tag.isEmpty()) {
+        const std::optional<ControlEtiquetado> c = etiquetado(control);
+        if (!c) {
             continue;
         }
-        const QChar letra = tag.at(0);
-        const QString parametro = tag.mid(1).section(u'#', 0, 0);
-        const QString nombre = control->objectName().mid(1);
         try {
-            QVariant v;
-            if (letra == u'T') {
-                const QString texto = textoControl(control);
-                platform::Field& f = rN.field(nombre);
-                if (texto.trimmed().isEmpty()) {
-                    v = nulo();
-                } else {
-                    const qint32 tamano = f.definedSize();
-                    v = (tamano > 0 && texto.size() > tamano) ? texto.left(tamano) : texto;
-                }
-            } else if (letra == u'C') {
-                const QString texto = textoVinculado(control);
-                v = texto.isEmpty() ? nulo() : QVariant(texto);
-            } else if (letra == u'L') {
-                const qint32 indice = indiceLista(control);
-                const QStringList valores = parametro.split(u';');
-                if (indice <= -1) {
-                    v = nulo();
-                } else if (indice >= valores.size()) {
-                    throw platform::ErrorEjecucion(platform::kErrorSubindice,
-                                                   u"Subíndice fuera del intervalo"_s,
-                                                   u"aConexion"_s);
-                } else {
-                    v = valores.at(indice);
-                }
-            } else if (letra == u'N' || letra == u'R') {
-                const QString texto = textoControl(control).trimmed();
-                if (texto.isEmpty()) {
-                    v = nulo();
-                } else if (letra == u'N') {
-                    v = static_cast<qlonglong>(std::floor(numeroDeTexto(texto)));
-                } else {
-                    v = numeroDeTexto(texto);
-                }
-            } else if (letra == u'H') {
-                v = bolv(valorMarca(control) == 1);
-            } else if (letra == u'F') {
-                const QString texto = textoControl(control);
-                if (texto.isEmpty()) {
-                    v = nulo();
-                } else {
-                    const std::optional<QDateTime> leida = platform::leeFecha(texto);
-                    if (!leida) {
-                        throw tiposDistintos(texto);
-                    }
-                    v = *leida;
-                }
-            } else if (letra == u'D') {
-                v = valorControl(control);
-            } else {
-                continue;
+            const std::optional<QVariant> v = valorAGrabar(*c, rN, *this);
+            if (v) {
+                rN.field(c->campo).setValue(*v);
             }
-            rN.field(nombre).setValue(v);
         } catch (const platform::ErrorEjecucion& e) {
             modTolvane1::aviso(u"Error grabando datos:\r"_s + e.descripcion() + u"\rCampo: "_s +
-                               nombre);
+                               c->campo);
             return;
         }
     }

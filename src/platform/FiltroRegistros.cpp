@@ -23,67 +23,100 @@ ErrorEjecucion errorFiltro(const QString& criterio) {
                           QStringLiteral("Recordset"));
 }
 
+// A piece read from the criterion and the position right after it.
+struct Leida {
+    Pieza pieza;
+    int siguiente;
+};
+
+// A quoted text; the quote doubled inside it stands for one quote.
+Leida leeTexto(const QString& c, int i) {
+    const QChar comilla = c[i];
+    QString texto;
+    for (++i; i < c.size(); ++i) {
+        if (c[i] != comilla) {
+            texto += c[i];
+        } else if (i + 1 < c.size() && c[i + 1] == comilla) {
+            texto += comilla;
+            ++i;
+        } else {
+            return {{Token::Texto, texto}, i + 1};
+        }
+    }
+    throw errorFiltro(c);
+}
+
+// #date# or [name]: everything up to the closing mark, quotes and blanks included.
+Leida leeDelimitada(const QString& c, int i) {
+    const bool esFecha = c[i] == u'#';
+    const int fin = c.indexOf(esFecha ? u'#' : u']', i + 1);
+    if (fin < 0) {
+        throw errorFiltro(c);
+    }
+    return {{esFecha ? Token::Fecha : Token::Nombre, c.mid(i + 1, fin - i - 1)}, fin + 1};
+}
+
+Leida leeOperador(const QString& c, int i) {
+    QString op(c[i]);
+    if (i + 1 < c.size() && (c[i + 1] == u'=' || (c[i] == u'<' && c[i + 1] == u'>'))) {
+        op += c[i + 1];
+    }
+    return {{Token::Operador, op}, i + int(op.size())};
+}
+
+// Only a number's first character may be a sign: "1-2" is two numbers.
+bool sigueNumero(QChar ch) {
+    return ch.isDigit() || ch == u'.' || ch == u'e' || ch == u'E';
+}
+
+bool sigueNombre(QChar ch) {
+    return ch.isLetterOrNumber() || ch == u'_';
+}
+
+// The piece that starts at i and goes on while its characters pass `sigue`.
+Leida leeSeguidos(const QString& c, int i, Token tipo, bool (*sigue)(QChar)) {
+    int j = i + 1;
+    while (j < c.size() && sigue(c[j])) {
+        ++j;
+    }
+    return {{tipo, c.mid(i, j - i)}, j};
+}
+
+// The piece that starts at i, a non-blank character.
+Leida leePieza(const QString& c, int i) {
+    const QChar ch = c[i];
+    if (ch == u'(' || ch == u')') {
+        return {{ch == u'(' ? Token::Abre : Token::Cierra, QString(ch)}, i + 1};
+    }
+    if (ch == u'\'' || ch == u'"') {
+        return leeTexto(c, i);
+    }
+    if (ch == u'#' || ch == u'[') {
+        return leeDelimitada(c, i);
+    }
+    if (ch == u'<' || ch == u'>' || ch == u'=') {
+        return leeOperador(c, i);
+    }
+    if (ch.isDigit() || ch == u'-' || ch == u'.') {
+        return leeSeguidos(c, i, Token::Numero, sigueNumero);
+    }
+    if (ch.isLetter() || ch == u'_') {
+        return leeSeguidos(c, i, Token::Nombre, sigueNombre);
+    }
+    throw errorFiltro(c);
+}
+
 QVector<Pieza> trocea(const QString& c) {
     QVector<Pieza> piezas;
     int i = 0;
-    const int n = c.size();
-    while (i < n) {
-        const QChar ch = c[i];
-        if (ch.isSpace()) {
+    while (i < c.size()) {
+        if (c[i].isSpace()) {
             ++i;
-        } else if (ch == u'(' || ch == u')') {
-            piezas.append({ch == u'(' ? Token::Abre : Token::Cierra, ch});
-            ++i;
-        } else if (ch == u'\'' || ch == u'"') {
-            QString texto;
-            ++i;
-            for (; i < n; ++i) {
-                if (c[i] == ch && i + 1 < n && c[i + 1] == ch) {
-                    texto += ch;
-                    ++i;
-                } else if (c[i] == ch) {
-                    break;
-                } else {
-                    texto += c[i];
-                }
-            }
-            if (i >= n) {
-                throw errorFiltro(c);
-            }
-            ++i;
-            piezas.append({Token::Texto, texto});
-        } else if (ch == u'#' || ch == u'[') {
-            const QChar cierre = ch == u'#' ? u'#' : u']';
-            const int fin = c.indexOf(cierre, i + 1);
-            if (fin < 0) {
-                throw errorFiltro(c);
-            }
-            piezas.append({ch == u'#' ? Token::Fecha : Token::Nombre, c.mid(i + 1, fin - i - 1)});
-            i = fin + 1;
-        } else if (ch == u'<' || ch == u'>' || ch == u'=') {
-            QString op(ch);
-            if (i + 1 < n && (c[i + 1] == u'=' || (ch == u'<' && c[i + 1] == u'>'))) {
-                op += c[i + 1];
-            }
-            piezas.append({Token::Operador, op});
-            i += op.size();
-        } else if (ch.isDigit() || ch == u'-' || ch == u'.') {
-            int j = i + 1;
-            while (j < n && (c[j].isDigit() || c[j] == u'.' || c[j] == u'e' || c[j] == u'E')) {
-                ++j;
-            }
-            piezas.append({Token::Numero, c.mid(i, j - i)});
-            i = j;
-        } else if (ch.isLetter() || ch == u'_') {
-            int j = i + 1;
-            while (j < n && (c[j].isLetterOrNumber() || c[j] == u'_')) {
-                ++j;
-            }
-            piezas.append({Token::Nombre, c.mid(i, j - i)});
-            i = j;
-        } else {
-            throw errorFiltro(c);
+            continue;
         }
+        const Leida leida = leePieza(c, i);
+        piezas.append(leida.pieza);
+        i = leida.siguiente;
     }
     piezas.append({Token::Fin, {}});
     return piezas;

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <limits>
+#include <optional>
 
 #include "platform/ConnectionText.h"
 #include "platform/ErrorMotor.h"
@@ -82,94 +83,111 @@ constexpr qint32 kLimiteMySql = 3024;
     throw errorMotor(descripcion, d.sqlState, d.nativo, kOrigen);
 }
 
-ColumnInfo columnaOdbc(SQLSMALLINT tipoSql, SQLULEN tamano, SQLSMALLINT decimales, SQLSMALLINT nulo,
-                       bool sinSigno) {
+ColumnInfo columna(qint32 tipo, qint32 tamano, quint8 precision = 0) {
     ColumnInfo c;
-    const auto tam =
-        static_cast<qint32>(std::min<SQLULEN>(tamano, std::numeric_limits<qint32>::max()));
+    c.type = tipo;
+    c.definedSize = tamano;
+    c.precision = precision;
+    return c;
+}
+
+// Decimals keep the driver's precision and scale, yet report the size ADO gives them.
+ColumnInfo columnaDecimal(SQLULEN tamano, SQLSMALLINT decimales) {
+    ColumnInfo c = columna(tipoAdo::kNumeric, 19, quint8(std::min<SQLULEN>(tamano, 255)));
+    c.numericScale = quint8(std::max<SQLSMALLINT>(decimales, 0));
+    return c;
+}
+
+// Numbers, dates and identifiers report the size and precision ADO gives them, whatever the
+// driver says; nothing for the types whose size comes from the driver.
+std::optional<ColumnInfo> columnaDeTamanoFijo(SQLSMALLINT tipoSql, bool sinSigno) {
     switch (tipoSql) {
-        case SQL_CHAR:
-            c.type = tipoAdo::kChar, c.definedSize = tam;
-            break;
-        case SQL_VARCHAR:
-            c.type = tipoAdo::kVarChar, c.definedSize = tam;
-            break;
-        case SQL_LONGVARCHAR:
-            c.type = tipoAdo::kLongVarChar, c.definedSize = tam;
-            break;
-        case SQL_WCHAR:
-            c.type = tipoAdo::kWChar, c.definedSize = tam;
-            break;
-        case SQL_WVARCHAR:
-            c.type = tipoAdo::kVarWChar, c.definedSize = tam;
-            break;
-        case SQL_WLONGVARCHAR:
-            c.type = tipoAdo::kLongVarWChar, c.definedSize = tam;
-            break;
-        case SQL_DECIMAL:
-        case SQL_NUMERIC:
-            c.type = tipoAdo::kNumeric, c.definedSize = 19;
-            c.precision = quint8(std::min<SQLULEN>(tamano, 255));
-            c.numericScale = quint8(std::max<SQLSMALLINT>(decimales, 0));
-            break;
         case SQL_SMALLINT:
-            c.type = tipoAdo::kSmallInt, c.definedSize = 2, c.precision = 5;
-            break;
+            return columna(tipoAdo::kSmallInt, 2, 5);
         case SQL_INTEGER:
-            c.type = tipoAdo::kInteger, c.definedSize = 4, c.precision = 10;
-            break;
+            return columna(tipoAdo::kInteger, 4, 10);
         case SQL_BIGINT:
-            c.type = tipoAdo::kBigInt, c.definedSize = 8, c.precision = 19;
-            break;
+            return columna(tipoAdo::kBigInt, 8, 19);
         case SQL_TINYINT:
-            c.type = sinSigno ? tipoAdo::kUnsignedTinyInt : tipoAdo::kTinyInt;
-            c.definedSize = 1, c.precision = 3;
-            break;
+            return columna(sinSigno ? tipoAdo::kUnsignedTinyInt : tipoAdo::kTinyInt, 1, 3);
         case SQL_REAL:
-            c.type = tipoAdo::kSingle, c.definedSize = 4, c.precision = 7;
-            break;
+            return columna(tipoAdo::kSingle, 4, 7);
         case SQL_FLOAT:
         case SQL_DOUBLE:
-            c.type = tipoAdo::kDouble, c.definedSize = 8, c.precision = 15;
-            break;
+            return columna(tipoAdo::kDouble, 8, 15);
         case SQL_BIT:
-            c.type = tipoAdo::kBoolean, c.definedSize = 2;
-            break;
-        case SQL_BINARY:
-            c.type = tipoAdo::kBinary, c.definedSize = tam;
-            break;
-        case SQL_VARBINARY:
-            c.type = tipoAdo::kVarBinary, c.definedSize = tam;
-            break;
-        case SQL_LONGVARBINARY:
-            c.type = tipoAdo::kLongVarBinary, c.definedSize = tam;
-            break;
+            return columna(tipoAdo::kBoolean, 2);
         case SQL_TYPE_DATE:
-            c.type = tipoAdo::kDbDate, c.definedSize = 6;
-            break;
+            return columna(tipoAdo::kDbDate, 6);
         case SQL_TYPE_TIME:
-            c.type = tipoAdo::kDbTime, c.definedSize = 6;
-            break;
+            return columna(tipoAdo::kDbTime, 6);
         case SQL_TYPE_TIMESTAMP:
         case SQL_DATETIME:
-            c.type = tipoAdo::kDbTimeStamp, c.definedSize = 16;
-            break;
+            return columna(tipoAdo::kDbTimeStamp, 16);
         case SQL_GUID:
-            c.type = tipoAdo::kGuid, c.definedSize = 16;
-            break;
+            return columna(tipoAdo::kGuid, 16);
         default:
-            c.type = tipoAdo::kVarWChar, c.definedSize = tam;
-            break;
+            return std::nullopt;
     }
-    if (esTipoLargo(c.type)) {
-        c.attributes |= Field::kLargo;
+}
+
+// Characters and bytes take the size the driver reports; a type this mapping does not know
+// is read as wide text.
+qint32 tipoDeTamanoDelDriver(SQLSMALLINT tipoSql) {
+    switch (tipoSql) {
+        case SQL_CHAR:
+            return tipoAdo::kChar;
+        case SQL_VARCHAR:
+            return tipoAdo::kVarChar;
+        case SQL_LONGVARCHAR:
+            return tipoAdo::kLongVarChar;
+        case SQL_WCHAR:
+            return tipoAdo::kWChar;
+        case SQL_WVARCHAR:
+            return tipoAdo::kVarWChar;
+        case SQL_WLONGVARCHAR:
+            return tipoAdo::kLongVarWChar;
+        case SQL_BINARY:
+            return tipoAdo::kBinary;
+        case SQL_VARBINARY:
+            return tipoAdo::kVarBinary;
+        case SQL_LONGVARBINARY:
+            return tipoAdo::kLongVarBinary;
+        default:
+            return tipoAdo::kVarWChar;
     }
-    if (nulo != SQL_NO_NULLS) {
-        c.attributes |= Field::kPuedeSerNulo;
-        if (nulo == SQL_NULLABLE) {
-            c.attributes |= Field::kAdmiteNulo;
-        }
+}
+
+ColumnInfo tipoDeColumna(SQLSMALLINT tipoSql, SQLULEN tamano, SQLSMALLINT decimales,
+                         bool sinSigno) {
+    if (tipoSql == SQL_DECIMAL || tipoSql == SQL_NUMERIC) {
+        return columnaDecimal(tamano, decimales);
     }
+    if (const std::optional<ColumnInfo> fija = columnaDeTamanoFijo(tipoSql, sinSigno)) {
+        return *fija;
+    }
+    const auto tam =
+        static_cast<qint32>(std::min<SQLULEN>(tamano, std::numeric_limits<qint32>::max()));
+    return columna(tipoDeTamanoDelDriver(tipoSql), tam);
+}
+
+// A driver that cannot tell whether a column admits nulls still lets it hold one.
+qint32 atributosDeColumna(qint32 tipo, SQLSMALLINT nulo) {
+    qint32 atributos = esTipoLargo(tipo) ? Field::kLargo : 0;
+    if (nulo == SQL_NO_NULLS) {
+        return atributos;
+    }
+    atributos |= Field::kPuedeSerNulo;
+    if (nulo == SQL_NULLABLE) {
+        atributos |= Field::kAdmiteNulo;
+    }
+    return atributos;
+}
+
+ColumnInfo columnaOdbc(SQLSMALLINT tipoSql, SQLULEN tamano, SQLSMALLINT decimales, SQLSMALLINT nulo,
+                       bool sinSigno) {
+    ColumnInfo c = tipoDeColumna(tipoSql, tamano, decimales, sinSigno);
+    c.attributes = atributosDeColumna(c.type, nulo);
     return c;
 }
 
@@ -311,6 +329,81 @@ private:
     QVector<ColumnInfo> columnas_;
 };
 
+// How one value is bound: its C and SQL types, its column size and the bytes it binds.
+struct Enlace {
+    SQLSMALLINT tipoC;
+    SQLSMALLINT tipoSql;
+    SQLULEN tamano;
+    QByteArray dato;
+};
+
+template <typename T>
+QByteArray bytesDe(const T& valor) {
+    return QByteArray(reinterpret_cast<const char*>(&valor), sizeof valor);
+}
+
+Enlace enlaceBinario(const QByteArray& bytes) {
+    return {SQL_C_BINARY, SQL_LONGVARBINARY, SQLULEN(std::max<qsizetype>(bytes.size(), 1)), bytes};
+}
+
+// Every integer travels as a 64-bit one: the engine narrows it to the column.
+Enlace enlaceEntero(SQLBIGINT n) {
+    return {SQL_C_SBIGINT, SQL_BIGINT, 19, bytesDe(n)};
+}
+
+Enlace enlaceReal(double x) {
+    return {SQL_C_DOUBLE, SQL_DOUBLE, 15, bytesDe(x)};
+}
+
+// To the second: the fraction is left at zero.
+Enlace enlaceFecha(const QDateTime& f) {
+    SQL_TIMESTAMP_STRUCT t{};
+    t.year = SQLSMALLINT(f.date().year());
+    t.month = SQLUSMALLINT(f.date().month());
+    t.day = SQLUSMALLINT(f.date().day());
+    t.hour = SQLUSMALLINT(f.time().hour());
+    t.minute = SQLUSMALLINT(f.time().minute());
+    t.second = SQLUSMALLINT(f.time().second());
+    return {SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 19, bytesDe(t)};
+}
+
+// SQL Server's varying text holds 4000 characters at most; a longer text goes as a long one.
+Enlace enlaceTexto(const QString& texto) {
+    // Exactly the characters, no terminating NUL: the length says where it ends.
+    const QByteArray dato(reinterpret_cast<const char*>(texto.utf16()),
+                          texto.size() * qsizetype(sizeof(SQLWCHAR)));
+    const SQLSMALLINT tipoSql = texto.size() > 4000 ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
+    return {SQL_C_WCHAR, tipoSql, SQLULEN(std::max<qsizetype>(texto.size(), 1)), dato};
+}
+
+Enlace enlaceDe(const QVariant& valor) {
+    switch (valor.typeId()) {
+        case QMetaType::QByteArray:
+            return enlaceBinario(valor.toByteArray());
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::UChar:
+        case QMetaType::SChar:
+        case QMetaType::Char:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Long:
+        case QMetaType::ULong:
+            return enlaceEntero(valor.toLongLong());
+        case QMetaType::Double:
+        case QMetaType::Float:
+            return enlaceReal(valor.toDouble());
+        case QMetaType::QDateTime:
+        case QMetaType::QDate:
+            return enlaceFecha(valor.toDateTime());
+        default:
+            return enlaceTexto(valor.toString());
+    }
+}
+
 // Buffers of the bound parameters; they must live until the statement has run.
 class Parametros {
 public:
@@ -323,79 +416,15 @@ public:
     }
 
 private:
+    // A null keeps the types its value would have, over a one-byte buffer the driver ignores.
     static void enlazaUno(SQLHSTMT st, SQLUSMALLINT posicion, const QVariant& valor,
                           QByteArray& dato, SQLLEN& indicador) {
-        SQLSMALLINT tipoC = SQL_C_WCHAR;
-        SQLSMALLINT tipoSql = SQL_WVARCHAR;
-        SQLULEN tamano = 1;
-        SQLSMALLINT decimales = 0;
         const bool nulo = !valor.isValid() || valor.isNull();
-        switch (valor.typeId()) {
-            case QMetaType::QByteArray:
-                dato = valor.toByteArray();
-                tipoC = SQL_C_BINARY;
-                tipoSql = SQL_LONGVARBINARY;
-                tamano = SQLULEN(std::max<qsizetype>(dato.size(), 1));
-                break;
-            case QMetaType::Bool:
-            case QMetaType::Int:
-            case QMetaType::UInt:
-            case QMetaType::Short:
-            case QMetaType::UShort:
-            case QMetaType::UChar:
-            case QMetaType::SChar:
-            case QMetaType::Char:
-            case QMetaType::LongLong:
-            case QMetaType::ULongLong:
-            case QMetaType::Long:
-            case QMetaType::ULong: {
-                const SQLBIGINT n = valor.toLongLong();
-                dato = QByteArray(reinterpret_cast<const char*>(&n), sizeof n);
-                tipoC = SQL_C_SBIGINT;
-                tipoSql = SQL_BIGINT;
-                tamano = 19;
-                break;
-            }
-            case QMetaType::Double:
-            case QMetaType::Float: {
-                const double x = valor.toDouble();
-                dato = QByteArray(reinterpret_cast<const char*>(&x), sizeof x);
-                tipoC = SQL_C_DOUBLE;
-                tipoSql = SQL_DOUBLE;
-                tamano = 15;
-                break;
-            }
-            case QMetaType::QDateTime:
-            case QMetaType::QDate: {
-                const QDateTime f = valor.toDateTime();
-                SQL_TIMESTAMP_STRUCT t{};
-                t.year = SQLSMALLINT(f.date().year());
-                t.month = SQLUSMALLINT(f.date().month());
-                t.day = SQLUSMALLINT(f.date().day());
-                t.hour = SQLUSMALLINT(f.time().hour());
-                t.minute = SQLUSMALLINT(f.time().minute());
-                t.second = SQLUSMALLINT(f.time().second());
-                dato = QByteArray(reinterpret_cast<const char*>(&t), sizeof t);
-                tipoC = SQL_C_TYPE_TIMESTAMP;
-                tipoSql = SQL_TYPE_TIMESTAMP;
-                tamano = 19;
-                break;
-            }
-            default: {
-                const QString texto = valor.toString();
-                // Exactly the characters, no terminating NUL: the length says where it ends.
-                dato = QByteArray(reinterpret_cast<const char*>(texto.utf16()),
-                                  texto.size() * qsizetype(sizeof(SQLWCHAR)));
-                tamano = SQLULEN(std::max<qsizetype>(texto.size(), 1));
-                tipoSql = texto.size() > 4000 ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
-                break;
-            }
-        }
+        const Enlace e = enlaceDe(valor);
+        dato = nulo ? QByteArray(1, '\0') : e.dato;
         indicador = nulo ? SQL_NULL_DATA : SQLLEN(dato.size());
-        if (nulo) {
-            dato = QByteArray(1, '\0');
-        }
-        if (!exito(SQLBindParameter(st, posicion, SQL_PARAM_INPUT, tipoC, tipoSql, tamano,
+        const SQLSMALLINT decimales = 0;
+        if (!exito(SQLBindParameter(st, posicion, SQL_PARAM_INPUT, e.tipoC, e.tipoSql, e.tamano,
                                     decimales, dato.data(), SQLLEN(dato.size()), &indicador))) {
             lanza(SQL_HANDLE_STMT, st, QString());
         }
