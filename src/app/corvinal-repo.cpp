@@ -1,6 +1,5 @@
 // corvinal-repo: the publishing side of the repository, for the people who put new versions
 // of the application into its database.
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -23,6 +22,7 @@
 #include "platform/ErrorEjecucion.h"
 #include "platform/Formato.h"
 #include "platform/Producto.h"
+#include "platform/SistemaFicheros.h"
 #include "repository/ArbolRepositorio.h"
 #include "repository/FormatoRepositorio.h"
 #include "repository/RutaRepositorio.h"
@@ -106,7 +106,7 @@ public:
         if (si_) {
             return true;
         }
-        if (!::isatty(STDIN_FILENO)) {
+        if (!platform::entradaEsTerminal()) {
             imprime(stderr, QString(texto).replace(u'\r', u'\n'));
             imprime(stderr, QStringLiteral("Sin terminal para responder: se responde No "
                                            "(use --si para sustituir)."));
@@ -132,7 +132,7 @@ private:
 // The progress bar on stderr, drawn only when stderr is a terminal, at most ten times a second.
 class BarraProgreso {
 public:
-    BarraProgreso() : activa_(::isatty(STDERR_FILENO) != 0) { reloj_.start(); }
+    BarraProgreso() : activa_(platform::errorEsTerminal()) { reloj_.start(); }
     ~BarraProgreso() {
         if (dibujada_) {
             std::fputc('\n', stderr);
