@@ -85,16 +85,14 @@ QString RegistroArranque::passwordGuardada(const QString& clara) {
 }
 
 DatosConexion RegistroArranque::datosConexion() const {
-    DatosConexion datos;
-    datos.tipoConexion = tipo;
-    datos.servidor = campos.at(kServidor);
-    datos.baseDatos = campos.at(kBaseDatos);
-    datos.login = campos.at(kLogin);
-    datos.password = campos.at(kPassword);
-    datos.puerto = puerto;
-    datos.provider = provider;
-    datos.sid = sid;
-    return datos;
+    return DatosConexion{tipo,
+                         campos.at(kServidor),
+                         campos.at(kBaseDatos),
+                         campos.at(kLogin),
+                         campos.at(kPassword),
+                         puerto,
+                         provider,
+                         sid};
 }
 
 QString RegistroArranque::lineaArranque(qint32 tipo, const QString& provider, const QString& sid,

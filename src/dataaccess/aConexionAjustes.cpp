@@ -103,15 +103,14 @@ QString aConexion::textoConexion() const {
         return cadenaConexion_;
     }
     // The same values normalizaAjustes leaves, without storing them.
-    DatosConexion datos;
-    datos.tipoConexion = tipoConexion_;
-    datos.servidor = servidor_;
-    datos.baseDatos = baseDatos_;
-    datos.login = login_;
-    datos.password = password_;
-    datos.puerto = puerto_;
-    datos.provider = motor() == Motor::Oracle ? kProviderOracle : provider_;
-    datos.sid = sid_;
+    DatosConexion datos{tipoConexion_,
+                        servidor_,
+                        baseDatos_,
+                        login_,
+                        password_,
+                        puerto_,
+                        motor() == Motor::Oracle ? kProviderOracle : provider_,
+                        sid_};
     if (motor() == Motor::MySql && puerto_ == kPuertoSqlServer) {
         datos.puerto = kPuertoMySql;
     } else if (motor() == Motor::Oracle && puerto_ == kPuertoSqlServer) {

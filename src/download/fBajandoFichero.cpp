@@ -128,16 +128,8 @@ void fBajandoFichero::bajaFichero(qint32 tipoConexion, const QString& servidor,
                                   const QString& baseDatos, const QString& login,
                                   const QString& Password, qint32 puerto, const QString& provider,
                                   const QString& sid) {
-    DatosConexion datos;
-    datos.tipoConexion = tipoConexion;
-    datos.servidor = servidor;
-    datos.baseDatos = baseDatos;
-    datos.login = login;
-    datos.password = Password;
-    datos.puerto = puerto;
-    datos.provider = provider;
-    datos.sid = sid;
-    bajaFichero(datos);
+    bajaFichero(
+        DatosConexion{tipoConexion, servidor, baseDatos, login, Password, puerto, provider, sid});
 }
 
 cCorvinal& fBajandoFichero::cor() {

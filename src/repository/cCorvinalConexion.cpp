@@ -22,16 +22,9 @@ bool cCorvinal::conecta_(qint32 tipoConexion, const QString& servidor, qint32 pu
                          const QString& baseDatos, const QString& login, const QString& password,
                          bool encriptar, platform::Connection** conexion, const QString& provider,
                          const QString& sid) {
-    DatosConexion datos;
-    datos.tipoConexion = tipoConexion;
-    datos.servidor = servidor;
-    datos.baseDatos = baseDatos;
-    datos.login = login;
-    datos.password = password;
-    datos.puerto = puerto;
-    datos.provider = provider;
-    datos.sid = sid;
-    return conecta_(datos, encriptar, conexion);
+    return conecta_(
+        DatosConexion{tipoConexion, servidor, baseDatos, login, password, puerto, provider, sid},
+        encriptar, conexion);
 }
 
 bool cCorvinal::conecta_(const DatosConexion& datos, bool encriptar,
