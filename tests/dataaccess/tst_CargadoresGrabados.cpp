@@ -7,6 +7,7 @@
 #include "dataaccess/aConexion.h"
 #include "platform/EnlaceTardio.h"
 #include "platform/ErrorEjecucion.h"
+#include "platform/Instalado.h"
 #include "platform/Recordset.h"
 #include "support/Conectada.h"
 #include "support/ConexionGrabadora.h"
@@ -18,6 +19,9 @@ using prueba::ConexionGrabadora;
 using prueba::TablaGuionada;
 
 namespace {
+
+using Abridor =
+    platform::Instalado<aConexion::AbridorFicheros, &aConexion::estableceAbridorFicheros>;
 
 const QString kRolExistente = u"SELECT codRol FROM tRoles WHERE rol='Ventas'"_s;
 const QString kAgentes = u"SELECT codAgente FROM tAgentes WHERE codagente IN (3,9)"_s;
@@ -66,7 +70,6 @@ private slots:
         c_.reset();
         mensajes_.reset();
         grabadora_.reset();
-        aConexion::estableceAbridorFicheros({});
     }
 
     void roles_data() {
@@ -139,33 +142,19 @@ private slots:
         QVERIFY(mensajes_->registros.isEmpty());
     }
 
-    void añadeRolAgentesSinAgentes_data() {
-        QTest::addColumn<QString>("agentes");
-        QTest::newRow("vacia") << QString();
-        QTest::newRow("espacios") << u"  "_s;
-    }
-
-    // No agents: the user is told, nothing is read or written.
+    // No agents: the user is told; a code that is not a whole number is refused. Either way
+    // nothing is read or written.
     void añadeRolAgentesSinAgentes() {
-        QFETCH(QString, agentes);
-        c_->añadeRolAgentes(u"Ventas"_s, agentes);
-        QCOMPARE(sentencias(), QStringList());
+        for (const QString& agentes : {QString(), u"  "_s}) {
+            c_->añadeRolAgentes(u"Ventas"_s, agentes);
+        }
         QCOMPARE(mensajes_->textos(MensajeriaGrabada::Clase::Mensaje),
-                 QStringList{u"No se seleccionaron agentes para añadir el rol."_s});
-    }
-
-    void añadeRolAgentesCodigoNoNumerico_data() {
-        QTest::addColumn<QString>("agentes");
-        QTest::newRow("inyeccion") << u"3) OR (1=1"_s;
-        QTest::newRow("texto") << u"3,x"_s;
-        QTest::newRow("hueco") << u"3,,9"_s;
-    }
-
-    // An agent code that is not a whole number never reaches a statement.
-    void añadeRolAgentesCodigoNoNumerico() {
-        QFETCH(QString, agentes);
-        QCOMPARE(prueba::errorLanzado([&] { c_->añadeRolAgentes(u"Ventas"_s, agentes); }).numero(),
-                 platform::kErrorTipos);
+                 QStringList(2, u"No se seleccionaron agentes para añadir el rol."_s));
+        for (const QString& agentes : {u"3) OR (1=1"_s, u"3,x"_s, u"3,,9"_s}) {
+            QCOMPARE(
+                prueba::errorLanzado([&] { c_->añadeRolAgentes(u"Ventas"_s, agentes); }).numero(),
+                platform::kErrorTipos);
+        }
         QCOMPARE(sentencias(), QStringList());
     }
 
@@ -201,26 +190,20 @@ private slots:
                                             u"DELETE FROM tFicheros WHERE codfichero=42"_s}));
     }
 
-    void abrirFichero_data() {
-        QTest::addColumn<bool>("pdf");
-        QTest::addColumn<bool>("aceptado");
-        QTest::newRow("pdf aceptado") << true << true;
-        QTest::newRow("fichero aceptado") << false << true;
-        QTest::newRow("fichero rechazado") << false << false;
-    }
-
     // Both members hand the path to the desktop and answer whether it took it.
     void abrirFichero() {
-        QFETCH(bool, pdf);
-        QFETCH(bool, aceptado);
-        QStringList abiertos;
-        aConexion::estableceAbridorFicheros([&](const QString& fichero) {
-            abiertos.append(fichero);
-            return aceptado;
-        });
         const QString ruta = u"/tmp/informe de ventas.pdf"_s;
-        QCOMPARE(pdf ? c_->abrirPdf(ruta) : c_->abrirFichero(ruta), aceptado);
-        QCOMPARE(abiertos, QStringList{ruta});
+        for (const auto& [pdf, aceptado] :
+             {std::pair{true, true}, std::pair{false, true}, std::pair{false, false}}) {
+            QStringList abiertos;
+            const bool acepta = aceptado;
+            const Abridor abridor([&abiertos, acepta](const QString& fichero) {
+                abiertos.append(fichero);
+                return acepta;
+            });
+            QCOMPARE(pdf ? c_->abrirPdf(ruta) : c_->abrirFichero(ruta), aceptado);
+            QCOMPARE(abiertos, QStringList{ruta});
+        }
     }
 
     // A control of another kind, offering the same properties, is filled the same way.

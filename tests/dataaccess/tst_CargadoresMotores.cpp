@@ -81,53 +81,40 @@ private slots:
         mensajes_.reset();
     }
 
-    void cargaCombo_data() {
-        QTest::addColumn<QStringList>("nombres");
-        QTest::addColumn<bool>("mostrarPrimero");
-        QTest::addColumn<bool>("siHayUno");
-        QTest::addColumn<QString>("ligadoAntes");
-        QTest::addColumn<QString>("ligado");
-        QTest::addColumn<QString>("mostrado");
-        QTest::newRow("vacio") << QStringList() << false << true << u"77"_s << u"77"_s << QString();
-        QTest::newRow("vacio y primero")
-            << QStringList() << true << false << u"77"_s << u"77"_s << QString();
-        QTest::newRow("uno si hay uno")
-            << QStringList{u"Tuerca"_s} << false << true << QString() << u"1"_s << u"Tuerca"_s;
-        QTest::newRow("uno sin elegir")
-            << QStringList{u"Tuerca"_s} << false << false << QString() << QString() << QString();
-        QTest::newRow("dos si hay uno") << QStringList{u"Tuerca"_s, u"Arandela"_s} << false << true
-                                        << QString() << QString() << QString();
-        QTest::newRow("dos y primero") << QStringList{u"Tuerca"_s, u"Arandela"_s} << true << true
-                                       << QString() << u"2"_s << u"Arandela"_s;
-    }
-
     // The count, the listed rows and the chosen value on an empty, a single and a double result.
     void cargaCombo() {
-        QFETCH(QStringList, nombres);
-        QFETCH(bool, mostrarPrimero);
-        QFETCH(bool, siHayUno);
-        QFETCH(QString, ligadoAntes);
-        QFETCH(QString, ligado);
-        QFETCH(QString, mostrado);
-        creaArticulos(*c_, nombres);
-
-        ComboDatos combo;
-        ComboDatos combo2;
-        combo.setBoundText(ligadoAntes);
-        const qint32 n = c_->cargaCombo(
-            u"SELECT codArticulo, nombre FROM tCarArticulos ORDER BY nombre"_s, u"codArticulo"_s,
-            u"nombre"_s, &combo, &combo2, mostrarPrimero, siHayUno);
-        QCOMPARE(n, nombres.size());
-        QCOMPARE(combo.count(), nombres.size());
-        QCOMPARE(combo.BoundText(), ligado);
-        QCOMPARE(combo.currentText(), mostrado);
-        QCOMPARE(combo.BoundColumn(), u"codArticulo"_s);
-        QCOMPARE(combo.ListField(), u"nombre"_s);
-        QCOMPARE(combo2.count(), nombres.size());
-        QCOMPARE(combo2.ListField(), u"nombre"_s);
-        if (nombres.size() == 2) {
-            QCOMPARE(combo.itemText(0), u"Arandela"_s);
-            QCOMPARE(combo.itemText(1), u"Tuerca"_s);
+        const QStringList uno{u"Tuerca"_s}, dos{u"Tuerca"_s, u"Arandela"_s};
+        const struct {
+            QStringList nombres;
+            bool mostrarPrimero, siHayUno;
+            QString ligadoAntes, ligado, mostrado;
+        } filas[] = {{{}, false, true, u"77"_s, u"77"_s, {}},
+                     {{}, true, false, u"77"_s, u"77"_s, {}},
+                     {uno, false, true, {}, u"1"_s, u"Tuerca"_s},
+                     {uno, false, false, {}, {}, {}},
+                     {dos, false, true, {}, {}, {}},
+                     {dos, true, true, {}, u"2"_s, u"Arandela"_s}};
+        for (const auto& f : filas) {
+            creaArticulos(*c_, f.nombres);
+            ComboDatos combo;
+            ComboDatos combo2;
+            combo.setBoundText(f.ligadoAntes);
+            QCOMPARE(
+                c_->cargaCombo(u"SELECT codArticulo, nombre FROM tCarArticulos ORDER BY nombre"_s,
+                               u"codArticulo"_s, u"nombre"_s, &combo, &combo2, f.mostrarPrimero,
+                               f.siHayUno),
+                f.nombres.size());
+            QCOMPARE(combo.count(), f.nombres.size());
+            QCOMPARE(combo.BoundText(), f.ligado);
+            QCOMPARE(combo.currentText(), f.mostrado);
+            QCOMPARE(combo.BoundColumn(), u"codArticulo"_s);
+            QCOMPARE(combo.ListField(), u"nombre"_s);
+            QCOMPARE(combo2.count(), f.nombres.size());
+            QCOMPARE(combo2.ListField(), u"nombre"_s);
+            if (f.nombres.size() == 2) {
+                QCOMPARE(combo.itemText(0), u"Arandela"_s);
+                QCOMPARE(combo.itemText(1), u"Tuerca"_s);
+            }
         }
     }
 
@@ -150,38 +137,32 @@ private slots:
         QCOMPARE(lista.BoundText(), u"2"_s);
     }
 
-    void cargaGrid_data() {
-        QTest::addColumn<bool>("marcaTodos");
-        QTest::addColumn<bool>("sinCabecera");
-        QTest::newRow("cabecera") << false << false;
-        QTest::newRow("marca todos sin cabecera") << true << true;
-    }
-
     // One row per record after the title row (or without it), the name in column 1, the code
     // as row data, column 0 marked only when asked.
     void cargaGrid() {
-        QFETCH(bool, marcaTodos);
-        QFETCH(bool, sinCabecera);
-        creaArticulos(*c_, {u"Tuerca"_s, u"Arandela"_s, u"Clavo"_s});
-        GridDatos grid;
-        grid.setTextmatrix(0, 1, u"Artículo"_s);
-        grid.AddItem(u"\tresto de otra carga"_s);
-        const qint32 n = c_->cargaGrid(&grid, u"SELECT * FROM tCarArticulos ORDER BY nombre"_s,
-                                       u"codArticulo"_s, u"nombre"_s, marcaTodos, sinCabecera);
-        QCOMPARE(n, 3);
-        const int primera = sinCabecera ? 0 : 1;
-        QCOMPARE(grid.Rows(), primera + 3);
-        QCOMPARE(grid.FixedRows(), primera);
-        if (!sinCabecera) {
-            QCOMPARE(grid.textmatrix(0, 1), QVariant(u"Artículo"_s));
-        }
-        const QStringList nombres = {u"Arandela"_s, u"Clavo"_s, u"Tuerca"_s};
-        const QList<qint32> codigos = {2, 3, 1};
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(grid.textmatrix(primera + i, 1).toString(), nombres.at(i));
-            QCOMPARE(grid.RowData(primera + i), QVariant(codigos.at(i)));
-            QCOMPARE(grid.textmatrix(primera + i, 0),
-                     marcaTodos ? QVariant(true) : QVariant(QString()));
+        for (bool marcaTodos : {false, true}) {
+            const bool sinCabecera = marcaTodos;
+            creaArticulos(*c_, {u"Tuerca"_s, u"Arandela"_s, u"Clavo"_s});
+            GridDatos grid;
+            grid.setTextmatrix(0, 1, u"Artículo"_s);
+            grid.AddItem(u"\tresto de otra carga"_s);
+            const qint32 n = c_->cargaGrid(&grid, u"SELECT * FROM tCarArticulos ORDER BY nombre"_s,
+                                           u"codArticulo"_s, u"nombre"_s, marcaTodos, sinCabecera);
+            QCOMPARE(n, 3);
+            const int primera = sinCabecera ? 0 : 1;
+            QCOMPARE(grid.Rows(), primera + 3);
+            QCOMPARE(grid.FixedRows(), primera);
+            if (!sinCabecera) {
+                QCOMPARE(grid.textmatrix(0, 1), QVariant(u"Artículo"_s));
+            }
+            const QStringList nombres = {u"Arandela"_s, u"Clavo"_s, u"Tuerca"_s};
+            const QList<qint32> codigos = {2, 3, 1};
+            for (int i = 0; i < 3; ++i) {
+                QCOMPARE(grid.textmatrix(primera + i, 1).toString(), nombres.at(i));
+                QCOMPARE(grid.RowData(primera + i), QVariant(codigos.at(i)));
+                QCOMPARE(grid.textmatrix(primera + i, 0),
+                         marcaTodos ? QVariant(true) : QVariant(QString()));
+            }
         }
     }
 
@@ -238,54 +219,47 @@ private slots:
         QVERIFY(grid.CellForeColor(grid.FindRow(5), 1) != gris);
     }
 
-    void excelTemporal_data() {
-        QTest::addColumn<QString>("portapapeles");
-        QTest::addColumn<QStringList>("c0");
-        QTest::addColumn<QStringList>("c3");
-        const QString tres = u"a1\tb1\tc1\td1\r\na2\tO'Brien\tc2\td2\\\r\na3\tb3\tc3\td3\r\n"_s;
-        const QString largo(300, u'x');
-        QTest::newRow("tres por cuatro") << tres << QStringList{u"a1"_s, u"a2"_s, u"a3"_s}
-                                         << QStringList{u"d1"_s, u"d2\\"_s, u"d3"_s};
-        QTest::newRow("sin fin de la ultima linea")
-            << u"a1\tb1\tc1\td1\na2\tb2\tc2\td2"_s << QStringList{u"a1"_s, u"a2"_s}
-            << QStringList{u"d1"_s, u"d2"_s};
-        QTest::newRow("filas desiguales y celda larga")
-            << u"a1\tb1\r\na2\tb2\tc2\t"_s + largo + u"\r\n"_s << QStringList{u"a1"_s, u"a2"_s}
-            << QStringList{u"<null>"_s, largo};
-    }
-
     // The clipboard's rows become records numbered from 1 in a new table of "cod" and one text
     // column per cell; quotes, backslashes and long cells arrive whole.
     void excelTemporal() {
-        QFETCH(QString, portapapeles);
-        QFETCH(QStringList, c0);
-        QFETCH(QStringList, c3);
-        QGuiApplication::clipboard()->setText(portapapeles);
-        const QString tabla = c_->excelTemporal();
-        QVERIFY(QRegularExpression(u"^tExt_\\d{14}$"_s).match(tabla).hasMatch());
-        QVERIFY(c_->existeTabla(tabla));
-        const platform::RecordsetPtr r = c_->con()->execute(u"SELECT * FROM "_s + tabla);
-        QStringList leidas;
-        for (int i = 0; i < r->fields().count(); ++i) {
-            leidas.append(r->fields().item(i).name());
+        const QString largo(300, u'x');
+        const struct {
+            QString portapapeles;
+            QStringList c0, c3;
+        } filas[] = {{u"a1\tb1\tc1\td1\r\na2\tO'Brien\tc2\td2\\\r\na3\tb3\tc3\td3\r\n"_s,
+                      {u"a1"_s, u"a2"_s, u"a3"_s},
+                      {u"d1"_s, u"d2\\"_s, u"d3"_s}},
+                     // No end to the last line.
+                     {u"a1\tb1\tc1\td1\na2\tb2\tc2\td2"_s, {u"a1"_s, u"a2"_s}, {u"d1"_s, u"d2"_s}},
+                     // Uneven rows and a long cell.
+                     {u"a1\tb1\r\na2\tb2\tc2\t"_s + largo + u"\r\n"_s,
+                      {u"a1"_s, u"a2"_s},
+                      {u"<null>"_s, largo}}};
+        for (const auto& f : filas) {
+            QGuiApplication::clipboard()->setText(f.portapapeles);
+            const QString tabla = c_->excelTemporal();
+            QVERIFY(QRegularExpression(u"^tExt_\\d{14}$"_s).match(tabla).hasMatch());
+            QVERIFY(c_->existeTabla(tabla));
+            const platform::RecordsetPtr r = c_->con()->execute(u"SELECT * FROM "_s + tabla);
+            QStringList leidas;
+            for (int i = 0; i < r->fields().count(); ++i) {
+                leidas.append(r->fields().item(i).name());
+            }
+            r->close();
+            QCOMPARE(leidas, (QStringList{u"cod"_s, u"c0"_s, u"c1"_s, u"c2"_s, u"c3"_s}));
+            QStringList numeros;
+            for (int i = 1; i <= f.c0.size(); ++i) {
+                numeros.append(QString::number(i));
+            }
+            QCOMPARE(columna(*c_, tabla, u"cod"_s, u"cod"_s), numeros);
+            QCOMPARE(columna(*c_, tabla, u"c0"_s, u"cod"_s), f.c0);
+            QCOMPARE(columna(*c_, tabla, u"c3"_s, u"cod"_s), f.c3);
+            if (f.portapapeles.contains(u"O'Brien"_s)) {
+                QCOMPARE(columna(*c_, tabla, u"c1"_s, u"cod"_s).at(1), u"O'Brien"_s);
+            }
+            c_->eliminaTabla(tabla);
         }
-        r->close();
-        QCOMPARE(leidas, (QStringList{u"cod"_s, u"c0"_s, u"c1"_s, u"c2"_s, u"c3"_s}));
-        QStringList numeros;
-        for (int i = 1; i <= c0.size(); ++i) {
-            numeros.append(QString::number(i));
-        }
-        QCOMPARE(columna(*c_, tabla, u"cod"_s, u"cod"_s), numeros);
-        QCOMPARE(columna(*c_, tabla, u"c0"_s, u"cod"_s), c0);
-        QCOMPARE(columna(*c_, tabla, u"c3"_s, u"cod"_s), c3);
-        if (portapapeles.contains(u"O'Brien"_s)) {
-            QCOMPARE(columna(*c_, tabla, u"c1"_s, u"cod"_s).at(1), u"O'Brien"_s);
-        }
-        c_->eliminaTabla(tabla);
-    }
-
-    // An empty clipboard creates nothing.
-    void excelTemporalSinTexto() {
+        // An empty clipboard creates nothing.
         QGuiApplication::clipboard()->clear();
         const qint32 tablas = c_->nTablas();
         QCOMPARE(c_->excelTemporal(), QString());
@@ -338,24 +312,18 @@ private slots:
                  "the progress window stayed open");
     }
 
-    void cargaTablaTextoFijoFormatoMalo_data() {
-        QTest::addColumn<QString>("formato");
-        QTest::newRow("sin fin") << u"1-5:6"_s;
-        QTest::newRow("letras") << u"a-b"_s;
-        QTest::newRow("al reves") << u"5-1"_s;
-        QTest::newRow("mas campos que columnas") << u"1-1:2-2:3-3:4-4"_s;
-    }
-
     // A malformed layout is error 5 and imports nothing.
     void cargaTablaTextoFijoFormatoMalo() {
-        QFETCH(QString, formato);
         c_->eliminaTabla(u"tCarFijo"_s);
         c_->executeNR(
             u"CREATE TABLE tCarFijo (codigo varchar(5), nombre varchar(20), importe int)"_s);
-        QCOMPARE(prueba::errorLanzado([&] {
-                     c_->cargaTablaTextoFijo(u"tCarFijo"_s, formato, u"12345678901234567890\n"_s);
-                 }).numero(),
-                 platform::kErrorArgumento);
+        for (const QString& formato : {u"1-5:6"_s, u"a-b"_s, u"5-1"_s, u"1-1:2-2:3-3:4-4"_s}) {
+            QCOMPARE(prueba::errorLanzado([&] {
+                         c_->cargaTablaTextoFijo(u"tCarFijo"_s, formato,
+                                                 u"12345678901234567890\n"_s);
+                     }).numero(),
+                     platform::kErrorArgumento);
+        }
         QCOMPARE(c_->nRegistros(u"tCarFijo"_s), 0);
     }
 

@@ -56,33 +56,27 @@ private slots:
     }
     void cleanup() { c_.reset(); }
 
-    void valores_data() {
-        QTest::addColumn<QVariant>("entrada");
-        QTest::addColumn<bool>("nuloValor");
-        QTest::addColumn<QVariant>("moneda");  // invalid: valorC fails
-        QTest::newRow("empty text") << QVariant(QString()) << true << QVariant();
-        QTest::newRow("nothing") << QVariant() << true << QVariant();
-        QTest::newRow("comma decimal") << QVariant(u"12,5"_s) << false << QVariant(12.5);
-        QTest::newRow("point decimal") << QVariant(u" 3.25 "_s) << false << QVariant(3.25);
-        QTest::newRow("four decimals") << QVariant(1.234567) << false << QVariant(1.2346);
-        QTest::newRow("number") << QVariant(7) << false << QVariant(7.0);
-        QTest::newRow("not a number") << QVariant(u"doce"_s) << false << QVariant(u"error"_s);
-    }
-
+    // valor: blank is null, anything else as it came; valorC: a currency of four decimals.
     void valores() {
-        QFETCH(QVariant, entrada);
-        QFETCH(bool, nuloValor);
-        QFETCH(QVariant, moneda);
-        QCOMPARE(aConexion::valor(entrada).isNull(), nuloValor);
-        if (!nuloValor) {
-            QCOMPARE(aConexion::valor(entrada), entrada);
-        }
-        if (moneda.typeId() == QMetaType::QString) {
-            QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion, aConexion::valorC(entrada));
-        } else if (nuloValor) {
-            QVERIFY(aConexion::valorC(entrada).isNull());
-        } else {
-            QCOMPARE(aConexion::valorC(entrada).toDouble(), moneda.toDouble());
+        const struct {
+            QVariant entrada;
+            bool nulo;
+            QVariant moneda;  // text: valorC fails
+        } filas[] = {{QString(), true, {}},         {QVariant(), true, {}},
+                     {u"12,5"_s, false, 12.5},      {u" 3.25 "_s, false, 3.25},
+                     {1.234567, false, 1.2346},     {7, false, 7.0},
+                     {u"doce"_s, false, u"error"_s}};
+        for (const auto& f : filas) {
+            QCOMPARE(aConexion::valor(f.entrada).isNull(), f.nulo);
+            if (!f.nulo) {
+                QCOMPARE(aConexion::valor(f.entrada), f.entrada);
+            }
+            if (f.moneda.typeId() == QMetaType::QString) {
+                QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion, aConexion::valorC(f.entrada));
+            } else {
+                QCOMPARE(aConexion::valorC(f.entrada).isNull(), f.nulo);
+                QCOMPARE(aConexion::valorC(f.entrada).toDouble(), f.moneda.toDouble());
+            }
         }
     }
 
