@@ -5,13 +5,36 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+#include <functional>
 
 #include "arranque/RegistroArranque.h"
+#include "comun/modTolvane1.h"
+#include "setup/DatosHost.h"
 #include "setup/fHost.h"
 #include "support/FicherosPrueba.h"
 #include "support/MensajeriaGrabada.h"
 
+Q_DECLARE_METATYPE(DatosHost)
+
 namespace {
+
+// Valid data of the given type, with the window's application, changed by `cambia`.
+DatosHost completos(int tipo, const std::function<void(DatosHost&)>& cambia = {}) {
+    DatosHost d;
+    d.aplicacion = QStringLiteral("fob7.exe");
+    d.tipo = tipo;
+    const DatosHost::AjustesTipo a = DatosHost::ajustesTipo(tipo);
+    d.puerto = a.puerto;
+    d.provider = a.provider;
+    d.tServidorLocal = QStringLiteral("srv");
+    d.baseDatos = QStringLiteral("db");
+    d.login = QStringLiteral("sa");
+    d.password = d.password2 = QStringLiteral("pw");
+    if (cambia) {
+        cambia(d);
+    }
+    return d;
+}
 
 template <typename T>
 T* control(fHost& ventana, const char* nombre) {
@@ -41,26 +64,22 @@ void rellenaValidos(fHost& v, int tipo) {
 class TstfHost : public QObject {
     Q_OBJECT
 private slots:
-    void estadoInicial() {
+    void estadoInicialYServidor() {
         fHost v;
-        QCOMPARE(v.windowTitle(), QStringLiteral("Datos de Conexión"));
-        auto* tipo = control<QComboBox>(v, "cTipoConexion");
-        QCOMPARE(tipo->currentIndex(), -1);
-        QCOMPARE(tipo->count(), 4);
-        QCOMPARE(tipo->itemText(0), QStringLiteral("MS Access"));
-        QCOMPARE(tipo->itemText(3), QStringLiteral("ORACLE"));
-        QVERIFY(control<QRadioButton>(v, "oServidorLocal")->isChecked());
-        QCOMPARE(control<QRadioButton>(v, "oServidorRemoto")->text(), QStringLiteral("Remoto:"));
-        QVERIFY(control<QLineEdit>(v, "tServidorLocal")->isEnabled());
-        QVERIFY(!control<QLineEdit>(v, "tServidorRemoto")->isEnabled());
+        QCOMPARE(control<QComboBox>(v, "cTipoConexion")->currentIndex(), -1);
         QCOMPARE(control<QLineEdit>(v, "tPuerto")->text(), QStringLiteral("1433"));
         QCOMPARE(control<QLineEdit>(v, "tAplicacion")->text(), QStringLiteral("fob7.exe"));
         QCOMPARE(control<QLineEdit>(v, "tPassword")->echoMode(), QLineEdit::Password);
         QCOMPARE(control<QLineEdit>(v, "tPassword2")->echoMode(), QLineEdit::Password);
         QVERIFY(control<QFrame>(v, "fOracle")->isHidden());
-        QCOMPARE(control<QPushButton>(v, "bObtenerInformacionTolvane")->text(),
-                 QStringLiteral("Obtener información de acceso"));
         QVERIFY(!v.seAcepto());
+        // Only the chosen server's box takes text.
+        for (const bool local : {true, false, true}) {
+            control<QRadioButton>(v, local ? "oServidorLocal" : "oServidorRemoto")
+                ->setChecked(true);
+            QCOMPARE(control<QLineEdit>(v, "tServidorLocal")->isEnabled(), local);
+            QCOMPARE(control<QLineEdit>(v, "tServidorRemoto")->isEnabled(), !local);
+        }
     }
 
     void eleccionDeTipo_data() {
@@ -70,7 +89,6 @@ private slots:
         QTest::addColumn<bool>("oracleVisible");
         QTest::addColumn<QString>("provider");
         QTest::newRow("MS Access") << 0 << "" << false << false << "";
-        QTest::newRow("SQL Server") << 1 << "1433" << true << false << "";
         QTest::newRow("MySQL") << 2 << "3306" << true << false << "";
         QTest::newRow("ORACLE") << 3 << "1521" << true << true << "OraOLEDB.Oracle";
     }
@@ -92,44 +110,14 @@ private slots:
         QCOMPARE(control<QLineEdit>(v, "tProvider")->text(), provider);
     }
 
-    void servidorLocalORemoto() {
-        fHost v;
-        control<QRadioButton>(v, "oServidorRemoto")->setChecked(true);
-        QVERIFY(!control<QLineEdit>(v, "tServidorLocal")->isEnabled());
-        QVERIFY(control<QLineEdit>(v, "tServidorRemoto")->isEnabled());
-        control<QRadioButton>(v, "oServidorLocal")->setChecked(true);
-        QVERIFY(control<QLineEdit>(v, "tServidorLocal")->isEnabled());
-        QVERIFY(!control<QLineEdit>(v, "tServidorRemoto")->isEnabled());
-    }
-
-    void informeAlAceptar_data() {
-        QTest::addColumn<int>("caso");
-        QTest::addColumn<QString>("informe");
-        QTest::newRow("estado inicial")
-            << 0
-            << QStringLiteral(
-                   "·No se seleccionó tipo de conexión.\r·Dirección del servidor "
-                   "Nula.\r·Base de datos nula.\r·Login de acceso nula.\r");
-        QTest::newRow("remoto con solo el local")
-            << 1 << QStringLiteral("·Dirección del servidor Nula.\r");
-        QTest::newRow("coma en el servidor")
-            << 2 << QStringLiteral("·El campo Servidor no puede llevar «,» ni «|».\r");
-    }
     void informeAlAceptar() {
-        QFETCH(int, caso);
-        QFETCH(QString, informe);
+        const QString informe = QStringLiteral(
+            "·No se seleccionó tipo de conexión.\r·Dirección del servidor Nula.\r·Base de datos "
+            "nula.\r·Login de acceso nula.\r");
         QTemporaryDir carpeta;
         MensajeriaGrabada mensajes;
         fHost v;
         v.setCarpetaLanzador(carpeta.path());
-        if (caso > 0) {
-            rellenaValidos(v, 2);
-        }
-        if (caso == 1) {
-            control<QRadioButton>(v, "oServidorRemoto")->setChecked(true);
-        } else if (caso == 2) {
-            escribe(v, "tServidorLocal", QStringLiteral("srv,1"));
-        }
         QTest::mouseClick(control<QPushButton>(v, "bAceptar"), Qt::LeftButton);
         // One message box, its lines broken as the message window breaks them.
         QCOMPARE(mensajes.textos(MensajeriaGrabada::Clase::Mensaje),
@@ -149,13 +137,9 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("MySQL con aplicacion")
             << 2 << "fob7.exe" << QByteArray("2,,,|srv,db,sa,DFD9,3306,,,fob7.exe\r\n");
-        QTest::newRow("SQL Server sin aplicacion")
-            << 1 << "" << QByteArray("1,,,|srv,db,sa,DFD9,1433\r\n");
-        // MS Access hides its port: it is accepted, stored as port 0.
-        QTest::newRow("MS Access sin puerto")
-            << 0 << "fob7.exe" << QByteArray("0,,,|srv,db,sa,DFD9,0,,,fob7.exe\r\n");
-        QTest::newRow("ORACLE con proveedor")
-            << 3 << "" << QByteArray("3,OraOLEDB.Oracle,,|srv,db,sa,DFD9,1521\r\n");
+        // The remote server, once chosen, is the one stored.
+        QTest::newRow("ORACLE remoto con proveedor")
+            << 3 << "" << QByteArray("3,OraOLEDB.Oracle,,|lejos,db,sa,DFD9,1521\r\n");
     }
     void aceptarEscribeElFichero() {
         QFETCH(int, tipo);
@@ -166,6 +150,10 @@ private slots:
         fHost v;
         v.setCarpetaLanzador(carpeta.path());
         rellenaValidos(v, tipo);
+        if (tipo == 3) {
+            control<QRadioButton>(v, "oServidorRemoto")->setChecked(true);
+            escribe(v, "tServidorRemoto", QStringLiteral("lejos"));
+        }
         escribe(v, "tAplicacion", aplicacion);
         QTest::mouseClick(control<QPushButton>(v, "bAceptar"), Qt::LeftButton);
         QVERIFY(mensajes.registros.isEmpty());
@@ -189,6 +177,97 @@ private slots:
         QTest::mouseClick(control<QPushButton>(v, "bCancelar"), Qt::LeftButton);
         QVERIFY(!v.seAcepto());
         QVERIFY(!QFile::exists(RegistroArranque::rutaFichero(carpeta.path())));
+    }
+
+    // The window's data on their own: the report and the stored line.
+    void informe_data() {
+        QTest::addColumn<DatosHost>("datos");
+        QTest::addColumn<QString>("informe");
+        const auto f = [](const char* fila, const DatosHost& d, const char* informe) {
+            QTest::newRow(fila) << d << QString::fromUtf8(informe);
+        };
+        const char* const distintos = "·Los passwords introducidos no coinciden.\r";
+        const char* const puerto = "·Nº de Puerto incorrecto.\r";
+        f("completos", completos(1), "");
+        f("remoto elegido con solo el local",
+          completos(2, [](DatosHost& d) { d.servidorLocal = false; }),
+          "·Dirección del servidor Nula.\r");
+        f("remoto lleno",
+          completos(2,
+                    [](DatosHost& d) {
+                        d.servidorLocal = false;
+                        d.tServidorRemoto = QStringLiteral("lejos");
+                        d.tServidorLocal.clear();
+                    }),
+          "");
+        f("blancos cuentan como vacios",
+          completos(1,
+                    [](DatosHost& d) {
+                        d.tServidorLocal = QStringLiteral("  ");
+                        d.baseDatos = QStringLiteral(" ");
+                        d.login = QStringLiteral("\t");
+                    }),
+          "·Dirección del servidor Nula.\r·Base de datos nula.\r·Login de acceso nula.\r");
+        f("passwords distintos por mayusculas",
+          completos(1, [](DatosHost& d) { d.password2 = "PW"; }), distintos);
+        f("passwords sin recortar", completos(1, [](DatosHost& d) { d.password2 = "pw "; }),
+          distintos);
+        f("puerto no numerico", completos(3, [](DatosHost& d) { d.puerto = "mil"; }), puerto);
+        f("puerto que el arranque no acepta",
+          completos(2, [](DatosHost& d) { d.puerto = "40000"; }), puerto);
+        f("puerto vacio", completos(1, [](DatosHost& d) { d.puerto.clear(); }), puerto);
+        f("separadores del registro en un campo",
+          completos(3, [](DatosHost& d) { d.aplicacion = "a,b.exe"; }),
+          "·El campo Aplicación no puede llevar «,» ni «|».\r");
+        f("coma en el servidor", completos(1, [](DatosHost& d) { d.tServidorLocal = "srv,1"; }),
+          "·El campo Servidor no puede llevar «,» ni «|».\r");
+        f("password fuera de Windows-1252",
+          completos(1, [](DatosHost& d) { d.password = d.password2 = QStringLiteral("pw\u0416"); }),
+          "·El campo Password tiene caracteres que no admite Windows-1252.\r");
+        f("MS Access sin puerto se acepta", completos(0), "");
+        DatosHost todo;
+        todo.servidorLocal = false;
+        todo.password = QStringLiteral("a");
+        todo.puerto = QStringLiteral("x");
+        f("todos los fallos en orden", todo,
+          "·No se seleccionó tipo de conexión.\r·Dirección del servidor Nula.\r·Base de datos "
+          "nula.\r·Login de acceso nula.\r·Los passwords introducidos no coinciden.\r·Nº de "
+          "Puerto incorrecto.\r");
+    }
+    void informe() {
+        QFETCH(DatosHost, datos);
+        QFETCH(QString, informe);
+        QCOMPARE(datos.informe(), informe);
+    }
+
+    void lineaGuardada_data() {
+        QTest::addColumn<DatosHost>("datos");
+        QTest::addColumn<QString>("linea");
+        // "pw" is DFD9 in hexadecimal form.
+        const auto sinAplicacion = [](DatosHost& d) { d.aplicacion.clear(); };
+        QTest::newRow("sin aplicacion cinco campos")
+            << completos(1, sinAplicacion) << "1,,,|srv,db,sa,DFD9,1433";
+        QTest::newRow("con aplicacion ocho campos")
+            << completos(2) << "2,,,|srv,db,sa,DFD9,3306,,,fob7.exe";
+        QTest::newRow("oracle") << completos(3, [](DatosHost& d) { d.sid = "ORCL"; })
+                                << "3,OraOLEDB.Oracle,ORCL,|srv,db,sa,DFD9,1521,,,fob7.exe";
+        QTest::newRow("MS Access guarda puerto 0")
+            << completos(0) << "0,,,|srv,db,sa,DFD9,0,,,fob7.exe";
+        QTest::newRow("remoto y puerto tal cual se escribieron") << completos(1, [&](DatosHost& d) {
+            sinAplicacion(d);
+            d.servidorLocal = false;
+            d.tServidorRemoto = QStringLiteral(" lejos ");
+            d.puerto = QStringLiteral(" 1433");
+        }) << "1,,,| lejos ,db,sa,DFD9, 1433";
+    }
+    void lineaGuardada() {
+        QFETCH(DatosHost, datos);
+        QFETCH(QString, linea);
+        QCOMPARE(datos.lineaFichero(), linea);
+        // The stored line is one the launcher accepts, with the same password.
+        const RegistroArranque r = RegistroArranque::analiza(linea);
+        QVERIFY2(r.valido, qPrintable(r.motivo));
+        QCOMPARE(modTolvane1::decodifica(r.campos.at(RegistroArranque::kPassword)), datos.password);
     }
 };
 

@@ -22,43 +22,36 @@ private:
     }
 
 private slots:
-    void inicial() {
-        GridDatos g;
-        QCOMPARE(g.Rows(), 1);
-        QCOMPARE(g.Cols(), 2);
-        QCOMPARE(g.FixedRows(), 1);
-        QCOMPARE(g.rowCount(), 0);
-    }
-
-    void addItem_data() {
-        QTest::addColumn<QString>("elemento");
-        QTest::addColumn<QStringList>("celdas");
-        QTest::newRow("tres celdas") << u"a\tb\tc"_s << QStringList{u"a"_s, u"b"_s, u"c"_s};
-        QTest::newRow("primera vacia") << u"\tb"_s << QStringList{QString(), u"b"_s, QString()};
-        QTest::newRow("vacio") << QString() << QStringList{QString(), QString(), QString()};
-        QTest::newRow("celdas de mas") << u"a\tb\tc\td"_s << QStringList{u"a"_s, u"b"_s, u"c"_s};
-    }
-
     // Each call adds one row at the end, its cells from the tab-separated text.
     void addItem() {
-        QFETCH(QString, elemento);
-        QFETCH(QStringList, celdas);
-        GridDatos g;
-        llena(g, {u"x"_s});
-        g.AddItem(elemento);
-        QCOMPARE(g.Rows(), 3);
-        QStringList leidas;
-        for (int c = 0; c < 3; ++c) {
-            leidas.append(g.textmatrix(2, c).toString());
+        const std::pair<QString, QStringList> casos[] = {
+            {u"a\tb\tc"_s, {u"a"_s, u"b"_s, u"c"_s}},
+            {u"\tb"_s, {QString(), u"b"_s, QString()}},
+            {QString(), {QString(), QString(), QString()}},
+            {u"a\tb\tc\td"_s, {u"a"_s, u"b"_s, u"c"_s}},
+        };
+        for (const auto& [elemento, celdas] : casos) {
+            GridDatos g;
+            llena(g, {u"x"_s});
+            g.AddItem(elemento);
+            QCOMPARE(g.Rows(), 3);
+            QStringList leidas;
+            for (int c = 0; c < 3; ++c) {
+                leidas.append(g.textmatrix(2, c).toString());
+            }
+            QCOMPARE(leidas, celdas);
+            QCOMPARE(g.textmatrix(1, 0).toString(), u"x"_s);
+            QCOMPARE(g.textmatrix(0, 1).toString(), u"B"_s);
         }
-        QCOMPARE(leidas, celdas);
-        QCOMPARE(g.textmatrix(1, 0).toString(), u"x"_s);
-        QCOMPARE(g.textmatrix(0, 1).toString(), u"B"_s);
     }
 
     // Rows 0 drops the title row for good; FixedRows moves rows between title and data.
     void filasFijas() {
         GridDatos g;
+        // The defaults of the grid the loaders were written for: one title row, two columns.
+        QCOMPARE(g.Rows(), 1);
+        QCOMPARE(g.Cols(), 2);
+        QCOMPARE(g.FixedRows(), 1);
         llena(g, {u"1"_s, u"2"_s});
         QCOMPARE(g.Rows(), 3);
         g.setRows(1);
@@ -99,56 +92,35 @@ private slots:
         QCOMPARE(g.textmatrix(1, 1), QVariant(u"b"_s));
     }
 
-    void fueraDeRango_data() {
-        QTest::addColumn<int>("fila");
-        QTest::addColumn<int>("col");
-        QTest::newRow("fila negativa") << -1 << 0;
-        QTest::newRow("fila de mas") << 3 << 0;
-        QTest::newRow("columna negativa") << 1 << -1;
-        QTest::newRow("columna de mas") << 1 << 3;
-    }
-
     // Outside the grid nothing is read and nothing is written.
     void fueraDeRango() {
-        QFETCH(int, fila);
-        QFETCH(int, col);
-        GridDatos g;
-        llena(g, {u"a"_s, u"b"_s});
-        g.setTextmatrix(fila, col, u"z"_s);
-        g.setRowData(fila, 1);
-        QCOMPARE(g.textmatrix(fila, col), QVariant());
-        QCOMPARE(g.RowData(fila), fila == -1 || fila == 3 ? QVariant() : QVariant(1));
-        QCOMPARE(g.Rows(), 3);
-        QCOMPARE(g.Cols(), 3);
-    }
-
-    void findRow_data() {
-        QTest::addColumn<QVariant>("elemento");
-        QTest::addColumn<int>("desde");
-        QTest::addColumn<int>("col");
-        QTest::addColumn<int>("fila");
-        QTest::newRow("dato entero") << QVariant(20) << -1 << -1 << 2;
-        QTest::newRow("dato de otro tipo") << QVariant(qlonglong(30)) << -1 << -1 << 3;
-        QTest::newRow("dato como texto") << QVariant(u"10"_s) << -1 << -1 << 1;
-        QTest::newRow("desde una fila") << QVariant(20) << 3 << -1 << -1;
-        QTest::newRow("texto de columna") << QVariant(u"c"_s) << -1 << 1 << 3;
-        QTest::newRow("ausente") << QVariant(99) << -1 << -1 << -1;
-        QTest::newRow("nulo") << QVariant() << -1 << -1 << -1;
+        for (const auto& [fila, col] : {std::pair{-1, 0}, {3, 0}, {1, -1}, {1, 3}}) {
+            GridDatos g;
+            llena(g, {u"a"_s, u"b"_s});
+            g.setTextmatrix(fila, col, u"z"_s);
+            g.setRowData(fila, 1);
+            QCOMPARE(g.textmatrix(fila, col), QVariant());
+            QCOMPARE(g.RowData(fila), fila == 1 ? QVariant(1) : QVariant());
+            QCOMPARE(g.Rows(), 3);
+            QCOMPARE(g.Cols(), 3);
+        }
     }
 
     // A row found by its data or by a cell's text, never in the title row.
     void findRow() {
-        QFETCH(QVariant, elemento);
-        QFETCH(int, desde);
-        QFETCH(int, col);
-        QFETCH(int, fila);
         GridDatos g;
         llena(g, {u"1\ta"_s, u"2\tb"_s, u"3\tc"_s});
         for (int i = 1; i <= 3; ++i) {
             g.setRowData(i, i * 10);
         }
         g.setRowData(0, 20);
-        QCOMPARE(g.FindRow(elemento, desde, col), fila);
+        QCOMPARE(g.FindRow(20, -1, -1), 2);
+        QCOMPARE(g.FindRow(qlonglong(30), -1, -1), 3);
+        QCOMPARE(g.FindRow(u"10"_s, -1, -1), 1);
+        QCOMPARE(g.FindRow(20, 3, -1), -1);
+        QCOMPARE(g.FindRow(u"c"_s, -1, 1), 3);
+        QCOMPARE(g.FindRow(99, -1, -1), -1);
+        QCOMPARE(g.FindRow(QVariant(), -1, -1), -1);
     }
 
     // Selected rows are counted and listed top to bottom; the title row is never selected.
