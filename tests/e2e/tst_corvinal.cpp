@@ -89,13 +89,14 @@ class TstCorvinal : public QObject {
         Repositorio r{prueba::registroMotor(motor, carpetaRepo, "prueba.mdb", "admin", "secreto"),
                       motor == u"sqlite" ? QStringLiteral("secreto")
                                          : prueba::datosMariaDb().value().password};
-        if (motor != u"sqlite") {
-            platform::Connection c;
-            c.open(m.textoConexion);
-            for (const char* t : {"tDatosFichero", "tFicheros", "tCarpetas"}) {
-                c.execute(QStringLiteral("DROP TABLE IF EXISTS ") + QString::fromLatin1(t), nullptr,
-                          platform::Connection::kOpcionSinRegistros);
-            }
+        platform::Connection c;
+        c.open(m.textoConexion);
+        const auto sql = [&c](const QByteArray& sentencia) {
+            c.execute(QString::fromLatin1(sentencia), nullptr,
+                      platform::Connection::kOpcionSinRegistros);
+        };
+        for (const char* t : {"tDatosFichero", "tFicheros", "tCarpetas"}) {
+            sql(QByteArray("DROP TABLE IF EXISTS ") + t);
         }
         const QString registro = r.prefijoYConexion;
         const QString app = scratch_.filePath(QStringLiteral("app.sh"));
@@ -104,11 +105,10 @@ class TstCorvinal : public QObject {
             return std::nullopt;
         }
         const QList<QStringList> pasos = {
-            {QStringLiteral("crear-tablas")},
-            {QStringLiteral("crear-carpeta"), QStringLiteral("apps")},
-            {QStringLiteral("subir"), app, QStringLiteral("apps"), QStringLiteral("--comprimir"),
-             QStringLiteral("--si")},
-            {QStringLiteral("subir"), fob7, QStringLiteral("/"), QStringLiteral("--si")},
+            {"crear-tablas"},
+            {"crear-carpeta", "apps"},
+            {"subir", app, "apps", "--comprimir", "--si"},
+            {"subir", fob7, "/", "--si"},
             {"subir", app, "apps", "--nombre", "malo1"},
             {"subir", app, "apps", "--nombre", "malo2"},
             {"subir", app, "apps", "--nombre", "malo3"},
@@ -124,15 +124,13 @@ class TstCorvinal : public QObject {
         }
         // Names crafted straight into the database, as no publisher could store them: each
         // would lead a download out of its destination folder.
-        platform::Connection c;
-        c.open(m.textoConexion);
-        for (const char* sql :
+        for (const char* sentencia :
              {"UPDATE tFicheros SET nombre='../fuera.txt' WHERE nombre='malo1'",
               "UPDATE tFicheros SET nombre='C:x' WHERE nombre='malo2'",
               "INSERT INTO tCarpetas (codCarpeta,carpeta,codCarpetaPadre) SELECT 99,'..',"
               "codCarpeta FROM tCarpetas WHERE carpeta='apps'",
               "UPDATE tFicheros SET codCarpeta=99,nombre='fuera2.txt' WHERE nombre='malo3'"}) {
-            c.execute(QString::fromLatin1(sql), nullptr, platform::Connection::kOpcionSinRegistros);
+            sql(sentencia);
         }
         return r;
     }

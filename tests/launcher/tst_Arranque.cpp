@@ -8,8 +8,6 @@
 using modCorvinal::PlanArranque;
 using modCorvinal::planificaArranque;
 
-Q_DECLARE_METATYPE(std::optional<QString>)
-
 namespace {
 
 const QString kLanzador = QStringLiteral("/opt/corvinal");
@@ -97,42 +95,36 @@ private slots:
         }
     }
 
-    void lineaGuardada_data() {
-        QTest::addColumn<QString>("lineaOrdenes");
-        QTest::addColumn<std::optional<QString>>("fichero");
-        QTest::addColumn<QByteArray>("bytes");
-        // "pw" is 0xDF 0xD9 in raw form.
-        QTest::newRow("cinco campos") << "srv,db,sa,pw,1433" << kSinFichero
-                                      << QByteArray(" 1 ,,|srv,db,sa,\xDF\xD9,1433\r\n");
-        QTest::newRow("cinco campos oracle")
-            << "3,OraOLEDB.Oracle,ORCL|srv,db,sa,pw, 1521" << kSinFichero
-            << QByteArray(" 3 ,OraOLEDB.Oracle,ORCL|srv,db,sa,\xDF\xD9, 1521\r\n");
-        QTest::newRow("nueve campos")
-            << "2,,|srv,db,sa,pw,3306,apps,,,E" << kSinFichero
-            << QByteArray(" 2 ,,|srv,db,sa,\xDF\xD9,3306,apps,/opt/corvinal,fob7.exe\r\n");
-        QTest::newRow("diez campos con todo")
-            << "2,,|srv,db,sa,pw,3306,apps,C:\\f7\\,f.exe,I,1.5" << kSinFichero
-            << QByteArray(" 2 ,,|srv,db,sa,\xDF\xD9,3306,apps,C:\\f7\\,f.exe\r\n");
-        QTest::newRow("desde la ventana con aplicacion")
-            << "" << std::optional<QString>(QStringLiteral("0,,,|srv,db,sa,DFD9,0,,,fob7.exe"))
-            << QByteArray(" 0 ,,|srv,db,sa,\xDF\xD9,0,,/opt/corvinal,fob7.exe\r\n");
-    }
     void lineaGuardada() {
-        QFETCH(QString, lineaOrdenes);
-        QFETCH(std::optional<QString>, fichero);
-        QFETCH(QByteArray, bytes);
-        const PlanArranque plan = planificaArranque(lineaOrdenes, fichero, kLanzador);
-        QVERIFY2(plan.valido, qPrintable(plan.motivo));
-        QCOMPARE(bytesFichero(plan), bytes);
-        // Read back on the next start, the stored line gives the same connection.
-        const PlanArranque otra =
-            planificaArranque(QString(), platform::deCp1252(bytes.chopped(2)), kLanzador);
-        QVERIFY(otra.valido);
-        QCOMPARE(otra.conexion.password, plan.conexion.password);
-        QCOMPARE(otra.conexion.tipoConexion, plan.conexion.tipoConexion);
-        QCOMPARE(otra.carpetaLocal, plan.carpetaLocal);
-        QCOMPARE(otra.fichero, plan.fichero);
-        QCOMPARE(otra.lineaFichero, plan.lineaFichero);
+        // "pw" is 0xDF 0xD9 in raw form.
+        const std::pair<QString, const char*> casos[] = {
+            {"srv,db,sa,pw,1433", " 1 ,,|srv,db,sa,\xDF\xD9,1433\r\n"},
+            {"3,OraOLEDB.Oracle,ORCL|srv,db,sa,pw, 1521",
+             " 3 ,OraOLEDB.Oracle,ORCL|srv,db,sa,\xDF\xD9, 1521\r\n"},
+            {"2,,|srv,db,sa,pw,3306,apps,,,E",
+             " 2 ,,|srv,db,sa,\xDF\xD9,3306,apps,/opt/corvinal,fob7.exe\r\n"},
+            {"2,,|srv,db,sa,pw,3306,apps,C:\\f7\\,f.exe,I,1.5",
+             " 2 ,,|srv,db,sa,\xDF\xD9,3306,apps,C:\\f7\\,f.exe\r\n"},
+            // From the set-up window's file, with an application.
+            {"", " 0 ,,|srv,db,sa,\xDF\xD9,0,,/opt/corvinal,fob7.exe\r\n"},
+        };
+        for (const auto& [ordenes, bytes] : casos) {
+            const std::optional<QString> ventana =
+                ordenes.isEmpty() ? std::optional<QString>("0,,,|srv,db,sa,DFD9,0,,,fob7.exe")
+                                  : kSinFichero;
+            const PlanArranque plan = planificaArranque(ordenes, ventana, kLanzador);
+            QVERIFY2(plan.valido, qPrintable(plan.motivo));
+            QCOMPARE(bytesFichero(plan), QByteArray(bytes));
+            // Read back on the next start, the stored line gives the same connection.
+            const PlanArranque otra = planificaArranque(
+                QString(), platform::deCp1252(QByteArray(bytes).chopped(2)), kLanzador);
+            QVERIFY(otra.valido);
+            QCOMPARE(otra.conexion.password, plan.conexion.password);
+            QCOMPARE(otra.conexion.tipoConexion, plan.conexion.tipoConexion);
+            QCOMPARE(otra.carpetaLocal, plan.carpetaLocal);
+            QCOMPARE(otra.fichero, plan.fichero);
+            QCOMPARE(otra.lineaFichero, plan.lineaFichero);
+        }
     }
 
     void despuesDeLaDescarga() {

@@ -83,32 +83,26 @@ class TstDirectorioCentral : public QObject {
 private slots:
     void cleanup() { qunsetenv(DirectorioCentral::kVariableEntorno); }
 
-    void conexion_data() {
-        QTest::addColumn<QString>("registro");
-        QTest::addColumn<QString>("datos");  // type|server|password; empty: refused
-        QTest::newRow("fija sin variable") << QString() << "1|corvinal-directorio|qel_u_dorn_XPT";
-        QTest::newRow("fichero") << "0,,|/datos,dir.mdb,,,0"
-                                 << "0|/datos|";
-        QTest::newRow("mysql") << "2,,|db.example,corvinal,u,clara,3306"
-                               << "2|db.example|clara";
-        QTest::newRow("cuatro campos") << "2,,|db.example,corvinal,u"
-                                       << "";
-        QTest::newRow("puerto excesivo") << "db.example,corvinal,u,p,99999"
-                                         << "";
-    }
     void conexion() {
-        QFETCH(QString, registro);
-        QFETCH(QString, datos);
-        if (!registro.isNull()) {
-            qputenv(DirectorioCentral::kVariableEntorno, registro.toUtf8());
-        }
-        const DirectorioCentral::Conexion c = DirectorioCentral::conexion();
-        QCOMPARE(c.error.isEmpty(), !datos.isEmpty());
-        if (c.error.isEmpty()) {
-            QCOMPARE(QStringLiteral("%1|%2|%3")
-                         .arg(c.datos.tipoConexion)
-                         .arg(c.datos.servidor, c.datos.password),
-                     datos);
+        const std::pair<const char*, const char*> casos[] = {
+            // type|server|password; empty: refused.
+            {nullptr, "1|corvinal-directorio|qel_u_dorn_XPT"},
+            {"0,,|/datos,dir.mdb,,,0", "0|/datos|"},
+            {"2,,|db.example,corvinal,u,clara,3306", "2|db.example|clara"},
+            {"2,,|db.example,corvinal,u", ""},
+            {"db.example,corvinal,u,p,99999", ""},
+        };
+        for (const auto& [registro, datos] : casos) {
+            if (registro) {
+                qputenv(DirectorioCentral::kVariableEntorno, registro);
+            }
+            const DirectorioCentral::Conexion c = DirectorioCentral::conexion();
+            const DatosConexion& d = c.datos;
+            QCOMPARE(
+                c.error.isEmpty()
+                    ? QStringLiteral("%1|%2|%3").arg(d.tipoConexion).arg(d.servidor, d.password)
+                    : QString(),
+                QString(datos));
         }
     }
 
@@ -205,36 +199,33 @@ private slots:
     }
 
     // A directory that cannot be reached or read is said once; the window stays as it was.
-    void directorioInutilizable_data() {
-        QTest::addColumn<QString>("registro");
-        QTest::newRow("carpeta inexistente") << "0,,|/no/existe/nunca,dir.mdb,,,0";
-        QTest::newRow("registro no valido") << "0,,|solo,tres,campos";
-        QTest::newRow("sin tablas") << "";
-    }
     void directorioInutilizable() {
-        QFETCH(QString, registro);
         QTemporaryDir carpeta;
-        if (registro.isEmpty()) {
-            prueba::creaFicheroSqlite(carpeta.path());
-            registro = prueba::registroMotor("sqlite", carpeta.path());
+        prueba::creaFicheroSqlite(carpeta.path());
+        const std::pair<QString, int> casos[] = {
+            {"0,,|/no/existe/nunca,dir.mdb,,,0", 0},
+            {"0,,|solo,tres,campos", 0},
+            // The one without tables opens: only it asks for the client.
+            {prueba::registroMotor("sqlite", carpeta.path()), 1},
+        };
+        for (const auto& [registro, preguntas] : casos) {
+            qputenv(DirectorioCentral::kVariableEntorno, registro.toUtf8());
+            int preguntado = 0;
+            const DirectorioCentral::SolicitudInstalada solicitud([&](fDatosConexionTolvane& v) {
+                ++preguntado;
+                escribe(v, "tRefCliente", QStringLiteral("a"));
+                escribe(v, "tClaveInstalacion", QStringLiteral("b"));
+                v.bAceptar_Click();
+                return v.seAcepto();
+            });
+            MensajeriaGrabada grabada;
+            fHost host;
+            DirectorioCentral::obtieneDatos(host);
+            QCOMPARE(preguntado, preguntas);
+            QCOMPARE(grabada.textos(MensajeriaGrabada::Clase::Mensaje).size(), 1);
+            QCOMPARE(tipoElegido(host), -1);
+            QCOMPARE(cajas(host), QStringLiteral("|||||||||1433|fob7.exe"));
         }
-        qputenv(DirectorioCentral::kVariableEntorno, registro.toUtf8());
-        int preguntas = 0;
-        const DirectorioCentral::SolicitudInstalada solicitud([&](fDatosConexionTolvane& v) {
-            ++preguntas;
-            escribe(v, "tRefCliente", QStringLiteral("a"));
-            escribe(v, "tClaveInstalacion", QStringLiteral("b"));
-            v.bAceptar_Click();
-            return v.seAcepto();
-        });
-        MensajeriaGrabada grabada;
-        fHost host;
-        DirectorioCentral::obtieneDatos(host);
-        // Only a directory that opens asks for the client.
-        QCOMPARE(preguntas, QTest::currentDataTag() == QByteArray("sin tablas") ? 1 : 0);
-        QCOMPARE(grabada.textos(MensajeriaGrabada::Clase::Mensaje).size(), 1);
-        QCOMPARE(tipoElegido(host), -1);
-        QCOMPARE(cajas(host), QStringLiteral("|||||||||1433|fob7.exe"));
     }
 };
 

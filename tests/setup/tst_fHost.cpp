@@ -14,8 +14,6 @@
 #include "support/FicherosPrueba.h"
 #include "support/MensajeriaGrabada.h"
 
-Q_DECLARE_METATYPE(DatosHost)
-
 namespace {
 
 // Valid data of the given type, with the window's application, changed by `cambia`.
@@ -82,32 +80,27 @@ private slots:
         }
     }
 
-    void eleccionDeTipo_data() {
-        QTest::addColumn<int>("tipo");
-        QTest::addColumn<QString>("puerto");
-        QTest::addColumn<bool>("puertoVisible");
-        QTest::addColumn<bool>("oracleVisible");
-        QTest::addColumn<QString>("provider");
-        QTest::newRow("MS Access") << 0 << "" << false << false << "";
-        QTest::newRow("MySQL") << 2 << "3306" << true << false << "";
-        QTest::newRow("ORACLE") << 3 << "1521" << true << true << "OraOLEDB.Oracle";
-    }
+    // Every setting of the type is put again, not only added: from ORACLE (provider changed)
+    // to each type, ORACLE itself included.
     void eleccionDeTipo() {
-        QFETCH(int, tipo);
-        QFETCH(QString, puerto);
-        QFETCH(bool, puertoVisible);
-        QFETCH(bool, oracleVisible);
-        QFETCH(QString, provider);
-        fHost v;
-        // Coming from ORACLE shows that every setting is put, not only added.
-        control<QComboBox>(v, "cTipoConexion")->setCurrentIndex(3);
-        escribe(v, "tProvider", QStringLiteral("otro"));
-        // Choosing the entry chosen already (ORACLE) applies its settings again.
-        v.estableceTipo(tipo);
-        QCOMPARE(control<QLineEdit>(v, "tPuerto")->text(), puerto);
-        QCOMPARE(!control<QFrame>(v, "fPuerto")->isHidden(), puertoVisible);
-        QCOMPARE(!control<QFrame>(v, "fOracle")->isHidden(), oracleVisible);
-        QCOMPARE(control<QLineEdit>(v, "tProvider")->text(), provider);
+        const struct {
+            int tipo;
+            const char* puerto;
+            bool puertoVisible, oracleVisible;
+            const char* provider;
+        } casos[] = {{0, "", false, false, ""},
+                     {2, "3306", true, false, ""},
+                     {3, "1521", true, true, "OraOLEDB.Oracle"}};
+        for (const auto& c : casos) {
+            fHost v;
+            control<QComboBox>(v, "cTipoConexion")->setCurrentIndex(3);
+            escribe(v, "tProvider", QStringLiteral("otro"));
+            v.estableceTipo(c.tipo);
+            QCOMPARE(control<QLineEdit>(v, "tPuerto")->text(), QString(c.puerto));
+            QCOMPARE(!control<QFrame>(v, "fPuerto")->isHidden(), c.puertoVisible);
+            QCOMPARE(!control<QFrame>(v, "fOracle")->isHidden(), c.oracleVisible);
+            QCOMPARE(control<QLineEdit>(v, "tProvider")->text(), QString(c.provider));
+        }
     }
 
     void informeAlAceptar() {
@@ -131,42 +124,35 @@ private slots:
         QVERIFY(!QFile::exists(RegistroArranque::rutaFichero(carpeta.path())));
     }
 
-    void aceptarEscribeElFichero_data() {
-        QTest::addColumn<int>("tipo");
-        QTest::addColumn<QString>("aplicacion");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("MySQL con aplicacion")
-            << 2 << "fob7.exe" << QByteArray("2,,,|srv,db,sa,DFD9,3306,,,fob7.exe\r\n");
-        // The remote server, once chosen, is the one stored.
-        QTest::newRow("ORACLE remoto con proveedor")
-            << 3 << "" << QByteArray("3,OraOLEDB.Oracle,,|lejos,db,sa,DFD9,1521\r\n");
-    }
+    // The remote server, once chosen, is the one stored.
     void aceptarEscribeElFichero() {
-        QFETCH(int, tipo);
-        QFETCH(QString, aplicacion);
-        QFETCH(QByteArray, bytes);
-        QTemporaryDir carpeta;
-        MensajeriaGrabada mensajes;
-        fHost v;
-        v.setCarpetaLanzador(carpeta.path());
-        rellenaValidos(v, tipo);
-        if (tipo == 3) {
-            control<QRadioButton>(v, "oServidorRemoto")->setChecked(true);
-            escribe(v, "tServidorRemoto", QStringLiteral("lejos"));
+        for (const int tipo : {2, 3}) {
+            const QByteArray bytes = tipo == 2 ? "2,,,|srv,db,sa,DFD9,3306,,,fob7.exe\r\n"
+                                               : "3,OraOLEDB.Oracle,,|lejos,db,sa,DFD9,1521\r\n";
+            const QString aplicacion = tipo == 2 ? "fob7.exe" : "";
+            QTemporaryDir carpeta;
+            MensajeriaGrabada mensajes;
+            fHost v;
+            v.setCarpetaLanzador(carpeta.path());
+            rellenaValidos(v, tipo);
+            if (tipo == 3) {
+                control<QRadioButton>(v, "oServidorRemoto")->setChecked(true);
+                escribe(v, "tServidorRemoto", QStringLiteral("lejos"));
+            }
+            escribe(v, "tAplicacion", aplicacion);
+            QTest::mouseClick(control<QPushButton>(v, "bAceptar"), Qt::LeftButton);
+            QVERIFY(mensajes.registros.isEmpty());
+            QVERIFY(v.seAcepto());
+            QCOMPARE(prueba::lee(RegistroArranque::rutaFichero(carpeta.path())), bytes);
+            // Opened on the stored record, the window shows it so that accepting stores it again.
+            fHost otra;
+            otra.setCarpetaLanzador(carpeta.path());
+            otra.muestraDatos(DatosHost::deRegistro(
+                RegistroArranque::analiza(QString::fromLatin1(bytes.chopped(2)))));
+            QFile::remove(RegistroArranque::rutaFichero(carpeta.path()));
+            QTest::mouseClick(control<QPushButton>(otra, "bAceptar"), Qt::LeftButton);
+            QCOMPARE(prueba::lee(RegistroArranque::rutaFichero(carpeta.path())), bytes);
         }
-        escribe(v, "tAplicacion", aplicacion);
-        QTest::mouseClick(control<QPushButton>(v, "bAceptar"), Qt::LeftButton);
-        QVERIFY(mensajes.registros.isEmpty());
-        QVERIFY(v.seAcepto());
-        QCOMPARE(prueba::lee(RegistroArranque::rutaFichero(carpeta.path())), bytes);
-        // Opened on the stored record, the window shows it so that accepting stores it again.
-        fHost otra;
-        otra.setCarpetaLanzador(carpeta.path());
-        otra.muestraDatos(DatosHost::deRegistro(
-            RegistroArranque::analiza(QString::fromLatin1(bytes.chopped(2)))));
-        QFile::remove(RegistroArranque::rutaFichero(carpeta.path()));
-        QTest::mouseClick(control<QPushButton>(otra, "bAceptar"), Qt::LeftButton);
-        QCOMPARE(prueba::lee(RegistroArranque::rutaFichero(carpeta.path())), bytes);
     }
 
     void cancelarNoEscribe() {
@@ -180,11 +166,10 @@ private slots:
     }
 
     // The window's data on their own: the report and the stored line.
-    void informe_data() {
-        QTest::addColumn<DatosHost>("datos");
-        QTest::addColumn<QString>("informe");
+    void informe() {
         const auto f = [](const char* fila, const DatosHost& d, const char* informe) {
-            QTest::newRow(fila) << d << QString::fromUtf8(informe);
+            QVERIFY2(d.informe() == QString::fromUtf8(informe),
+                     qPrintable(QString::fromUtf8(fila) + ": " + d.informe()));
         };
         const char* const distintos = "·Los passwords introducidos no coinciden.\r";
         const char* const puerto = "·Nº de Puerto incorrecto.\r";
@@ -234,40 +219,27 @@ private slots:
           "nula.\r·Login de acceso nula.\r·Los passwords introducidos no coinciden.\r·Nº de "
           "Puerto incorrecto.\r");
     }
-    void informe() {
-        QFETCH(DatosHost, datos);
-        QFETCH(QString, informe);
-        QCOMPARE(datos.informe(), informe);
-    }
 
-    void lineaGuardada_data() {
-        QTest::addColumn<DatosHost>("datos");
-        QTest::addColumn<QString>("linea");
-        // "pw" is DFD9 in hexadecimal form.
-        const auto sinAplicacion = [](DatosHost& d) { d.aplicacion.clear(); };
-        QTest::newRow("sin aplicacion cinco campos")
-            << completos(1, sinAplicacion) << "1,,,|srv,db,sa,DFD9,1433";
-        QTest::newRow("con aplicacion ocho campos")
-            << completos(2) << "2,,,|srv,db,sa,DFD9,3306,,,fob7.exe";
-        QTest::newRow("oracle") << completos(3, [](DatosHost& d) { d.sid = "ORCL"; })
-                                << "3,OraOLEDB.Oracle,ORCL,|srv,db,sa,DFD9,1521,,,fob7.exe";
-        QTest::newRow("MS Access guarda puerto 0")
-            << completos(0) << "0,,,|srv,db,sa,DFD9,0,,,fob7.exe";
-        QTest::newRow("remoto y puerto tal cual se escribieron") << completos(1, [&](DatosHost& d) {
-            sinAplicacion(d);
-            d.servidorLocal = false;
-            d.tServidorRemoto = QStringLiteral(" lejos ");
-            d.puerto = QStringLiteral(" 1433");
-        }) << "1,,,| lejos ,db,sa,DFD9, 1433";
-    }
     void lineaGuardada() {
-        QFETCH(DatosHost, datos);
-        QFETCH(QString, linea);
-        QCOMPARE(datos.lineaFichero(), linea);
-        // The stored line is one the launcher accepts, with the same password.
-        const RegistroArranque r = RegistroArranque::analiza(linea);
-        QVERIFY2(r.valido, qPrintable(r.motivo));
-        QCOMPARE(modTolvane1::decodifica(r.campos.at(RegistroArranque::kPassword)), datos.password);
+        // "pw" is DFD9 in hexadecimal form. The stored line is one the launcher accepts, with
+        // the same password.
+        const auto f = [](const DatosHost& d, const char* linea) {
+            QCOMPARE(d.lineaFichero(), QString(linea));
+            const RegistroArranque r = RegistroArranque::analiza(linea);
+            QVERIFY2(r.valido, qPrintable(r.motivo));
+            QCOMPARE(modTolvane1::decodifica(r.campos.at(RegistroArranque::kPassword)), d.password);
+        };
+        f(completos(3, [](DatosHost& d) { d.sid = "ORCL"; }),
+          "3,OraOLEDB.Oracle,ORCL,|srv,db,sa,DFD9,1521,,,fob7.exe");
+        f(completos(0), "0,,,|srv,db,sa,DFD9,0,,,fob7.exe");
+        f(completos(1,
+                    [](DatosHost& d) {
+                        d.aplicacion.clear();
+                        d.servidorLocal = false;
+                        d.tServidorRemoto = QStringLiteral(" lejos ");
+                        d.puerto = QStringLiteral(" 1433");
+                    }),
+          "1,,,| lejos ,db,sa,DFD9, 1433");
     }
 };
 

@@ -21,27 +21,31 @@ private:
         }
     }
 
+    // Every cell's text, cells joined by "|" and rows by "/".
+    static QString contenido(const GridDatos& g) {
+        QStringList filas;
+        for (int f = 0; f < g.Rows(); ++f) {
+            QStringList celdas;
+            for (int c = 0; c < g.Cols(); ++c) {
+                celdas << g.textmatrix(f, c).toString();
+            }
+            filas << celdas.join(u'|');
+        }
+        return filas.join(u'/');
+    }
+
 private slots:
     // Each call adds one row at the end, its cells from the tab-separated text.
     void addItem() {
-        const std::pair<QString, QStringList> casos[] = {
-            {u"a\tb\tc"_s, {u"a"_s, u"b"_s, u"c"_s}},
-            {u"\tb"_s, {QString(), u"b"_s, QString()}},
-            {QString(), {QString(), QString(), QString()}},
-            {u"a\tb\tc\td"_s, {u"a"_s, u"b"_s, u"c"_s}},
-        };
+        const std::pair<QString, const char*> casos[] = {{u"a\tb\tc"_s, "a|b|c"},
+                                                         {u"\tb"_s, "|b|"},
+                                                         {QString(), "||"},
+                                                         {u"a\tb\tc\td"_s, "a|b|c"}};
         for (const auto& [elemento, celdas] : casos) {
             GridDatos g;
             llena(g, {u"x"_s});
             g.AddItem(elemento);
-            QCOMPARE(g.Rows(), 3);
-            QStringList leidas;
-            for (int c = 0; c < 3; ++c) {
-                leidas.append(g.textmatrix(2, c).toString());
-            }
-            QCOMPARE(leidas, celdas);
-            QCOMPARE(g.textmatrix(1, 0).toString(), u"x"_s);
-            QCOMPARE(g.textmatrix(0, 1).toString(), u"B"_s);
+            QCOMPARE(contenido(g), "A|B|C/x||/" + QString(celdas));
         }
     }
 
@@ -49,33 +53,25 @@ private slots:
     void filasFijas() {
         GridDatos g;
         // The defaults of the grid the loaders were written for: one title row, two columns.
-        QCOMPARE(g.Rows(), 1);
-        QCOMPARE(g.Cols(), 2);
-        QCOMPARE(g.FixedRows(), 1);
+        QCOMPARE(QList<int>({g.Rows(), g.Cols(), g.FixedRows()}), QList<int>({1, 2, 1}));
         llena(g, {u"1"_s, u"2"_s});
-        QCOMPARE(g.Rows(), 3);
+        QCOMPARE(contenido(g), u"A|B|C/1||/2||"_s);
         g.setRows(1);
-        QCOMPARE(g.Rows(), 1);
-        QCOMPARE(g.textmatrix(0, 0).toString(), u"A"_s);
+        QCOMPARE(contenido(g), u"A|B|C"_s);
         g.setRows(0);
         QCOMPARE(g.FixedRows(), 0);
         g.AddItem(u"primera"_s);
-        QCOMPARE(g.Rows(), 1);
-        QCOMPARE(g.textmatrix(0, 0).toString(), u"primera"_s);
+        QCOMPARE(contenido(g), u"primera||"_s);
         g.setRowData(0, 5);
         g.setFixedRows(1);
-        QCOMPARE(g.Rows(), 1);
-        QCOMPARE(g.textmatrix(0, 0).toString(), u"primera"_s);
+        QCOMPARE(contenido(g), u"primera||"_s);
         QCOMPARE(g.RowData(0), QVariant(5));
         g.AddItem(u"datos"_s);
         g.setFixedRows(0);
-        QCOMPARE(g.Rows(), 2);
-        QCOMPARE(g.textmatrix(0, 0).toString(), u"primera"_s);
+        QCOMPARE(contenido(g), u"primera||/datos||"_s);
         QCOMPARE(g.RowData(0), QVariant(5));
-        QCOMPARE(g.textmatrix(1, 0).toString(), u"datos"_s);
         g.setRows(4);
-        QCOMPARE(g.Rows(), 4);
-        QCOMPARE(g.textmatrix(3, 2).toString(), QString());
+        QCOMPARE(contenido(g), u"primera||/datos||/||/||"_s);
     }
 
     // A boolean makes a check cell; a text turns it back into a text cell.
@@ -101,8 +97,7 @@ private slots:
             g.setRowData(fila, 1);
             QCOMPARE(g.textmatrix(fila, col), QVariant());
             QCOMPARE(g.RowData(fila), fila == 1 ? QVariant(1) : QVariant());
-            QCOMPARE(g.Rows(), 3);
-            QCOMPARE(g.Cols(), 3);
+            QCOMPARE(contenido(g), u"A|B|C/a||/b||"_s);
         }
     }
 
