@@ -148,18 +148,18 @@ private slots:
 
     void descargaCorrecta() {
         for (const bool comprimido : {false, true}) {
-            QVERIFY(repo_->publica(QStringLiteral("app.exe"), contenido(3), comprimido));
+            const QString nombre = comprimido ? "comprimido.exe" : "app.exe";
+            QVERIFY(repo_->publica(nombre, contenido(3), comprimido));
             fBajandoFichero v;
-            descarga(v, QStringLiteral("app.exe"));
+            descarga(v, nombre);
             QVERIFY(v.ficheroDescargado());
-            QCOMPARE(prueba::lee(enDestino("app.exe")), contenido(3));
-            QVERIFY(!QFile::exists(enDestino("app.exe.jzp")));
-            QCOMPARE(etiqueta(v, "eEstado")->text(), QStringLiteral("Obteniendo fichero: app.exe"));
+            QCOMPARE(prueba::lee(destino_->filePath(nombre)), contenido(3));
+            QVERIFY(!QFile::exists(destino_->filePath(nombre + ".jzp")));
+            QCOMPARE(etiqueta(v, "eEstado")->text(), "Obteniendo fichero: " + nombre);
             QVERIFY(!esRojo(etiqueta(v, "eEstado")));
             QCOMPARE(etiqueta(v, "eProgreso")->width(),
                      v.findChild<QFrame*>(QStringLiteral("cuadro"))->width());
             QCOMPARE(terminaciones, 0);
-            QVERIFY(QFile::remove(enDestino("app.exe")));
         }
     }
 

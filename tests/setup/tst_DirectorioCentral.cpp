@@ -111,7 +111,7 @@ private slots:
         QTest::addColumn<QList<Respuesta>>("respuestas");
         QTest::addColumn<QStringList>("mensajes");
         QTest::addColumn<int>("tipo");
-        QTest::addColumn<QString>("cajas");
+        QTest::addColumn<QString>("esperadas");
         const QString sinCliente = QStringLiteral(
             "No se encuentra ningún cliente con referencia: Nadie y la clave de instalación "
             "introducida.");
@@ -120,14 +120,15 @@ private slots:
         const Respuesta cerrada{{}, {}, {}, false};
         const Respuesta almacen{"O'Brien", "k'1", "Almacen"};
         // The directory's port and provider replace the type's defaults.
-        const QString mysql = "remoto.example|192.168.1.5||||fob|usuario|clave|clave|3307|fob7.exe";
+        const QString mysql = "remoto.example|192.168.1.5|||fob|usuario|clave|clave|3307|fob7.exe";
         const QString oracle = "ora.example||OraProv|ORCL|almacen|alm|secreto|secreto|1600|alm.exe";
-        const QString nada = "|||||||||1433|fob7.exe";
+        const QString nada = "||||||||1433|fob7.exe";
         for (const QString& motor : {QStringLiteral("sqlite"), QStringLiteral("mariadb")}) {
             const auto f = [&motor](const char* fila, const QList<Respuesta>& respuestas,
-                                    const QStringList& mensajes, int tipo, const QString& cajas) {
+                                    const QStringList& mensajes, int tipo,
+                                    const QString& esperadas) {
                 QTest::addRow("%s: %s", qPrintable(motor), fila)
-                    << motor << respuestas << mensajes << tipo << cajas;
+                    << motor << respuestas << mensajes << tipo << esperadas;
             };
             f("comillas y blancos, ejecutable nulo", {{" O'Brien ", "k'1 ", " Ges'tion "}}, {}, 2,
               mysql);
@@ -150,7 +151,7 @@ private slots:
         QFETCH(QList<Respuesta>, respuestas);
         QFETCH(QStringList, mensajes);
         QFETCH(int, tipo);
-        QFETCH(QString, cajas);
+        QFETCH(QString, esperadas);
         QTemporaryDir carpeta;
         const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta.path());
         if (!prueba::disponible(m)) {
@@ -192,7 +193,7 @@ private slots:
         QCOMPARE(encontrado, escrito.mid(0, encontrado.size()));
         QCOMPARE(grabada.textos(MensajeriaGrabada::Clase::Mensaje), mensajes);
         QCOMPARE(tipoElegido(host), tipo);
-        QCOMPARE(cajas(host), cajas);
+        QCOMPARE(cajas(host), esperadas);
         QCOMPARE(host.findChild<QFrame*>(QStringLiteral("fOracle"))->isHidden(), tipo != 3);
         // The lookup itself stores nothing.
         QVERIFY(!host.seAcepto());
@@ -224,7 +225,7 @@ private slots:
             QCOMPARE(preguntado, preguntas);
             QCOMPARE(grabada.textos(MensajeriaGrabada::Clase::Mensaje).size(), 1);
             QCOMPARE(tipoElegido(host), -1);
-            QCOMPARE(cajas(host), QStringLiteral("|||||||||1433|fob7.exe"));
+            QCOMPARE(cajas(host), QStringLiteral("||||||||1433|fob7.exe"));
         }
     }
 };
