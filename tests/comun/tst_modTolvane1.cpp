@@ -2,6 +2,7 @@
 
 #include "comun/modTolvane1.h"
 #include "platform/Cp1252.h"
+#include "support/FicherosPrueba.h"
 
 namespace {
 
@@ -144,12 +145,9 @@ private slots:
     void semillaEsElSistemaDeFicheros() {
         const QString carpeta = QCoreApplication::applicationDirPath();
         // A file left behind by an earlier run is removed, not trusted.
-        QFile previo(carpeta + QStringLiteral("/semilla"));
-        QVERIFY(previo.open(QIODevice::WriteOnly));
-        previo.write("previo");
-        previo.close();
+        prueba::escribe(carpeta + QStringLiteral("/semilla"), "previo");
         const QString semilla = modTolvane1::obtieneSemilla();
-        QVERIFY(!previo.exists());
+        QVERIFY(!QFile::exists(carpeta + QStringLiteral("/semilla")));
         QVERIFY2(
             QRegularExpression(QStringLiteral("^[1-9A-F][0-9A-F]*$|^0$")).match(semilla).hasMatch(),
             qPrintable(semilla));
@@ -157,8 +155,7 @@ private slots:
 
         // The system's own tool names the same file system.
         QProcess stat;
-        stat.start(QStringLiteral("stat"),
-                   {QStringLiteral("-f"), QStringLiteral("-c"), QStringLiteral("%i"), carpeta});
+        stat.start("stat", {"-f", "-c", "%i", carpeta});
         if (stat.waitForFinished() && stat.exitCode() == 0) {
             const QString dicho = QString::fromLatin1(stat.readAllStandardOutput()).trimmed();
             const QString esperado = QString::number(dicho.toULongLong(nullptr, 16), 16).toUpper();

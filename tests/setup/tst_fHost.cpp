@@ -70,7 +70,6 @@ private slots:
         QCOMPARE(control<QLineEdit>(v, "tPassword")->echoMode(), QLineEdit::Password);
         QCOMPARE(control<QLineEdit>(v, "tPassword2")->echoMode(), QLineEdit::Password);
         QVERIFY(control<QFrame>(v, "fOracle")->isHidden());
-        QVERIFY(!v.seAcepto());
         // Only the chosen server's box takes text.
         for (const bool local : {true, false, true}) {
             control<QRadioButton>(v, local ? "oServidorLocal" : "oServidorRemoto")

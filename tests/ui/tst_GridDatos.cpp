@@ -148,7 +148,6 @@ private slots:
         QCOMPARE(g.colindex(u"B"_s), 0);
         QCOMPARE(g.colindex(u"c"_s), 2);
         QCOMPARE(g.colindex(u"nada"_s), -1);
-        QCOMPARE(g.ColKey(2), u"nombre"_s);
         QCOMPARE(g.ColKey(7), QString());
     }
 
