@@ -118,32 +118,28 @@ private slots:
     }
 
     // A window closed before the download began ends the run: nothing is fetched after it.
-    void cerrarAntesDeLaDescarga_data() {
-        QTest::addColumn<bool>("independiente");
-        QTest::addColumn<int>("msCierre");
-        QTest::newRow("independiente termina el programa") << true << -1;
-        QTest::newRow("dependiente solo se cierra") << false << -1;
-        QTest::newRow("en la espera del primer segundo") << false << 1500;
-    }
     void cerrarAntesDeLaDescarga() {
-        QFETCH(bool, independiente);
-        QFETCH(int, msCierre);
         QVERIFY(repo_->publica(QStringLiteral("app.exe"), contenido(1), false));
-        MensajeriaGrabada mensajes;
-        fBajandoFichero v;
-        v.setModoIndependiente(independiente);
-        if (msCierre < 0) {
-            v.show();
-            QVERIFY(v.close());
-        } else {
-            QTimer::singleShot(msCierre, &v, &QWidget::close);
-            descarga(v, QStringLiteral("app.exe"));
+        // Independent or not; closed at once, or while it waits for its first second.
+        for (const auto& [independiente, msCierre] :
+             {std::pair{true, -1}, {false, -1}, {false, 1500}}) {
+            terminaciones = 0;
+            MensajeriaGrabada mensajes;
+            fBajandoFichero v;
+            v.setModoIndependiente(independiente);
+            if (msCierre < 0) {
+                v.show();
+                QVERIFY(v.close());
+            } else {
+                QTimer::singleShot(msCierre, &v, &QWidget::close);
+                descarga(v, QStringLiteral("app.exe"));
+            }
+            QCOMPARE(terminaciones, independiente ? 1 : 0);
+            QVERIFY(!independiente || salida::codigo() == salida::kFallo);
+            QVERIFY(v.cerrada());
+            QVERIFY(!QFile::exists(enDestino("app.exe")));
+            QVERIFY(mensajes.registros.isEmpty());
         }
-        QCOMPARE(terminaciones, independiente ? 1 : 0);
-        QVERIFY(!independiente || salida::codigo() == salida::kFallo);
-        QVERIFY(v.cerrada());
-        QVERIFY(!QFile::exists(enDestino("app.exe")));
-        QVERIFY(mensajes.registros.isEmpty());
     }
 
     void descargaCorrecta() {
