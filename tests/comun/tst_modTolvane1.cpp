@@ -2,6 +2,7 @@
 
 #include "comun/modTolvane1.h"
 #include "platform/Cp1252.h"
+#include "support/FicherosPrueba.h"
 
 namespace {
 
@@ -22,55 +23,42 @@ QString textoAlAzar(QRandomGenerator& azar, int largo, int minimo, int maximo) {
     return texto;
 }
 
-void fila(const char* nombre, const QString& a, const QString& b) {
-    QTest::newRow(nombre) << a << b;
-}
-
-void columnas(const char* a, const char* b) {
-    QTest::addColumn<QString>(a);
-    QTest::addColumn<QString>(b);
-}
-
 }  // namespace
 
 class TstModTolvane1 : public QObject {
     Q_OBJECT
 private slots:
-    void permutaBloques_data() {
-        columnas("texto", "permutado");
-        fila("vacio", "", "");
-        fila("tres quedan igual", "abc", "abc");
-        fila("largo 4n+1", "abcde", "dcbae");
-        fila("largo 4n+2", "abcdef", "cdabef");
-        fila("largo 4n+3", "abcdefg", "cdabefg");
-        fila("largo 4n", "abcdefgh", "dcbahgfe");
-    }
     void permutaBloques() {
-        QFETCH(QString, texto);
-        QFETCH(QString, permutado);
-        QCOMPARE(modTolvane1::permutaBloques(texto), permutado);
-        QCOMPARE(modTolvane1::permutaBloques(permutado), texto);
+        const std::pair<const char*, const char*> casos[] = {{"", ""},
+                                                             {"abc", "abc"},
+                                                             {"abcde", "dcbae"},
+                                                             {"abcdef", "cdabef"},
+                                                             {"abcdefg", "cdabefg"},
+                                                             {"abcdefgh", "dcbahgfe"}};
+        for (const auto& [texto, permutado] : casos) {
+            QCOMPARE(modTolvane1::permutaBloques(texto), QString(permutado));
+            QCOMPARE(modTolvane1::permutaBloques(permutado), QString(texto));
+        }
     }
 
-    void codifica_data() {
+    void codifica() {
         // Worked by hand: code + key letter (o, b, r, e, n, i, l, t, then v), after the
         // permutation, less 255 past 255.
-        columnas("texto", "hexadecimal");
-        fila("vacio", "", "");
-        fila("a", "a", "D0");
-        fila("abcde", "abcde", "D3C5D4C6D3");
-        fila("nueve a", "aaaaaaaaa", "D0C3D3C6CFCACDD5D7");
-        fila("pasa de 255", deCodigos({255}), "6F");
-        fila("euro", QStringLiteral("\u20AC"), "EF");
-    }
-    void codifica() {
-        QFETCH(QString, texto);
-        QFETCH(QString, hexadecimal);
-        const QString crudo = modTolvane1::codifica(texto);
-        QCOMPARE(crudo.size(), texto.size());
-        QCOMPARE(modTolvane1::aHexadecimal(crudo), hexadecimal);
-        QCOMPARE(modTolvane1::decodifica(hexadecimal), texto);
-        QCOMPARE(modTolvane1::decodifica(crudo), texto);
+        const std::pair<QString, const char*> casos[] = {{"", ""},
+                                                         {"a", "D0"},
+                                                         {"abcde", "D3C5D4C6D3"},
+                                                         {"aaaaaaaaa", "D0C3D3C6CFCACDD5D7"},
+                                                         {deCodigos({255}), "6F"},
+                                                         {QStringLiteral("\u20AC"), "EF"}};
+        for (const auto& [texto, hexadecimal] : casos) {
+            const QString crudo = modTolvane1::codifica(texto);
+            QCOMPARE(crudo.size(), texto.size());
+            QCOMPARE(modTolvane1::aHexadecimal(crudo), QString(hexadecimal));
+            QCOMPARE(modTolvane1::decodifica(hexadecimal), texto);
+            QCOMPARE(modTolvane1::decodifica(crudo), texto);
+        }
+        // Lower-case digits are no hex form: the text is read as raw.
+        QCOMPARE(modTolvane1::decodifica(QStringLiteral("d0")).size(), 2);
     }
 
     void todoVuelve() {
@@ -99,33 +87,26 @@ private slots:
         }
     }
 
-    void hexadecimal_data() {
-        columnas("texto", "hexadecimal");
-        QTest::addColumn<bool>("ida");
-        const auto f = [](const char* n, const QString& t, const QString& h, bool ida) {
-            QTest::newRow(n) << t << h << ida;
-        };
-        f("abc", "abc", "616263", true);
-        f("relleno", deCodigos({1, 10, 255}), "010AFF", true);
-        f("euro y enye", QStringLiteral("\u20AC\u00F1"), "80F1", true);
-        f("sin definir", deCodigos({0x81, 0x9D}), "819D", true);
-        f("ultima cifra sola", QStringLiteral("ab\u000F"), "6162F", false);
-        f("minusculas", "j", "6a", false);
-        f("no hexadecimal", deCodigos({0, 0x41}), "ZZ41", false);
-    }
     void hexadecimal() {
-        QFETCH(QString, texto);
-        QFETCH(QString, hexadecimal);
-        QFETCH(bool, ida);
-        QCOMPARE(modTolvane1::deHexadecimal(hexadecimal), texto);
-        if (ida) {
-            QCOMPARE(modTolvane1::aHexadecimal(texto), hexadecimal);
+        const struct {
+            QString texto;
+            const char* hexadecimal;
+            bool ida;
+        } casos[] = {
+            {"abc", "616263", true},
+            {deCodigos({1, 10, 255}), "010AFF", true},
+            {QStringLiteral("\u20AC\u00F1"), "80F1", true},
+            {deCodigos({0x81, 0x9D}), "819D", true},
+            {QStringLiteral("ab\u000F"), "6162F", false},
+            {"j", "6a", false},
+            {deCodigos({0, 0x41}), "ZZ41", false},
+        };
+        for (const auto& c : casos) {
+            QCOMPARE(modTolvane1::deHexadecimal(c.hexadecimal), c.texto);
+            if (c.ida) {
+                QCOMPARE(modTolvane1::aHexadecimal(c.texto), QString(c.hexadecimal));
+            }
         }
-    }
-
-    void minusculasNoSonFormaHexadecimal() {
-        QCOMPARE(modTolvane1::decodifica(QStringLiteral("D0")), QStringLiteral("a"));
-        QCOMPARE(modTolvane1::decodifica(QStringLiteral("d0")).size(), 2);
     }
 
     void sumaYRestaConOtraClave() {
@@ -164,12 +145,9 @@ private slots:
     void semillaEsElSistemaDeFicheros() {
         const QString carpeta = QCoreApplication::applicationDirPath();
         // A file left behind by an earlier run is removed, not trusted.
-        QFile previo(carpeta + QStringLiteral("/semilla"));
-        QVERIFY(previo.open(QIODevice::WriteOnly));
-        previo.write("previo");
-        previo.close();
+        prueba::escribe(carpeta + QStringLiteral("/semilla"), "previo");
         const QString semilla = modTolvane1::obtieneSemilla();
-        QVERIFY(!previo.exists());
+        QVERIFY(!QFile::exists(carpeta + QStringLiteral("/semilla")));
         QVERIFY2(
             QRegularExpression(QStringLiteral("^[1-9A-F][0-9A-F]*$|^0$")).match(semilla).hasMatch(),
             qPrintable(semilla));
@@ -177,8 +155,7 @@ private slots:
 
         // The system's own tool names the same file system.
         QProcess stat;
-        stat.start(QStringLiteral("stat"),
-                   {QStringLiteral("-f"), QStringLiteral("-c"), QStringLiteral("%i"), carpeta});
+        stat.start("stat", {"-f", "-c", "%i", carpeta});
         if (stat.waitForFinished() && stat.exitCode() == 0) {
             const QString dicho = QString::fromLatin1(stat.readAllStandardOutput()).trimmed();
             const QString esperado = QString::number(dicho.toULongLong(nullptr, 16), 16).toUpper();

