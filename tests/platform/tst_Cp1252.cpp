@@ -7,29 +7,17 @@
 class TstCp1252 : public QObject {
     Q_OBJECT
 private slots:
-    void caracterDeCadaCodigo_data() {
-        QTest::addColumn<int>("codigo");
-        QTest::addColumn<int>("unicode");
+    void codigosYCaracteres() {
         // The undefined codes 81, 8D, 8F, 90 and 9D stand for the control characters of the
         // same number.
         const int casos[][2] = {{0x00, 0x0000}, {0x41, 0x0041}, {0x80, 0x20AC}, {0x81, 0x0081},
                                 {0x8D, 0x008D}, {0x8E, 0x017D}, {0x8F, 0x008F}, {0x90, 0x0090},
                                 {0x99, 0x2122}, {0x9D, 0x009D}, {0x9F, 0x0178}, {0xFF, 0x00FF}};
         for (const auto& [codigo, unicode] : casos) {
-            QTest::addRow("%02X", codigo) << codigo << unicode;
+            QCOMPARE(platform::caracterCodigo(codigo), QChar(char16_t(unicode)));
+            QCOMPARE(platform::deCp1252(QByteArray(1, char(codigo))),
+                     QString(QChar(char16_t(unicode))));
         }
-    }
-    void caracterDeCadaCodigo() {
-        QFETCH(int, codigo);
-        QFETCH(int, unicode);
-        const QString caracter{QChar(char16_t(unicode))};
-        QCOMPARE(platform::caracterCodigo(codigo), caracter.at(0));
-        QCOMPARE(platform::codigoCaracter(caracter.at(0)), codigo);
-        QCOMPARE(platform::deCp1252(QByteArray(1, char(codigo))), caracter);
-        QCOMPARE(platform::aCp1252(caracter), QByteArray(1, char(codigo)));
-    }
-
-    void losDoscientosCincuentaYSeisCodigosVuelven() {
         QByteArray todos;
         for (int c = 0; c < 256; ++c) {
             todos.append(char(c));
@@ -38,27 +26,22 @@ private slots:
         const QString texto = platform::deCp1252(todos);
         QCOMPARE(QSet<QChar>(texto.begin(), texto.end()).size(), 256);
         QCOMPARE(platform::aCp1252(texto), todos);
-    }
-
-    void caracterAjenoEsInterrogacion_data() {
-        QTest::addColumn<QString>("texto");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("control 80") << QString(QChar(char16_t(0x80))) << QByteArray("?");
-        QTest::newRow("A macron") << QStringLiteral("x\u0100y") << QByteArray("x?y");
-        QTest::newRow("fuera del plano") << QStringLiteral("a\U0001F600b") << QByteArray("a?b");
-        QTest::newRow("sustituto suelto") << QString(QChar(char16_t(0xD800))) << QByteArray("?");
-        QTest::newRow("bajo suelto") << QString(QChar(char16_t(0xDC00))) + u'z' << QByteArray("?z");
-        QTest::newRow("vacio") << QString() << QByteArray();
-    }
-    void caracterAjenoEsInterrogacion() {
-        QFETCH(QString, texto);
-        QFETCH(QByteArray, bytes);
-        QCOMPARE(platform::aCp1252(texto), bytes);
-    }
-
-    void codigoFueraDeRangoEsError() {
         for (const int codigo : {-1, 256, 0x20AC}) {
             QCOMPARE(prueba::errorLanzado([&] { platform::caracterCodigo(codigo); }).numero(), 5);
+        }
+    }
+
+    void caracterAjenoEsInterrogacion() {
+        const std::pair<QString, QByteArray> casos[] = {
+            {QString(QChar(char16_t(0x80))), "?"},
+            {QStringLiteral("x\u0100y"), "x?y"},
+            {QStringLiteral("a\U0001F600b"), "a?b"},
+            {QString(QChar(char16_t(0xD800))), "?"},
+            {QString(QChar(char16_t(0xDC00))) + u'z', "?z"},
+            {QString(), QByteArray()},
+        };
+        for (const auto& [texto, bytes] : casos) {
+            QCOMPARE(platform::aCp1252(texto), bytes);
         }
     }
 };

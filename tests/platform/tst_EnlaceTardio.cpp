@@ -34,30 +34,19 @@ class TstEnlaceTardio : public QObject {
     Q_OBJECT
 
 private slots:
-    void propiedades_data() {
-        QTest::addColumn<QByteArray>("nombre");
-        QTest::addColumn<QVariant>("valor");
-        QTest::addColumn<QVariant>("leido");
-        QTest::newRow("entero desde texto")
-            << QByteArray("Rows") << QVariant(u"12"_s) << QVariant(qint32(12));
-        QTest::newRow("texto desde entero")
-            << QByteArray("Texto") << QVariant(7) << QVariant(u"7"_s);
-        QTest::newRow("nulo a entero") << QByteArray("Rows") << QVariant() << QVariant(qint32(0));
-        QTest::newRow("variante tal cual")
-            << QByteArray("Fuente") << QVariant(2.5) << QVariant(2.5);
-    }
-
     void propiedades() {
-        QFETCH(QByteArray, nombre);
-        QFETCH(QVariant, valor);
-        QFETCH(QVariant, leido);
-        Ofrece o;
-        o.rows = 99;
-        platform::ponPropiedad(&o, nombre.constData(), valor);
-        QCOMPARE(platform::leePropiedad(&o, nombre.constData()), leido);
-    }
-
-    void propiedadDinamica() {
+        const std::tuple<const char*, QVariant, QVariant> casos[] = {
+            {"Rows", u"12"_s, qint32(12)},
+            {"Texto", 7, u"7"_s},
+            {"Rows", QVariant(), qint32(0)},
+            {"Fuente", 2.5, 2.5},
+        };
+        for (const auto& [nombre, valor, leido] : casos) {
+            Ofrece o;
+            o.rows = 99;
+            platform::ponPropiedad(&o, nombre, valor);
+            QCOMPARE(platform::leePropiedad(&o, nombre), leido);
+        }
         Ofrece o;
         o.setProperty("BoundText", u"a"_s);
         platform::ponPropiedad(&o, "BoundText", u"b"_s);

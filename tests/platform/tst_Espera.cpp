@@ -7,14 +7,12 @@
 namespace {
 
 // A clock the test moves by hand; installed while it lives.
-class RelojManual : public platform::Reloj {
-public:
-    RelojManual() { platform::estableceReloj(this); }
-    ~RelojManual() override { platform::estableceReloj(nullptr); }
+struct RelojManual : platform::Reloj {
     qint64 monotonoMs() const override { return ms; }
     QTime horaDelDia() const override { return hora; }
     qint64 ms = 0;
     QTime hora;
+    platform::RelojInstalado puesto{this};
 };
 
 }  // namespace
@@ -67,19 +65,15 @@ private slots:
         QVERIFY(miradas >= 5 && miradas <= 7);
     }
 
-    void segundosDesdeMedianoche_data() {
-        QTest::addColumn<QTime>("hora");
-        QTest::addColumn<double>("segundos");
-        QTest::newRow("medianoche") << QTime(0, 0) << 0.0;
-        QTest::newRow("mediodia y medio segundo") << QTime(12, 0, 0, 500) << 43200.5;
-        QTest::newRow("ultimo segundo") << QTime(23, 59, 59, 999) << 86399.999;
-    }
     void segundosDesdeMedianoche() {
-        QFETCH(QTime, hora);
-        QFETCH(double, segundos);
         RelojManual reloj;
-        reloj.hora = hora;
-        QCOMPARE(platform::segundosDesdeMedianoche(), segundos);
+        const std::pair<QTime, double> casos[] = {{QTime(0, 0), 0.0},
+                                                  {QTime(12, 0, 0, 500), 43200.5},
+                                                  {QTime(23, 59, 59, 999), 86399.999}};
+        for (const auto& [hora, segundos] : casos) {
+            reloj.hora = hora;
+            QCOMPARE(platform::segundosDesdeMedianoche(), segundos);
+        }
     }
 };
 

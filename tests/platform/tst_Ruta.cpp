@@ -5,20 +5,14 @@
 class TstRuta : public QObject {
     Q_OBJECT
 private slots:
-    void uneRuta_data() {
-        QTest::addColumn<QString>("carpeta");
-        QTest::addColumn<QString>("ruta");
-        // clang-format off
-        QTest::newRow("sin separador")       << "/f7"     << "/f7/x.exe";
-        QTest::newRow("con barra")           << "/f7/"    << "/f7/x.exe";
-        QTest::newRow("con barra invertida") << "C:\\f7\\" << "C:\\f7\\x.exe";
-        QTest::newRow("raíz")                << "/"       << "/x.exe";
-        // clang-format on
-    }
     void uneRuta() {
-        QFETCH(QString, carpeta);
-        QFETCH(QString, ruta);
-        QCOMPARE(platform::uneRuta(carpeta, QStringLiteral("x.exe")), ruta);
+        const std::pair<const char*, const char*> casos[] = {{"/f7", "/f7/x.exe"},
+                                                             {"/f7/", "/f7/x.exe"},
+                                                             {"C:\\f7\\", "C:\\f7\\x.exe"},
+                                                             {"/", "/x.exe"}};
+        for (const auto& [carpeta, ruta] : casos) {
+            QCOMPARE(platform::uneRuta(carpeta, QStringLiteral("x.exe")), QString(ruta));
+        }
     }
 };
 

@@ -38,39 +38,31 @@ private slots:
         QCOMPARE(s.size(), 0);
     }
 
-    void guardaYCarga_data() {
-        QTest::addColumn<bool>("existe");
-        QTest::addColumn<qint32>("opcion");
-        QTest::addColumn<bool>("guarda");
-        QTest::newRow("nuevo, crear") << false << 1 << true;
-        QTest::newRow("existe, crear") << true << 1 << false;
-        QTest::newRow("existe, sobrescribir") << true << 2 << true;
-    }
+    // Option 1 creates only, option 2 overwrites; a refused save leaves the old file.
     void guardaYCarga() {
-        QFETCH(bool, existe);
-        QFETCH(qint32, opcion);
-        QFETCH(bool, guarda);
-        QTemporaryDir carpeta;
-        const QString ruta = carpeta.filePath("f.bin");
-        if (existe) {
-            prueba::escribe(ruta, "viejo contenido largo");
-        }
         const QByteArray datos = prueba::aleatorios(70000);
-        Stream s;
-        s.open();
-        s.write(datos);
-        if (!guarda) {
-            QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, s.saveToFile(ruta, opcion));
-            QCOMPARE(prueba::lee(ruta), QByteArray("viejo contenido largo"));
-            return;
+        for (const auto& [existe, opcion] : {std::pair{false, 1}, {true, 1}, {true, 2}}) {
+            QTemporaryDir carpeta;
+            const QString ruta = carpeta.filePath("f.bin");
+            if (existe) {
+                prueba::escribe(ruta, "viejo contenido largo");
+            }
+            Stream s;
+            s.open();
+            s.write(datos);
+            if (existe && opcion == 1) {
+                QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, s.saveToFile(ruta, opcion));
+                QCOMPARE(prueba::lee(ruta), QByteArray("viejo contenido largo"));
+                continue;
+            }
+            s.saveToFile(ruta, opcion);
+            Stream leido;
+            leido.open();
+            leido.loadFromFile(ruta);
+            QCOMPARE(leido.size(), datos.size());
+            QCOMPARE(leido.position(), 0);
+            QCOMPARE(leido.read(), datos);
         }
-        s.saveToFile(ruta, opcion);
-        Stream leido;
-        leido.open();
-        leido.loadFromFile(ruta);
-        QCOMPARE(leido.size(), datos.size());
-        QCOMPARE(leido.position(), 0);
-        QCOMPARE(leido.read(), datos);
     }
 
     void cerradoOFicheroImposibleFalla() {
