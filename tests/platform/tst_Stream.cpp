@@ -41,7 +41,8 @@ private slots:
     // Option 1 creates only, option 2 overwrites; a refused save leaves the old file.
     void guardaYCarga() {
         const QByteArray datos = prueba::aleatorios(70000);
-        for (const auto& [existe, opcion] : {std::pair{false, 1}, {true, 1}, {true, 2}}) {
+        for (const auto& [existe, opcion] :
+             {std::pair{false, 1}, std::pair{true, 1}, std::pair{true, 2}}) {
             QTemporaryDir carpeta;
             const QString ruta = carpeta.filePath("f.bin");
             if (existe) {
