@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/Connection.h"
 #include "platform/ConnectionBackend.h"
 #include "platform/ErrorEjecucion.h"
 
@@ -46,8 +47,6 @@ public:
     void falla(const QString& fragmento, const platform::ErrorEjecucion& error, int veces = 0);
     // Opening fails with `error` from now on (std::nullopt lets opens succeed again).
     void fallaAlAbrir(std::optional<platform::ErrorEjecucion> error);
-    // Rows reported as changed by statements that return no rows (default 1).
-    void filasAfectadas(qint32 n);
     // The primary key the catalogue reports for `tabla`.
     void clavePrimaria(const QString& tabla, const QStringList& columnas);
 
@@ -55,6 +54,7 @@ public:
 
 private:
     std::shared_ptr<Estado> estado_;
+    platform::FabricaInstalada fabrica_;
 };
 
 }  // namespace prueba

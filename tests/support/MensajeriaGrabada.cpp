@@ -2,14 +2,6 @@
 
 #include <QStringList>
 
-MensajeriaGrabada::MensajeriaGrabada() : anterior_(&modTolvane1::mensajeria()) {
-    modTolvane1::estableceMensajeria(this);
-}
-
-MensajeriaGrabada::~MensajeriaGrabada() {
-    modTolvane1::estableceMensajeria(anterior_);
-}
-
 QStringList MensajeriaGrabada::textos(Clase clase) const {
     QStringList encontrados;
     for (const Registro& registro : registros) {

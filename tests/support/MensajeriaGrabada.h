@@ -25,13 +25,6 @@ public:
         QWidget* ventana = nullptr;
     };
 
-    // Installs this routing in place of the one in force.
-    MensajeriaGrabada();
-    // Puts back the routing that was in force before.
-    ~MensajeriaGrabada() override;
-    MensajeriaGrabada(const MensajeriaGrabada&) = delete;
-    MensajeriaGrabada& operator=(const MensajeriaGrabada&) = delete;
-
     // Every call received, oldest first.
     QList<Registro> registros;
     // Answers for the next questions, first in first out.
@@ -49,5 +42,6 @@ public:
                         qint32 tiempo) override;
 
 private:
-    modTolvane1::Mensajeria* anterior_;
+    // In place of the routing in force for as long as this one lives.
+    modTolvane1::MensajeriaInstalada instalada_{this};
 };

@@ -118,12 +118,6 @@ public:
         return cod;
     }
 
-    QString longitud(const QString& columna) const {
-        return QStringLiteral("LENGTH(") + columna + u')';
-    }
-
-    QString fechaHora(const QDateTime& d) const { return conexion->fechaHora(d); }
-
     // Takes the engine away under the repository (MariaDB is stopped; SQLite's connection is
     // closed) until recuperaConexion().
     void pierdeConexion() {
