@@ -45,20 +45,6 @@ private slots:
         QCOMPARE(grabadora.parametros()[1], (QVariantList{QString("a'.exe"), 7}));
         QCOMPARE(grabadora.parametros()[2], (QVariantList{9, QByteArray("\0x", 2)}));
     }
-
-    void fallosGuionados() {
-        prueba::ConexionGrabadora grabadora;
-        grabadora.falla("SLEEP",
-                        ErrorEjecucion(ErrorEjecucion::kTiempoAgotado, "agotado", "x", "HYT00"), 1);
-        Connection con;
-        con.open("Provider=OraOLEDB.Oracle;Data Source=h;User Id=u;Password=p");
-        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, con.execute("SELECT SLEEP(9) FROM dual"));
-        QVERIFY(con.execute("SELECT SLEEP(9) FROM dual"));
-        grabadora.fallaAlAbrir(ErrorEjecucion(ErrorEjecucion::kConexionRota, "caido"));
-        Connection otra;
-        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, otra.open("Provider=sqloledb.1;Data Source=h"));
-        QCOMPARE(grabadora.textosConexion().size(), 2);
-    }
 };
 
 QTEST_GUILESS_MAIN(TstConexionGrabadora)
