@@ -76,6 +76,11 @@ QString cuentaBloques(qint32 cod) {
 class TstcCorvinal : public QObject {
     Q_OBJECT
 
+    static QString motor() {
+        QFETCH_GLOBAL(QString, motor);
+        return motor;
+    }
+
 private slots:
     // Every test runs once per engine.
     void initTestCase_data() {
@@ -87,8 +92,7 @@ private slots:
 
     // A tFicheros made before fechaUm existed gets the column; a second run changes nothing.
     void creaTablasAnadeFechaUmYEsRepetible() {
-        QFETCH_GLOBAL(QString, motor);
-        RepositorioPrueba r(motor, RepositorioPrueba::Tablas::Ninguna);
+        RepositorioPrueba r(motor(), RepositorioPrueba::Tablas::Ninguna);
         r.ejecuta(
             "CREATE TABLE tFicheros (codFichero int NOT NULL, codCarpeta int NOT NULL, "
             "nombre varchar(200) NOT NULL, nBloques int NOT NULL, comprimido tinyint NOT "
@@ -106,8 +110,7 @@ private slots:
     }
 
     void rutasDeCarpetas() {
-        QFETCH_GLOBAL(QString, motor);
-        RepositorioPrueba r(motor);
+        RepositorioPrueba r(motor());
         const qint32 a = r.carpeta("app", 1);
         const qint32 b = r.carpeta("bin", a);
         const qint32 raro = r.carpeta("it's", a);
@@ -143,10 +146,9 @@ private slots:
         }
     }
     void idaYVuelta() {
-        QFETCH_GLOBAL(QString, motor);
         QFETCH(int, bytes);
         QFETCH(bool, comprimido);
-        RepositorioPrueba r(motor);
+        RepositorioPrueba r(motor());
         QTemporaryDir dir;
         const QByteArray datos = aleatorios(bytes);
         escribe(dir.filePath("orig"), datos);
@@ -188,14 +190,13 @@ private slots:
     }
 
     void nombreLocalDado() {
-        QFETCH_GLOBAL(QString, motor);
-        RepositorioPrueba r(motor);
+        RepositorioPrueba r(motor());
         QTemporaryDir dir;
         escribe(dir.filePath("a.jzp"), "comprimido falso");
         QVERIFY(r.cor.subeFichero(1, dir.filePath("a.jzp"), "a.dll", true));
         // The read has ended when the file is reported: a listener can publish through another
         // connection without waiting for a reader's lock.
-        RepositorioPrueba otra(motor, RepositorioPrueba::Tablas::Existentes, r.directorio());
+        RepositorioPrueba otra(motor(), RepositorioPrueba::Tablas::Existentes, r.directorio());
         connect(&r.cor, &cCorvinal::ficheroBajado, &r.cor, [&] {
             QVERIFY(otra.cor.subeFichero(1, dir.filePath("a.jzp"), "publicado.dll", false));
         });
@@ -211,13 +212,12 @@ private slots:
     // The connection is borrowed: a download inside its owner's transaction neither commits
     // nor ends it.
     void descargaEnTransaccionAjena() {
-        QFETCH_GLOBAL(QString, motor);
-        RepositorioPrueba r(motor);
+        RepositorioPrueba r(motor());
         QTemporaryDir dir;
         QVERIFY(r.publica("a.txt", "contenido"));
         r.ejecuta("DROP TABLE IF EXISTS tAjena");
         r.ejecuta("CREATE TABLE tAjena (n INT)");
-        r.ejecuta(motor == "sqlite" ? "BEGIN" : "START TRANSACTION");
+        r.ejecuta(motor() == "sqlite" ? "BEGIN" : "START TRANSACTION");
         r.ejecuta("INSERT INTO tAjena (n) VALUES (1)");
         QVERIFY(r.cor.bajaFichero(r.cor.codFicheroSubido(), dir.path(), "b.txt"));
         QCOMPARE(lee(dir.filePath("b.txt")), QByteArray("contenido"));
@@ -226,8 +226,7 @@ private slots:
     }
 
     void fallosDeDescarga() {
-        QFETCH_GLOBAL(QString, motor);
-        RepositorioPrueba r(motor);
+        RepositorioPrueba r(motor());
         QTemporaryDir dir;
         QVERIFY(r.publica("f.exe", "x", false, false, r.carpeta("app", 1)));
         const struct {
@@ -254,7 +253,6 @@ private slots:
 
     // Blocks that do not match the file row fail the download before anything is written.
     void bloquesDanados() {
-        QFETCH_GLOBAL(QString, motor);
         const std::pair<const char*, const char*> casos[] = {
             {"DELETE FROM tDatosFichero WHERE codFichero=<cod> AND nBloque=300",
              "Falta el bloque 300 del fichero."},
@@ -270,7 +268,7 @@ private slots:
              "El fichero declara un número de bloques no válido: -1"},
         };
         for (const auto& [sql, descripcion] : casos) {
-            RepositorioPrueba r(motor);
+            RepositorioPrueba r(motor());
             QVERIFY(r.publica("f.exe", aleatorios(5000000)));
             for (const QString& s : QString(sql).split(u';')) {
                 r.ejecuta(QString(s).replace("<cod>", QString::number(r.cor.codFicheroSubido())));
@@ -287,8 +285,7 @@ private slots:
     }
 
     void cancelarNoEscribeNada() {
-        QFETCH_GLOBAL(QString, motor);
-        RepositorioPrueba r(motor);
+        RepositorioPrueba r(motor());
         QVERIFY(r.publica("f.exe", aleatorios(100000)));
         QTemporaryDir local;
         escribe(local.filePath("f.exe"), "versión anterior");
@@ -312,10 +309,9 @@ private slots:
     // While the new blocks are stored the old file is still there, whole; an agreed
     // replacement later deletes nothing it was not agreed for.
     void sustitucion() {
-        QFETCH_GLOBAL(QString, motor);
         const QByteArray viejo = aleatorios(50000, 1), nuevo = aleatorios(70000, 2);
         for (const bool acepta : {false, true}) {
-            RepositorioPrueba r(motor);
+            RepositorioPrueba r(motor());
             QTemporaryDir dir;
             escribe(dir.filePath("nuevo"), nuevo);
             QVERIFY(r.publica("f.exe", viejo));
@@ -357,8 +353,7 @@ private slots:
     }
 
     void subidaPorPasos() {
-        QFETCH_GLOBAL(QString, motor);
-        RepositorioPrueba r(motor);
+        RepositorioPrueba r(motor());
         QTemporaryDir dir;
         const QByteArray datos = aleatorios(25000);
         escribe(dir.filePath("f"), datos);
@@ -377,8 +372,7 @@ private slots:
     }
 
     void subidaSinFicheroLocal() {
-        QFETCH_GLOBAL(QString, motor);
-        RepositorioPrueba r(motor);
+        RepositorioPrueba r(motor());
         QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion,
                                  r.cor.subeFichero(1, "/no/existe", "f.exe", false));
         // A name that could not come back as one path segment is never stored.
@@ -391,9 +385,8 @@ private slots:
     // The connection lost in the middle of a transfer ends it with an estado error; the local
     // file stays whole and the repository keeps no file of that name.
     void conexionPerdida() {
-        QFETCH_GLOBAL(QString, motor);
         for (const bool subiendo : {false, true}) {
-            RepositorioPrueba r(motor);
+            RepositorioPrueba r(motor());
             QTemporaryDir dir;
             escribe(dir.filePath("f"), aleatorios(5000000));
             QVERIFY(subiendo || r.publica("f.exe", aleatorios(5000000)));
@@ -417,7 +410,7 @@ private slots:
             QVERIFY(estado[0][1].toBool());
             QCOMPARE(lee(local.filePath("f.exe")), QByteArray("versión anterior"));
             QCOMPARE(ficheros(local.path()), QStringList{"f.exe"});
-            RepositorioPrueba otra(motor, RepositorioPrueba::Tablas::Existentes, r.directorio());
+            RepositorioPrueba otra(motor(), RepositorioPrueba::Tablas::Existentes, r.directorio());
             QCOMPARE(otra.valor("SELECT COUNT(*) AS n FROM tFicheros WHERE nombre='f.exe'").toInt(),
                      subiendo ? 0 : 1);
         }
@@ -427,9 +420,8 @@ private slots:
     // the blocks stored so far, committed or not, are all removed and only the ".new" row is
     // left, as another connection sees it.
     void falloConConexionViva() {
-        QFETCH_GLOBAL(QString, motor);
         for (const int progresos : {5, 300}) {
-            RepositorioPrueba r(motor);
+            RepositorioPrueba r(motor());
             QTemporaryDir dir;
             escribe(dir.filePath("f"), aleatorios(600 * formatoRepositorio::kTamBloque));
             int vistos = 0;
@@ -442,7 +434,7 @@ private slots:
             QVERIFY(!r.cor.subeFichero(1, dir.filePath("f"), "f.exe", false));
             QCOMPARE(estado.size(), 1);
             QVERIFY(estado[0][0].toString().startsWith("Error subiendo fichero: \r"));
-            RepositorioPrueba otra(motor, RepositorioPrueba::Tablas::Existentes, r.directorio());
+            RepositorioPrueba otra(motor(), RepositorioPrueba::Tablas::Existentes, r.directorio());
             QCOMPARE(otra.columna("SELECT nombre FROM tFicheros"), QList<QVariant>{"f.exe.new"});
             QCOMPARE(otra.valor("SELECT COUNT(*) AS n FROM tDatosFichero").toInt(), 0);
         }
@@ -450,9 +442,8 @@ private slots:
 
     // A mirror restores compressed files itself, or leaves them to a listener that does.
     void espejoDeDosNiveles() {
-        QFETCH_GLOBAL(QString, motor);
         for (const bool oyenteRestaura : {false, true}) {
-            RepositorioPrueba r(motor);
+            RepositorioPrueba r(motor());
             const qint32 app = r.carpeta("app", 1);
             const QByteArray raiz = aleatorios(3000, 1), uno = aleatorios(20000, 2),
                              dos = QByteArray("texto comprimible ").repeated(5000);
@@ -499,13 +490,12 @@ private slots:
     // programs' own end-to-end cases) never reach outside the destination: each is refused with
     // its own report, by a download and by a mirror, which still fetches the good file.
     void nombresAjenos() {
-        QFETCH_GLOBAL(QString, motor);
         QStringList nombres{"a/b", "..\\fuera.txt", "..", "x\ny"};
         // The ODBC layer reads a text up to its first NUL: only SQLite hands one over.
-        if (motor == u"sqlite") {
+        if (motor() == u"sqlite") {
             nombres << QStringLiteral("x\0y");
         }
-        RepositorioPrueba r(motor);
+        RepositorioPrueba r(motor());
         QVERIFY(r.publica("bueno.txt", "bueno"));
         QTemporaryDir zona;
         const QString destino = zona.filePath("a/b");
@@ -541,8 +531,7 @@ private slots:
     // A reader downloading while another process replaces the file gets the old bytes or the
     // new ones, never a mix.
     void lectorConcurrente() {
-        QFETCH_GLOBAL(QString, motor);
-        RepositorioPrueba r(motor);
+        RepositorioPrueba r(motor());
         QTemporaryDir dir;
         const QByteArray a = aleatorios(1000000, 1), b = aleatorios(1000000, 2);
         escribe(dir.filePath("a"), a);
@@ -575,8 +564,7 @@ private slots:
     // An open connection is used as it is; a closed one of an engine without a text of its own
     // keeps its text; a server that does not answer reports and leaves nothing half open.
     void conecta() {
-        QFETCH_GLOBAL(QString, motor);
-        RepositorioPrueba r(motor);
+        RepositorioPrueba r(motor());
         QSignalSpy estado(&r.cor, &cCorvinal::estado);
         platform::Connection* dada = nullptr;
         QVERIFY(r.cor.conecta_(2, "h", 1, "d", "u", "p", false, &dada));
