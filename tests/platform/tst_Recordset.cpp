@@ -25,7 +25,6 @@ class TstRecordset : public QObject {
 private:
     QTemporaryDir carpeta_;
     Connection con_;
-    QString motor_;
 
     // Five rows in tLista: n 1..5, nombre a..e, nota 'par' on even rows and NULL on odd ones.
     void preparaLista() {
@@ -44,7 +43,6 @@ private slots:
         con_.close();
         QFETCH_GLOBAL(QString, motor);
         const prueba::MotorPrueba m = prueba::motorPrueba(motor, carpeta_.path());
-        motor_ = motor;
         if (prueba::disponible(m)) {
             con_.open(m.textoConexion);
         }
@@ -144,7 +142,7 @@ private slots:
             {QString(""), QByteArray("")},
             {QString(70000, u'x') + QString::fromUtf8("ñ"), todos.repeated(400)},
         };
-        const bool sqlite = motor_ == u"sqlite";
+        const bool sqlite = con_.motor() == u"sqlite";
         for (const auto& [texto, datos] : casos) {
             con_.execute("DROP TABLE IF EXISTS tEscritura");
             con_.execute(QStringLiteral("CREATE TABLE tEscritura (cod INTEGER PRIMARY KEY, "

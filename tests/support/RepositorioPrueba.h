@@ -103,18 +103,14 @@ public:
     // The first column of the first row of sql (invalid when there is no row).
     QVariant valor(const QString& sql) { return columna(sql).value(0); }
 
-    // A new folder under padre; its code.
-    qint32 carpeta(const QString& nombre, qint32 padre) {
-        const qint32 cod =
-            valor(QStringLiteral("SELECT MAX(codCarpeta) AS m FROM tCarpetas")).toInt() + 1;
-        auto rs = std::make_shared<platform::Recordset>();
-        rs->open(QStringLiteral("SELECT * FROM tCarpetas WHERE codCarpeta=-1"), conexion->con(), 0,
-                 platform::Recordset::kOptimista);
-        rs->addNew();
-        rs->field(QStringLiteral("codCarpeta")).setValue(cod);
-        rs->field(QStringLiteral("carpeta")).setValue(nombre);
-        rs->field(QStringLiteral("codCarpetaPadre")).setValue(padre);
-        rs->update();
+    // A new folder under padre; its code. The name is quoted, not escaped: no backslashes.
+    qint32 carpeta(QString nombre, qint32 padre) {
+        const qint32 cod = valor("SELECT MAX(codCarpeta) AS m FROM tCarpetas").toInt() + 1;
+        ejecuta(QStringLiteral("INSERT INTO tCarpetas (codCarpeta,carpeta,codCarpetaPadre) VALUES "
+                               "(%1,'%2',%3)")
+                    .arg(cod)
+                    .arg(nombre.replace(u'\'', QStringLiteral("''")))
+                    .arg(padre));
         return cod;
     }
 
