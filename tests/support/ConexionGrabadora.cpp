@@ -10,12 +10,7 @@ namespace prueba {
 
 namespace {
 
-struct Regla {
-    QString fragmento;
-    std::optional<TablaGuionada> tabla;
-    std::optional<platform::ErrorEjecucion> error;
-    int veces = 0;  // 0 = always
-};
+using Regla = ConexionGrabadora::Regla;
 
 qint32 tipoDeValor(const QVariant& v) {
     using namespace platform::tipoAdo;
@@ -67,15 +62,6 @@ private:
 };
 
 }  // namespace
-
-struct ConexionGrabadora::Estado {
-    QStringList sentencias;
-    QVector<QVariantList> parametros;
-    QStringList textos;
-    QVector<Regla> reglas;
-    std::optional<platform::ErrorEjecucion> errorAlAbrir;
-    QHash<QString, QStringList> claves;
-};
 
 namespace {
 
@@ -146,44 +132,8 @@ private:
 }  // namespace
 
 ConexionGrabadora::ConexionGrabadora()
-    : estado_(std::make_shared<Estado>()), fabrica_([estado = estado_](const QString& texto) {
+    : fabrica_([estado = estado_](const QString& texto) {
           return std::make_unique<BackendGrabador>(estado, texto);
       }) {}
-
-ConexionGrabadora::~ConexionGrabadora() = default;
-
-QStringList ConexionGrabadora::sentencias() const {
-    return estado_->sentencias;
-}
-
-QVector<QVariantList> ConexionGrabadora::parametros() const {
-    return estado_->parametros;
-}
-
-QStringList ConexionGrabadora::textosConexion() const {
-    return estado_->textos;
-}
-
-void ConexionGrabadora::limpia() {
-    estado_->sentencias.clear();
-    estado_->parametros.clear();
-}
-
-void ConexionGrabadora::responde(const QString& fragmento, const TablaGuionada& tabla, int veces) {
-    estado_->reglas.append(Regla{fragmento, tabla, std::nullopt, veces});
-}
-
-void ConexionGrabadora::falla(const QString& fragmento, const platform::ErrorEjecucion& error,
-                              int veces) {
-    estado_->reglas.append(Regla{fragmento, std::nullopt, error, veces});
-}
-
-void ConexionGrabadora::fallaAlAbrir(std::optional<platform::ErrorEjecucion> error) {
-    estado_->errorAlAbrir = std::move(error);
-}
-
-void ConexionGrabadora::clavePrimaria(const QString& tabla, const QStringList& columnas) {
-    estado_->claves.insert(tabla.toLower(), columnas);
-}
 
 }  // namespace prueba
