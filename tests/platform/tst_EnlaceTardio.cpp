@@ -34,7 +34,7 @@ class TstEnlaceTardio : public QObject {
     Q_OBJECT
 
 private slots:
-    void propiedades() {
+    void propiedadesYMetodos() {
         const std::tuple<const char*, QVariant, QVariant> casos[] = {
             {"Rows", u"12"_s, qint32(12)},
             {"Texto", 7, u"7"_s},
@@ -51,10 +51,7 @@ private slots:
         o.setProperty("BoundText", u"a"_s);
         platform::ponPropiedad(&o, "BoundText", u"b"_s);
         QCOMPARE(platform::leePropiedad(&o, "BoundText"), QVariant(u"b"_s));
-    }
 
-    void metodos() {
-        Ofrece o;
         QCOMPARE(platform::invoca(&o, "textmatrix", {2, u"3"_s}), QVariant(u"2,3"_s));
         QCOMPARE(platform::invoca(&o, "RowData", {4}), QVariant(40));
         QCOMPARE(platform::invoca(&o, "setRowData", {1, u"5000000000"_s}), QVariant());
