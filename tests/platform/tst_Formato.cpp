@@ -1,8 +1,11 @@
 #include <QtTest>
 #include <limits>
 
+#include "platform/Cp1252.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Formato.h"
+#include "platform/Numero.h"
+#include "platform/Ruta.h"
 #include "support/ErrorLanzado.h"
 
 class TstFormato : public QObject {
@@ -65,13 +68,121 @@ private slots:
         }
     }
 
+    void redondeaPar() {
+        const double casos[][2] = {
+            {2.5, 2.0},   {3.5, 4.0},         {-2.5, -2.0},
+            {0.5, 0.0},   {2.4999, 2.0},      {2.5001, 3.0},
+            {-2.6, -3.0}, {86399.5, 86400.0}, {9007199254740991.0, 9007199254740991.0}};
+        for (const auto& [x, esperado] : casos) {
+            QCOMPARE(platform::redondeaPar(x), esperado);
+        }
+    }
+
+    void esNumerico() {
+        const std::pair<QString, double> numericos[] = {{"\t1433 ", 1433.0}, {"-12", -12.0},
+                                                        {"+7", 7.0},         {".5", 0.5},
+                                                        {"5.", 5.0},         {"007", 7.0}};
+        for (const auto& [texto, valor] : numericos) {
+            QVERIFY2(platform::esNumerico(texto), qPrintable(texto));
+            QCOMPARE(platform::valorNumerico(texto), std::optional<double>(valor));
+        }
+        for (const QString no : {"", "   ", ".", "-", "12a", "1.2.3", "1,5", "1e5", "&H10", "1 2",
+                                 "- 2", "--2", "\u0661"}) {
+            QVERIFY2(!platform::esNumerico(no), qPrintable(no));
+            QVERIFY(!platform::valorNumerico(no));
+        }
+    }
+
+    void enteroNumerico() {
+        const std::pair<const char*, std::optional<qint64>> casos[] = {
+            {" 1433 ", 1433},   {"32767", 32767}, {"32768", {}},
+            {"-32768", -32768}, {"-32769", {}},   {"2.5", 2},
+            {"32767.5", {}},    {"x", {}},        {"99999999999999999999999", {}}};
+        for (const auto& [texto, valor] : casos) {
+            QCOMPARE(platform::enteroNumerico(texto, -32768, 32767), valor);
+        }
+    }
+
+    void textoDecimal() {
+        const std::pair<double, const char*> casos[] = {
+            {3.0, "3"},
+            {-0.25, "-0.25"},
+            {-0.0, "0"},
+            {1.0 / 3.0, "0.3333333333333333"},
+            {123456789012345.0, "123456789012345"},
+            {1e20, "1e+20"},
+            {1e-7, "1e-07"},
+            {0.000125, "0.000125"},
+            {std::numeric_limits<double>::quiet_NaN(), "NaN"},
+            {std::numeric_limits<double>::infinity(), "Infinity"}};
+        for (const auto& [x, texto] : casos) {
+            QCOMPARE(platform::textoDecimal(x), QString(texto));
+        }
+    }
+
+    // A decimal comma in the default locale reaches no text.
     void ignoraElIdioma() {
         const QLocale antes;
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
         const auto restaura = qScopeGuard([&] { QLocale::setDefault(antes); });
         QCOMPARE(platform::formatoNumero(1234.5, "##0.00"), QStringLiteral("1234.50"));
         QCOMPARE(platform::formatoFecha(QDate(2007, 3, 13), QStringLiteral("yyyy-mm-dd hh:nn")),
                  QStringLiteral("2007-03-13 00:00"));
+        for (const double v :
+             {0.1 + 0.2, 2.0 / 3.0, 1e-6, 999999999999999.9, -1234.5678, 1.5,
+              std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min()}) {
+            const QString texto = platform::textoDecimal(v);
+            QVERIFY2(!texto.contains(u','), qPrintable(texto));
+            QCOMPARE(texto.toDouble(), v);
+        }
+    }
+
+    void codigosYCaracteres() {
+        // The undefined codes 81, 8D, 8F, 90 and 9D stand for the control characters of the
+        // same number.
+        const int casos[][2] = {{0x00, 0x0000}, {0x41, 0x0041}, {0x80, 0x20AC}, {0x81, 0x0081},
+                                {0x8D, 0x008D}, {0x8E, 0x017D}, {0x8F, 0x008F}, {0x90, 0x0090},
+                                {0x99, 0x2122}, {0x9D, 0x009D}, {0x9F, 0x0178}, {0xFF, 0x00FF}};
+        for (const auto& [codigo, unicode] : casos) {
+            QCOMPARE(platform::caracterCodigo(codigo), QChar(char16_t(unicode)));
+            QCOMPARE(platform::deCp1252(QByteArray(1, char(codigo))),
+                     QString(QChar(char16_t(unicode))));
+        }
+        QByteArray todos;
+        for (int c = 0; c < 256; ++c) {
+            todos.append(char(c));
+            QCOMPARE(platform::codigoCaracter(platform::caracterCodigo(c)), c);
+        }
+        const QString texto = platform::deCp1252(todos);
+        QCOMPARE(QSet<QChar>(texto.begin(), texto.end()).size(), 256);
+        QCOMPARE(platform::aCp1252(texto), todos);
+        for (const int codigo : {-1, 256, 0x20AC}) {
+            QCOMPARE(prueba::errorLanzado([&] { platform::caracterCodigo(codigo); }).numero(), 5);
+        }
+    }
+
+    void caracterAjenoEsInterrogacion() {
+        const std::pair<QString, QByteArray> casos[] = {
+            {QString(QChar(char16_t(0x80))), "?"},
+            {QStringLiteral("x\u0100y"), "x?y"},
+            {QStringLiteral("a\U0001F600b"), "a?b"},
+            {QString(QChar(char16_t(0xD800))), "?"},
+            {QString(QChar(char16_t(0xDC00))) + u'z', "?z"},
+            {QString(), QByteArray()},
+        };
+        for (const auto& [texto, bytes] : casos) {
+            QCOMPARE(platform::aCp1252(texto), bytes);
+        }
+    }
+
+    void uneRuta() {
+        const std::pair<const char*, const char*> casos[] = {{"/f7", "/f7/x.exe"},
+                                                             {"/f7/", "/f7/x.exe"},
+                                                             {"C:\\f7\\", "C:\\f7\\x.exe"},
+                                                             {"/", "/x.exe"}};
+        for (const auto& [carpeta, ruta] : casos) {
+            QCOMPARE(platform::uneRuta(carpeta, QStringLiteral("x.exe")), QString(ruta));
+        }
     }
 };
 
