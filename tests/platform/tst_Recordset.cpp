@@ -1,11 +1,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "platform/Catalog.h"
 #include "platform/Connection.h"
 #include "platform/Recordset.h"
 #include "support/ErrorLanzado.h"
 #include "support/MotoresPrueba.h"
 
+using platform::Catalog;
+using platform::CatalogTable;
 using platform::Connection;
 using platform::ErrorEjecucion;
 using platform::Recordset;
@@ -247,6 +250,42 @@ private slots:
         rs.reset();
         QTest::qWait(20);
         QCOMPARE(con_.state(), Connection::kAbierto);
+    }
+
+    // The keys and indexes read from SQLite's pragmas and from MariaDB's information_schema.
+    // Tables, views, columns, their sizes and nulls are the toolkit's schema tests' cases.
+    void catalogo() {
+        const bool sqlite = con_.motor() == u"sqlite";
+        con_.execute("DROP TABLE IF EXISTS tCat");
+        con_.execute("DROP TABLE IF EXISTS tFila");
+        con_.execute(
+            "CREATE TABLE tCat (b int NOT NULL, a int NOT NULL, nombre varchar(30), "
+            "PRIMARY KEY (b,a))");
+        con_.execute("CREATE UNIQUE INDEX ixCat ON tCat (nombre, a)");
+        con_.execute("CREATE INDEX ixCat2 ON tCat (a)");
+        Catalog catalogo(&con_, sqlite ? Catalog::Motor::Sqlite : Catalog::Motor::MySql);
+        const CatalogTable t = catalogo.table("tCat");
+        QStringList claves;
+        for (const platform::CatalogIndex& i : t.indexes) {
+            if (i.primaryKey) {
+                claves << i.columns.join(u'+');
+            }
+        }
+        // Key order, not column order.
+        QCOMPARE(claves, QStringList{"b+a"});
+        QVERIFY(t.index("ixCat").unique);
+        QCOMPARE(t.index("ixCat").columns, (QStringList{"nombre", "a"}));
+        QVERIFY(!t.index("ixCat2").unique);
+        QVERIFY(!t.index("ixCat2").primaryKey);
+        QCOMPARE(prueba::errorLanzado([&] { t.column("falta"); }).numero(), 3265);
+
+        // A single "integer" key is SQLite's row id and has no index of its own.
+        con_.execute("CREATE TABLE tFila (cod integer NOT NULL, PRIMARY KEY (cod))");
+        const CatalogTable fila = catalogo.table(sqlite ? "TFILA" : "tFila");
+        QCOMPARE(fila.name, QStringLiteral("tFila"));
+        QCOMPARE(fila.indexes.size(), 1);
+        QVERIFY(fila.indexes.at(0).primaryKey);
+        QCOMPARE(fila.indexes.at(0).columns, QStringList{"cod"});
     }
 };
 
