@@ -3,6 +3,7 @@
 #include <QList>
 #include <QQueue>
 #include <QString>
+#include <QStringList>
 
 #include "comun/Mensajeria.h"
 
@@ -33,13 +34,28 @@ public:
     bool respuestaPorDefecto = false;
 
     // The texts of the recorded calls of one kind, oldest first.
-    QStringList textos(Clase clase) const;
+    QStringList textos(Clase clase) const {
+        QStringList encontrados;
+        for (const Registro& registro : registros) {
+            if (registro.clase == clase) {
+                encontrados << registro.texto;
+            }
+        }
+        return encontrados;
+    }
 
-    bool pregunta(const QString& texto) override;
+    bool pregunta(const QString& texto) override {
+        registros.append({Clase::Pregunta, texto, {}, {}, 0, false, nullptr});
+        return respuestas.isEmpty() ? respuestaPorDefecto : respuestas.dequeue();
+    }
     void muestraMensaje(const QString& texto, const QString& titulo, const QString& tipo,
-                        qint16 segundos) override;
+                        qint16 segundos) override {
+        registros.append({Clase::Mensaje, texto, titulo, tipo, segundos, false, nullptr});
+    }
     void mensajeSistema(const QString& texto, QWidget* ventana, bool abandonar,
-                        qint32 tiempo) override;
+                        qint32 tiempo) override {
+        registros.append({Clase::Sistema, texto, {}, {}, tiempo, abandonar, ventana});
+    }
 
 private:
     // In place of the routing in force for as long as this one lives.
