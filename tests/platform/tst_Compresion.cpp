@@ -76,6 +76,11 @@ private slots:
             QCOMPARE(lee(otra.filePath("f")), QByteArray("versión anterior"));
             QCOMPARE(QDir(otra.path()).entryList(QDir::Files), antes);
         }
+        const ErrorEjecucion e = prueba::errorLanzado(
+            [&] { Compresion::comprime(dir.filePath("no-existe"), dir.filePath("x.jzp")); });
+        QCOMPARE(e.numero(), platform::kFicheroNoEncontrado);
+        QVERIFY(e.descripcion().contains("no-existe"));
+        QVERIFY(!QFile::exists(dir.filePath("x.jzp")));
     }
 
     void salidaEnCarpetaSoloLectura() {
@@ -92,15 +97,6 @@ private slots:
                  int(platform::kPermisoDenegado));
         QCOMPARE(lee(dir.filePath("ro/f")), QByteArray("viejo"));
         QCOMPARE(QDir(dir.filePath("ro")).entryList(QDir::Files), QStringList{"f"});
-    }
-
-    void comprimirSinOrigenFalla() {
-        QTemporaryDir dir;
-        const ErrorEjecucion e = prueba::errorLanzado(
-            [&] { Compresion::comprime(dir.filePath("no-existe"), dir.filePath("x.jzp")); });
-        QCOMPARE(e.numero(), platform::kFicheroNoEncontrado);
-        QVERIFY(e.descripcion().contains("no-existe"));
-        QVERIFY(!QFile::exists(dir.filePath("x.jzp")));
     }
 
     void escribeLeeYPosiciona() {
