@@ -185,35 +185,29 @@ private slots:
     void nombreLocalDado() {
         RepositorioPrueba r(motor());
         QTemporaryDir dir;
-        escribe(dir.filePath("a.jzp"), "comprimido falso");
-        QVERIFY(r.cor.subeFichero(1, dir.filePath("a.jzp"), "a.dll", true));
+        QVERIFY(r.publica("a.dll", "comprimido falso", true, true));
         // The read has ended when the file is reported: a listener can publish through another
         // connection without waiting for a reader's lock.
         RepositorioPrueba otra(motor(), RepositorioPrueba::Tablas::Existentes, r.directorio());
-        connect(&r.cor, &cCorvinal::ficheroBajado, &r.cor, [&] {
-            QVERIFY(otra.cor.subeFichero(1, dir.filePath("a.jzp"), "publicado.dll", false));
-        });
+        const auto enlace = connect(&r.cor, &cCorvinal::ficheroBajado, &r.cor,
+                                    [&] { QVERIFY(otra.publica("publicado.dll", "x")); });
         QSignalSpy bajados(&r.cor, &cCorvinal::ficheroBajado);
         QVERIFY(r.cor.bajaFichero(r.cor.codFicheroSubido(), dir.path() + "/", "otro.dll"));
+        disconnect(enlace);
         QCOMPARE(
             r.valor("SELECT COUNT(*) AS n FROM tFicheros WHERE nombre='publicado.dll'").toInt(), 1);
         QCOMPARE(lee(dir.filePath("otro.dll")), QByteArray("comprimido falso"));
         QCOMPARE(bajados[0][0].toString(), dir.filePath("otro.dll"));
         QCOMPARE(bajados[0][1].toBool(), true);
-    }
 
-    // The connection is borrowed: a download inside its owner's transaction neither commits
-    // nor ends it.
-    void descargaEnTransaccionAjena() {
-        RepositorioPrueba r(motor());
-        QTemporaryDir dir;
-        QVERIFY(r.publica("a.txt", "contenido"));
+        // The connection is borrowed: a download inside its owner's transaction neither commits
+        // nor ends it.
         r.ejecuta("DROP TABLE IF EXISTS tAjena");
         r.ejecuta("CREATE TABLE tAjena (n INT)");
         r.ejecuta(motor() == "sqlite" ? "BEGIN" : "START TRANSACTION");
         r.ejecuta("INSERT INTO tAjena (n) VALUES (1)");
         QVERIFY(r.cor.bajaFichero(r.cor.codFicheroSubido(), dir.path(), "b.txt"));
-        QCOMPARE(lee(dir.filePath("b.txt")), QByteArray("contenido"));
+        QCOMPARE(lee(dir.filePath("b.txt")), QByteArray("comprimido falso"));
         r.ejecuta("ROLLBACK");
         QCOMPARE(r.valor("SELECT COUNT(*) FROM tAjena").toInt(), 0);
     }
@@ -305,8 +299,6 @@ private slots:
         const QByteArray viejo = aleatorios(50000, 1), nuevo = aleatorios(70000, 2);
         for (const bool acepta : {false, true}) {
             RepositorioPrueba r(motor());
-            QTemporaryDir dir;
-            escribe(dir.filePath("nuevo"), nuevo);
             QVERIFY(r.publica("f.exe", viejo));
             const qint32 codViejo = r.cor.codFicheroSubido();
             MensajeriaGrabada mensajes;
@@ -322,7 +314,7 @@ private slots:
                         ++comprobados;
                     }
                 });
-            QCOMPARE(r.cor.subeFichero(1, dir.filePath("nuevo"), "f.exe", false), acepta);
+            QCOMPARE(r.publica("f.exe", nuevo), acepta);
             disconnect(enlace);
             QCOMPARE(mensajes.textos(MensajeriaGrabada::Clase::Pregunta),
                      QStringList{"Ya existe un fichero con el nombre: f.exe\r¿Desea sustituirlo?"});
@@ -339,7 +331,7 @@ private slots:
                     "INSERT INTO tFicheros (codFichero,codCarpeta,nombre,nBloques,comprimido) "
                     "VALUES (" +
                     QString::number(codViejo) + ",1,'otro.exe',0,0)");
-                QVERIFY(r.cor.subeFichero(1, dir.filePath("nuevo"), "b.exe", false));
+                QVERIFY(r.publica("b.exe", nuevo));
                 QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tFicheros").toInt(), 3);
             }
         }
@@ -380,8 +372,6 @@ private slots:
     void conexionPerdida() {
         for (const bool subiendo : {false, true}) {
             RepositorioPrueba r(motor());
-            QTemporaryDir dir;
-            escribe(dir.filePath("f"), aleatorios(5000000));
             QVERIFY(subiendo || r.publica("f.exe", aleatorios(5000000)));
             QTemporaryDir local;
             escribe(local.filePath("f.exe"), "versión anterior");
@@ -392,7 +382,7 @@ private slots:
                 }
             });
             QSignalSpy estado(&r.cor, &cCorvinal::estado);
-            const bool ok = subiendo ? r.cor.subeFichero(1, dir.filePath("f"), "f.exe", false)
+            const bool ok = subiendo ? r.publica("f.exe", aleatorios(5000000))
                                      : r.cor.descarga("f.exe", "", local.path());
             r.recuperaConexion();
             QVERIFY(!ok);
