@@ -20,7 +20,7 @@ private:
     }
 
 private slots:
-    void pares() {
+    void traduce() {
         const std::pair<QString, QStringList> casos[] = {
             {"Password=\"a;b\"\"c\";User ID='x y'", {"Password", "a;b\"c", "User ID", "x y"}},
             {"Driver={mySQL};Pwd={p;}}w};Stmt=;", {"Driver", "mySQL", "Pwd", "p;}w", "Stmt", ""}},
@@ -33,14 +33,11 @@ private slots:
             }
             QCOMPARE(obtenido, esperado);
         }
-    }
-
-    // A file database is answered by its path, the servers by their ODBC text. The texts the
-    // test engines open with (a Jet path, a MySQL ODBC text) are every engine test's.
-    void traduce() {
+        // A file database is answered by its path, the servers by their ODBC text. The texts the
+        // test engines open with (a Jet path, a MySQL ODBC text) are every engine test's.
         const struct {
             const char *texto, *esperado, *sqlServer, *oracle;
-        } casos[] = {
+        } traducciones[] = {
             {"provider = microsoft.jet.oledb.4.0 ;DATA SOURCE=\"/d/x y.mdb\"", "/d/x y.mdb"},
             {"Provider=sqloledb.1;Network Library=DBMSSOCN;Data Source=srv,1433;Initial "
              "Catalog=fob;User ID=sa;Password=x",
@@ -63,7 +60,7 @@ private slots:
             {"Provider=OraOLEDB.Oracle;Data Source=h;User Id=u;Password=p",
              "Driver={mySQL};DBQ=h;UID=u;PWD=p", nullptr, "{mySQL}"},
         };
-        for (const auto& c : casos) {
+        for (const auto& c : traducciones) {
             ControladoresOdbc controladores = sistema();
             controladores.sqlServer = QString::fromUtf8(c.sqlServer);
             controladores.oracle = QString::fromUtf8(c.oracle);

@@ -51,7 +51,7 @@ public:
 class TstFormato : public QObject {
     Q_OBJECT
 private slots:
-    void numero() {
+    void formatos() {
         const struct {
             double valor;
             const char *patron, *texto;
@@ -82,15 +82,12 @@ private slots:
             QCOMPARE(prueba::errorLanzado([&] { platform::formatoNumero(1.0, patron); }).numero(),
                      platform::kErrorArgumento);
         }
-    }
-
-    void fecha() {
         const QDateTime marzo13(QDate(2007, 3, 13), QTime(14, 5, 9));
         const QDateTime enero(QDate(2009, 1, 2), QTime(7, 8, 9));
         const struct {
             QDateTime valor;
             const char *patron, *texto;
-        } casos[] = {
+        } fechas[] = {
             {marzo13, "dd/mm/yy", "13/03/07"},
             {marzo13, "mm/dd/yy hh:nn:ss", "03/13/07 14:05:09"},
             {enero, "d/m/yyyy h:n:s", "2/1/2009 7:8:9"},
@@ -99,12 +96,12 @@ private slots:
             {QDateTime(QDate(2000, 12, 31), QTime(0, 0)), "yy hh:nn:ss", "00 00:00:00"},
             {QDateTime(), "dd-mm-yy", ""},
         };
-        for (const auto& c : casos) {
+        for (const auto& c : fechas) {
             QCOMPARE(platform::formatoFecha(c.valor, c.patron), QString(c.texto));
         }
     }
 
-    void redondeaPar() {
+    void numeros() {
         const double casos[][2] = {
             {2.5, 2.0},   {3.5, 4.0},         {-2.5, -2.0},
             {0.5, 0.0},   {2.4999, 2.0},      {2.5001, 3.0},
@@ -112,9 +109,6 @@ private slots:
         for (const auto& [x, esperado] : casos) {
             QCOMPARE(platform::redondeaPar(x), esperado);
         }
-    }
-
-    void esNumerico() {
         const std::pair<QString, double> numericos[] = {{"\t1433 ", 1433.0}, {"-12", -12.0},
                                                         {"+7", 7.0},         {".5", 0.5},
                                                         {"5.", 5.0},         {"007", 7.0}};
@@ -127,20 +121,14 @@ private slots:
             QVERIFY2(!platform::esNumerico(no), qPrintable(no));
             QVERIFY(!platform::valorNumerico(no));
         }
-    }
-
-    void enteroNumerico() {
-        const std::pair<const char*, std::optional<qint64>> casos[] = {
+        const std::pair<const char*, std::optional<qint64>> enteros[] = {
             {" 1433 ", 1433},   {"32767", 32767}, {"32768", {}},
             {"-32768", -32768}, {"-32769", {}},   {"2.5", 2},
             {"32767.5", {}},    {"x", {}},        {"99999999999999999999999", {}}};
-        for (const auto& [texto, valor] : casos) {
+        for (const auto& [texto, valor] : enteros) {
             QCOMPARE(platform::enteroNumerico(texto, -32768, 32767), valor);
         }
-    }
-
-    void textoDecimal() {
-        const std::pair<double, const char*> casos[] = {
+        const std::pair<double, const char*> decimales[] = {
             {3.0, "3"},
             {-0.25, "-0.25"},
             {-0.0, "0"},
@@ -151,7 +139,7 @@ private slots:
             {0.000125, "0.000125"},
             {std::numeric_limits<double>::quiet_NaN(), "NaN"},
             {std::numeric_limits<double>::infinity(), "Infinity"}};
-        for (const auto& [x, texto] : casos) {
+        for (const auto& [x, texto] : decimales) {
             QCOMPARE(platform::textoDecimal(x), QString(texto));
         }
     }
@@ -173,7 +161,7 @@ private slots:
         }
     }
 
-    void codigosYCaracteres() {
+    void codigosCp1252() {
         // The undefined codes 81, 8D, 8F, 90 and 9D stand for the control characters of the
         // same number.
         const int casos[][2] = {{0x00, 0x0000}, {0x41, 0x0041}, {0x80, 0x20AC}, {0x81, 0x0081},
@@ -195,10 +183,7 @@ private slots:
         for (const int codigo : {-1, 256, 0x20AC}) {
             QCOMPARE(prueba::errorLanzado([&] { platform::caracterCodigo(codigo); }).numero(), 5);
         }
-    }
-
-    void caracterAjenoEsInterrogacion() {
-        const std::pair<QString, QByteArray> casos[] = {
+        const std::pair<QString, QByteArray> ajenos[] = {
             {QString(QChar(char16_t(0x80))), "?"},
             {QStringLiteral("x\u0100y"), "x?y"},
             {QStringLiteral("a\U0001F600b"), "a?b"},
@@ -206,7 +191,7 @@ private slots:
             {QString(QChar(char16_t(0xDC00))) + u'z', "?z"},
             {QString(), QByteArray()},
         };
-        for (const auto& [texto, bytes] : casos) {
+        for (const auto& [texto, bytes] : ajenos) {
             QCOMPARE(platform::aCp1252(texto), bytes);
         }
     }
