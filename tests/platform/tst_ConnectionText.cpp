@@ -69,10 +69,7 @@ private slots:
             QCOMPARE(d.motor == DestinoConexion::Motor::Sqlite, esSqlite);
             QCOMPARE(esSqlite ? d.ficheroSqlite : d.textoOdbc, QString(c.esperado));
         }
-    }
-
-    // Bad input is refused with an error that names what is wrong.
-    void rechaza() {
+        // Bad input is refused with an error that names what is wrong.
         const auto rechazado = [](const QString& texto, const QString& sqlServer,
                                   const QString& nombrado) {
             ControladoresOdbc c = sistema();

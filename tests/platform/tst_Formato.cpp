@@ -206,9 +206,8 @@ private slots:
         }
     }
 
-    // Members reached by name: conversions to the declared types, results, and the errors of a
-    // missing object, a missing member and an impossible conversion.
-    void propiedadesYMetodos() {
+    // Members reached by name: conversions to the declared types, results, and the errors.
+    void miembrosPorNombre() {
         const std::tuple<const char*, QVariant, QVariant> casos[] = {
             {"Rows", u"12"_s, qint32(12)},
             {"Texto", 7, u"7"_s},
@@ -233,27 +232,25 @@ private slots:
         // A default argument may be left out.
         QCOMPARE(platform::invoca(&o, "FindRow", {u"x"_s}), QVariant(1));
         QCOMPARE(platform::invoca(&o, "FindRow", {6, 2}), QVariant(8));
-    }
 
-    // No object is 91, a member it lacks (or with other arguments, or read-only) is 438, a text
-    // that is no number is 13; nothing is written on the way.
-    void errores() {
-        Ofrece o;
-        const QList<std::pair<std::function<void()>, int>> casos = {
+        // No object is 91, a member it lacks (or with other arguments, or read-only) is 438, a text
+        // that is no number is 13; nothing is written on the way.
+        Ofrece intacto;
+        const QList<std::pair<std::function<void()>, int>> errores = {
             {[] { platform::ponPropiedad(nullptr, "Rows", 1); }, platform::kErrorSinObjeto},
             {[] { platform::invoca(nullptr, "AddItem", {u"x"_s}); }, platform::kErrorSinObjeto},
-            {[&] { platform::leePropiedad(&o, "TopRow"); }, platform::kErrorSinMiembro},
-            {[&] { platform::invoca(&o, "AddItem", {u"x"_s}); }, platform::kErrorSinMiembro},
-            {[&] { platform::invoca(&o, "textmatrix", {1}); }, platform::kErrorSinMiembro},
-            {[&] { platform::ponPropiedad(&o, "Fijo", 4); }, platform::kErrorSinMiembro},
-            {[&] { platform::ponPropiedad(&o, "Rows", u"muchas"_s); }, platform::kErrorTipos},
-            {[&] { platform::invoca(&o, "RowData", {u"primera"_s}); }, platform::kErrorTipos},
+            {[&] { platform::leePropiedad(&intacto, "TopRow"); }, platform::kErrorSinMiembro},
+            {[&] { platform::invoca(&intacto, "AddItem", {u"x"_s}); }, platform::kErrorSinMiembro},
+            {[&] { platform::invoca(&intacto, "textmatrix", {1}); }, platform::kErrorSinMiembro},
+            {[&] { platform::ponPropiedad(&intacto, "Fijo", 4); }, platform::kErrorSinMiembro},
+            {[&] { platform::ponPropiedad(&intacto, "Rows", u"muchas"_s); }, platform::kErrorTipos},
+            {[&] { platform::invoca(&intacto, "RowData", {u"primera"_s}); }, platform::kErrorTipos},
         };
-        for (const auto& [accion, numero] : casos) {
+        for (const auto& [accion, numero] : errores) {
             QCOMPARE(prueba::errorLanzado(accion).numero(), numero);
         }
-        QCOMPARE(o.rows, 0);
-        QVERIFY(o.llamadas.isEmpty());
+        QCOMPARE(intacto.rows, 0);
+        QVERIFY(intacto.llamadas.isEmpty());
     }
 
     void esperaSegundos() {

@@ -339,6 +339,13 @@ private slots:
 
     void subidaPorPasos() {
         RepositorioPrueba r(motor());
+        QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion,
+                                 r.cor.subeFichero(1, "/no/existe", "f.exe", false));
+        // A name that could not come back as one path segment is never stored.
+        QVERIFY_THROWS_EXCEPTION(
+            platform::ErrorEjecucion,
+            r.cor.subeFichero(1, RepositorioPrueba::herramienta(), "../f", false));
+        QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tFicheros").toInt(), 0);
         QTemporaryDir dir;
         const QByteArray datos = aleatorios(25000);
         escribe(dir.filePath("f"), datos);
@@ -354,17 +361,6 @@ private slots:
         QTemporaryDir local;
         QVERIFY(r.cor.descarga("p.exe", "", local.path()));
         QCOMPARE(lee(local.filePath("p.exe")), datos);
-    }
-
-    void subidaSinFicheroLocal() {
-        RepositorioPrueba r(motor());
-        QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion,
-                                 r.cor.subeFichero(1, "/no/existe", "f.exe", false));
-        // A name that could not come back as one path segment is never stored.
-        QVERIFY_THROWS_EXCEPTION(
-            platform::ErrorEjecucion,
-            r.cor.subeFichero(1, RepositorioPrueba::herramienta(), "../f", false));
-        QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tFicheros").toInt(), 0);
     }
 
     // The connection lost in the middle of a transfer ends it with an estado error; the local
