@@ -1,6 +1,5 @@
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include "platform/Connection.h"
 #include "platform/Recordset.h"

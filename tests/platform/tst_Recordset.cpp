@@ -2,7 +2,6 @@
 #include <QTest>
 
 #include "platform/Catalog.h"
-#include "platform/Connection.h"
 #include "platform/Recordset.h"
 #include "support/ErrorLanzado.h"
 #include "support/MotoresPrueba.h"

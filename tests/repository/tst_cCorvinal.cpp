@@ -2,20 +2,12 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
 
-#include "dataaccess/aConexion.h"
-#include "platform/Compresion.h"
-#include "platform/Connection.h"
-#include "platform/Recordset.h"
 #include "platform/Reloj.h"
 #include "platform/Ruta.h"
 #include "repository/FormatoRepositorio.h"
-#include "repository/cCorvinal.h"
-#include "support/FicherosPrueba.h"
 #include "support/MensajeriaGrabada.h"
 #include "support/RepositorioPrueba.h"
 

@@ -10,7 +10,6 @@
 #include "repository/cCorvinal.h"
 #include "support/CarpetaSoloLectura.h"
 #include "support/Conectada.h"
-#include "support/ConexionGrabadora.h"
 #include "support/FicherosPrueba.h"
 
 using formatoRepositorio::kTamBloque;

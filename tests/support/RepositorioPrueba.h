@@ -39,7 +39,6 @@ public:
     explicit RepositorioPrueba(const QString& motor, Tablas tablas = Tablas::Nuevas,
                                const QString& directorio = QString())
         : motor_(motor), directorio_(directorio.isEmpty() ? carpeta_.path() : directorio) {
-        conexion = std::make_unique<aConexion>();
         if (motor == u"sqlite" && !QFile::exists(directorio_ + QStringLiteral("/repo.db"))) {
             prueba::creaFicheroSqlite(directorio_, QStringLiteral("repo.db"));
         } else if (motor != u"sqlite" && !prueba::datosMariaDb()) {
@@ -54,10 +53,7 @@ public:
         cor.setConexion_ac(conexion.get());
         if (tablas != Tablas::Existentes) {
             for (const char* t : {"tDatosFichero", "tFicheros", "tCarpetas"}) {
-                try {
-                    ejecuta(QStringLiteral("DROP TABLE ") + QString::fromLatin1(t));
-                } catch (const platform::ErrorEjecucion&) {
-                }
+                ejecuta(QStringLiteral("DROP TABLE IF EXISTS ") + QString::fromLatin1(t));
             }
         }
         if (tablas == Tablas::Nuevas) {
@@ -129,7 +125,7 @@ public:
         }
     }
 
-    std::unique_ptr<aConexion> conexion;
+    std::unique_ptr<aConexion> conexion = std::make_unique<aConexion>();
     cCorvinal cor;
 
 private:
