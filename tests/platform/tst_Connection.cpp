@@ -96,15 +96,15 @@ private slots:
         }
         QCOMPARE(
             diario.lineas,
-            QStringList{"connect 1 0"} +
-                bienUnaTrasOtra({"DROP TABLE IF EXISTS tEventos",
-                                 "CREATE TABLE tEventos (n INTEGER PRIMARY KEY, t VARCHAR(20))",
-                                 "INSERT INTO tEventos (n, t) VALUES (1, 'uno')",
-                                 "SELECT * FROM tEventos", "SELECT * FROM tEventos WHERE n=1",
-                                 "UPDATE tEventos SET t=? WHERE n=?"}) +
-                QStringList{"will " + duplicada, QStringLiteral("complete 2 %1 %2")
-                                                     .arg(Connection::kErrorMotor)
-                                                     .arg(duplicada)});
+            (QStringList{"connect 1 0"} +
+             bienUnaTrasOtra({"DROP TABLE IF EXISTS tEventos",
+                              "CREATE TABLE tEventos (n INTEGER PRIMARY KEY, t VARCHAR(20))",
+                              "INSERT INTO tEventos (n, t) VALUES (1, 'uno')",
+                              "SELECT * FROM tEventos", "SELECT * FROM tEventos WHERE n=1",
+                              "UPDATE tEventos SET t=? WHERE n=?"}) +
+             QStringList{
+                 "will " + duplicada,
+                 QStringLiteral("complete 2 %1 %2").arg(Connection::kErrorMotor).arg(duplicada)}));
         QCOMPARE(diario.recordsets.size(), 7);
         QVERIFY(!diario.recordsets[2]);
         QCOMPARE(diario.recordsets[3], devuelto);
