@@ -1,26 +1,67 @@
-#include <QTest>
-#include <memory>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
 
-#include "dataaccess/aConexion.h"
+#include "platform/ErrorEjecucion.h"
+#include "platform/ErrorFichero.h"
+#include "repository/EscritorBloques.h"
+#include "repository/FormatoRepositorio.h"
 #include "repository/cCorvinal.h"
+#include "support/CarpetaSoloLectura.h"
 #include "support/Conectada.h"
-#include "support/ConexionGrabadora.h"
+#include "support/FicherosPrueba.h"
 
-using prueba::ConexionGrabadora;
-using prueba::TablaGuionada;
+using formatoRepositorio::kTamBloque;
+using prueba::escribe;
+using prueba::lee;
 
-// The repository tables as SQL Server and Oracle receive them, on their exact statement texts:
-// other installations read these tables, so the column definitions must not drift.
+namespace {
+
+struct Bloque {
+    qint64 n;
+    QByteArray datos;
+};
+using Bloques = QVector<Bloque>;
+
+// Feeds the blocks and finishes; the error number, or nothing when all went well.
+std::optional<qint32> vuelca(const QString& destino, qint32 nBloques, const Bloques& bloques) {
+    try {
+        EscritorBloques escritor(destino, nBloques);
+        for (const Bloque& b : bloques) {
+            escritor.agrega(b.n, b.datos);
+        }
+        escritor.termina();
+    } catch (const platform::ErrorEjecucion& e) {
+        return e.numero();
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+// The repository without an engine: its tables as SQL Server and Oracle receive them, on their
+// exact statement texts (other installations read these tables, so the column definitions must
+// not drift), and the block writer on the cases no stored file reaches. Whole files, and the
+// missing and surplus blocks a damaged row gives, are the engine tests' round trips and damaged
+// downloads.
 class TstcCorvinalTextos : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ConexionGrabadora> grabadora_;
-
-    // The statements of sentencias that change the schema or write rows.
-    static QStringList escrituras(const QStringList& sentencias) {
+    // The statements that change the schema or write rows when creaTablas runs on engine tipo,
+    // the statements with existeTabla answering that a table is there.
+    static QStringList escrituras(int tipo, const QString& existeTabla = QString()) {
+        prueba::ConexionGrabadora grabadora;
+        auto c = prueba::conectada(tipo, grabadora);
+        if (!existeTabla.isEmpty()) {
+            grabadora.responde(existeTabla, {{"a", "b"}, {{1, 1}}});
+        }
+        cCorvinal cor;
+        cor.setConexion_ac(c.get());
+        cor.creaTablas();
         QStringList resultado;
-        for (const QString& s : sentencias) {
+        for (const QString& s : grabadora.sentencias()) {
             if (s.startsWith(u"CREATE") || s.startsWith(u"ALTER") || s.startsWith(u"INSERT")) {
                 resultado.append(s);
             }
@@ -29,66 +70,82 @@ private:
     }
 
 private slots:
-    void init() { grabadora_ = std::make_unique<ConexionGrabadora>(); }
-    void cleanup() { grabadora_.reset(); }
-
-    void tablasNuevas_data() {
-        QTest::addColumn<int>("tipo");
-        QTest::addColumn<QStringList>("esperadas");
-        QTest::newRow("sqlserver")
-            << 1
-            << QStringList{
-                   "CREATE TABLE tCarpetas (codCarpeta int NOT NULL ,carpeta varchar (200) NOT "
-                   "NULL ,codCarpetaPadre int,PRIMARY KEY (codCarpeta))",
-                   "INSERT INTO tCarpetas (codCarpeta,carpeta) VALUES (1,'RAIZ')",
-                   "CREATE TABLE tFicheros (codFichero int NOT NULL ,codCarpeta int NOT NULL "
-                   ",nombre varchar (200) NOT NULL ,nBloques int NOT NULL ,comprimido tinyint NOT "
-                   "NULL DEFAULT 0 ,fechaUm datetime,PRIMARY KEY (codFichero))",
-                   "CREATE TABLE tDatosFichero (codFichero int NOT NULL ,nBloque int NOT NULL "
-                   ",datos image NOT NULL ,PRIMARY KEY (codFichero,nBloque))"};
-        QTest::newRow("oracle")
-            << 3
-            << QStringList{
-                   "CREATE TABLE tCarpetas (codCarpeta NUMBER(10) NOT NULL ,carpeta VARCHAR2 "
-                   "(200) NOT NULL ,codCarpetaPadre NUMBER(10),PRIMARY KEY (codCarpeta))",
-                   "INSERT INTO tCarpetas (codCarpeta,carpeta) VALUES (1,'RAIZ')",
-                   "CREATE TABLE tFicheros (codFichero NUMBER(10) NOT NULL ,codCarpeta "
-                   "NUMBER(10) NOT NULL ,nombre VARCHAR2 (200) NOT NULL ,nBloques NUMBER(10) NOT "
-                   "NULL ,comprimido NUMBER(1) DEFAULT (0) NOT NULL ,fechaUm DATE,PRIMARY KEY "
-                   "(codFichero))",
-                   "CREATE TABLE tDatosFichero (codFichero NUMBER(10) NOT NULL ,nBloque "
-                   "NUMBER(10) NOT NULL ,datos BLOB NOT NULL ,PRIMARY KEY (codFichero,nBloque))"};
-    }
     void tablasNuevas() {
-        QFETCH(int, tipo);
-        QFETCH(QStringList, esperadas);
-        auto c = prueba::conectada(tipo, *grabadora_);
-        cCorvinal cor;
-        cor.setConexion_ac(c.get());
-        cor.creaTablas();
-        QCOMPARE(escrituras(grabadora_->sentencias()), esperadas);
+        QCOMPARE(escrituras(1),
+                 (QStringList{
+                     "CREATE TABLE tCarpetas (codCarpeta int NOT NULL ,carpeta varchar (200) NOT "
+                     "NULL ,codCarpetaPadre int,PRIMARY KEY (codCarpeta))",
+                     "INSERT INTO tCarpetas (codCarpeta,carpeta) VALUES (1,'RAIZ')",
+                     "CREATE TABLE tFicheros (codFichero int NOT NULL ,codCarpeta int NOT NULL "
+                     ",nombre varchar (200) NOT NULL ,nBloques int NOT NULL ,comprimido tinyint "
+                     "NOT NULL DEFAULT 0 ,fechaUm datetime,PRIMARY KEY (codFichero))",
+                     "CREATE TABLE tDatosFichero (codFichero int NOT NULL ,nBloque int NOT NULL "
+                     ",datos image NOT NULL ,PRIMARY KEY (codFichero,nBloque))"}));
+        QCOMPARE(
+            escrituras(3),
+            (QStringList{
+                "CREATE TABLE tCarpetas (codCarpeta NUMBER(10) NOT NULL ,carpeta VARCHAR2 "
+                "(200) NOT NULL ,codCarpetaPadre NUMBER(10),PRIMARY KEY (codCarpeta))",
+                "INSERT INTO tCarpetas (codCarpeta,carpeta) VALUES (1,'RAIZ')",
+                "CREATE TABLE tFicheros (codFichero NUMBER(10) NOT NULL ,codCarpeta "
+                "NUMBER(10) NOT NULL ,nombre VARCHAR2 (200) NOT NULL ,nBloques NUMBER(10) NOT "
+                "NULL ,comprimido NUMBER(1) DEFAULT (0) NOT NULL ,fechaUm DATE,PRIMARY KEY "
+                "(codFichero))",
+                "CREATE TABLE tDatosFichero (codFichero NUMBER(10) NOT NULL ,nBloque "
+                "NUMBER(10) NOT NULL ,datos BLOB NOT NULL ,PRIMARY KEY (codFichero,nBloque))"}));
     }
 
     // A tFicheros made before fechaUm existed gets the column; nothing else is written.
-    void anadeFechaUm_data() {
-        QTest::addColumn<int>("tipo");
-        QTest::addColumn<QString>("existeTabla");
-        QTest::addColumn<QString>("esperada");
-        QTest::newRow("sqlserver") << 1 << "SELECT object_id("
-                                   << "ALTER TABLE tFicheros ADD fechaUm datetime";
-        QTest::newRow("oracle") << 3 << "dba_tables"
-                                << "ALTER TABLE tFicheros ADD fechaUm DATE";
-    }
     void anadeFechaUm() {
-        QFETCH(int, tipo);
-        QFETCH(QString, existeTabla);
-        QFETCH(QString, esperada);
-        auto c = prueba::conectada(tipo, *grabadora_);
-        grabadora_->responde(existeTabla, TablaGuionada{{"a", "b"}, {{1, 1}}});
-        cCorvinal cor;
-        cor.setConexion_ac(c.get());
-        cor.creaTablas();
-        QCOMPARE(escrituras(grabadora_->sentencias()), QStringList{esperada});
+        QCOMPARE(escrituras(1, "SELECT object_id("),
+                 QStringList{"ALTER TABLE tFicheros ADD fechaUm datetime"});
+        QCOMPARE(escrituras(3, "dba_tables"),
+                 QStringList{"ALTER TABLE tFicheros ADD fechaUm DATE"});
+    }
+
+    void cuentaBloques() {
+        const std::pair<qint64, qint32> casos[] = {
+            {0, 0}, {1, 1}, {10240, 1}, {10241, 2}, {qint64(4096) * 1024 * 1024, 419431}};
+        for (const auto& [bytes, bloques] : casos) {
+            QCOMPARE(formatoRepositorio::nBloques(bytes), bloques);
+        }
+    }
+
+    // Blocks that do not match the row fail before the target is touched, leaving no
+    // temporary file.
+    void bloquesIncoherentes() {
+        const QByteArray lleno(kTamBloque, 'a');
+        const std::pair<qint32, Bloques> casos[] = {
+            {3, {{1, lleno}, {1, lleno}, {2, lleno}}},
+            {3, {{2, lleno}, {1, lleno}, {3, "x"}}},
+            {1, {{0, lleno}, {1, "x"}}},
+            {0, {{1, "x"}}},
+            {2, {{1, "corto"}, {2, "x"}}},
+            {2, {{1, lleno}, {2, ""}}},
+            {1, {{1, lleno + "z"}}},
+            {2, {}},
+        };
+        for (const auto& [nBloques, bloques] : casos) {
+            QTemporaryDir dir;
+            const QString destino = dir.filePath("f.exe");
+            escribe(destino, "versión anterior");
+            QCOMPARE(vuelca(destino, nBloques, bloques), EscritorBloques::kBloquesIncoherentes);
+            QCOMPARE(lee(destino), QByteArray("versión anterior"));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"f.exe"});
+        }
+    }
+
+    void carpetaSoloLectura() {
+        QTemporaryDir dir;
+        QDir().mkdir(dir.filePath("ro"));
+        escribe(dir.filePath("ro/f"), "viejo");
+        CarpetaSoloLectura soloLectura(dir.filePath("ro"));
+        if (!soloLectura.efectiva()) {
+            QSKIP("this system cannot make a folder read-only for this user");
+        }
+        QCOMPARE(vuelca(dir.filePath("ro/f"), 1, Bloques{{1, "nuevo"}}),
+                 platform::kPermisoDenegado);
+        QCOMPARE(lee(dir.filePath("ro/f")), QByteArray("viejo"));
     }
 };
 

@@ -10,36 +10,20 @@ namespace prueba {
 
 namespace {
 
-struct Regla {
-    QString fragmento;
-    std::optional<TablaGuionada> tabla;
-    std::optional<platform::ErrorEjecucion> error;
-    int veces = 0;  // 0 = always
-};
+using Regla = ConexionGrabadora::Regla;
 
 qint32 tipoDeValor(const QVariant& v) {
-    switch (v.typeId()) {
-        case QMetaType::Int:
-            return platform::tipoAdo::kInteger;
-        case QMetaType::LongLong:
-            return platform::tipoAdo::kBigInt;
-        case QMetaType::Short:
-            return platform::tipoAdo::kSmallInt;
-        case QMetaType::Double:
-            return platform::tipoAdo::kDouble;
-        case QMetaType::Float:
-            return platform::tipoAdo::kSingle;
-        case QMetaType::Bool:
-            return platform::tipoAdo::kBoolean;
-        case QMetaType::QByteArray:
-            return platform::tipoAdo::kLongVarBinary;
-        case QMetaType::QDateTime:
-            return platform::tipoAdo::kDbTimeStamp;
-        case QMetaType::QDate:
-            return platform::tipoAdo::kDbDate;
-        default:
-            return platform::tipoAdo::kVarWChar;
-    }
+    using namespace platform::tipoAdo;
+    static const QHash<int, qint32> tipos{{QMetaType::Int, kInteger},
+                                          {QMetaType::LongLong, kBigInt},
+                                          {QMetaType::Short, kSmallInt},
+                                          {QMetaType::Double, kDouble},
+                                          {QMetaType::Float, kSingle},
+                                          {QMetaType::Bool, kBoolean},
+                                          {QMetaType::QByteArray, kLongVarBinary},
+                                          {QMetaType::QDateTime, kDbTimeStamp},
+                                          {QMetaType::QDate, kDbDate}};
+    return tipos.value(v.typeId(), kVarWChar);
 }
 
 class CursorGuionado : public platform::ResultCursor {
@@ -79,16 +63,6 @@ private:
 
 }  // namespace
 
-struct ConexionGrabadora::Estado {
-    QStringList sentencias;
-    QVector<QVariantList> parametros;
-    QStringList textos;
-    QVector<Regla> reglas;
-    std::optional<platform::ErrorEjecucion> errorAlAbrir;
-    qint32 afectadas = 1;
-    QHash<QString, QStringList> claves;
-};
-
 namespace {
 
 class BackendGrabador : public platform::ConnectionBackend {
@@ -102,9 +76,8 @@ public:
         if (estado_->errorAlAbrir) {
             throw *estado_->errorAlAbrir;
         }
-        abierta_ = true;
     }
-    void close() override { abierta_ = false; }
+    void close() override {}
     platform::Resultado execute(const QString& sql, const QVariantList& parametros,
                                 qint32) override {
         estado_->sentencias << sql;
@@ -129,7 +102,7 @@ public:
             resultado.cursor = std::make_unique<CursorGuionado>(TablaGuionada{});
             return resultado;
         }
-        resultado.recordsAffected = estado_->afectadas;
+        resultado.recordsAffected = 1;
         return resultado;
     }
     QVariant property(const QString& name) const override {
@@ -154,58 +127,13 @@ public:
 private:
     std::shared_ptr<ConexionGrabadora::Estado> estado_;
     QString texto_;
-    bool abierta_ = false;
 };
 
 }  // namespace
 
-ConexionGrabadora::ConexionGrabadora() : estado_(std::make_shared<Estado>()) {
-    std::shared_ptr<Estado> estado = estado_;
-    platform::Connection::estableceFabricaBackend([estado](const QString& texto) {
-        return std::make_unique<BackendGrabador>(estado, texto);
-    });
-}
-
-ConexionGrabadora::~ConexionGrabadora() {
-    platform::Connection::estableceFabricaBackend(nullptr);
-}
-
-QStringList ConexionGrabadora::sentencias() const {
-    return estado_->sentencias;
-}
-
-QVector<QVariantList> ConexionGrabadora::parametros() const {
-    return estado_->parametros;
-}
-
-QStringList ConexionGrabadora::textosConexion() const {
-    return estado_->textos;
-}
-
-void ConexionGrabadora::limpia() {
-    estado_->sentencias.clear();
-    estado_->parametros.clear();
-}
-
-void ConexionGrabadora::responde(const QString& fragmento, const TablaGuionada& tabla, int veces) {
-    estado_->reglas.append(Regla{fragmento, tabla, std::nullopt, veces});
-}
-
-void ConexionGrabadora::falla(const QString& fragmento, const platform::ErrorEjecucion& error,
-                              int veces) {
-    estado_->reglas.append(Regla{fragmento, std::nullopt, error, veces});
-}
-
-void ConexionGrabadora::fallaAlAbrir(std::optional<platform::ErrorEjecucion> error) {
-    estado_->errorAlAbrir = std::move(error);
-}
-
-void ConexionGrabadora::filasAfectadas(qint32 n) {
-    estado_->afectadas = n;
-}
-
-void ConexionGrabadora::clavePrimaria(const QString& tabla, const QStringList& columnas) {
-    estado_->claves.insert(tabla.toLower(), columnas);
-}
+ConexionGrabadora::ConexionGrabadora()
+    : fabrica_([estado = estado_](const QString& texto) {
+          return std::make_unique<BackendGrabador>(estado, texto);
+      }) {}
 
 }  // namespace prueba

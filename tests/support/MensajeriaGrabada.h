@@ -3,6 +3,7 @@
 #include <QList>
 #include <QQueue>
 #include <QString>
+#include <QStringList>
 
 #include "comun/Mensajeria.h"
 
@@ -25,13 +26,6 @@ public:
         QWidget* ventana = nullptr;
     };
 
-    // Installs this routing in place of the one in force.
-    MensajeriaGrabada();
-    // Puts back the routing that was in force before.
-    ~MensajeriaGrabada() override;
-    MensajeriaGrabada(const MensajeriaGrabada&) = delete;
-    MensajeriaGrabada& operator=(const MensajeriaGrabada&) = delete;
-
     // Every call received, oldest first.
     QList<Registro> registros;
     // Answers for the next questions, first in first out.
@@ -40,14 +34,30 @@ public:
     bool respuestaPorDefecto = false;
 
     // The texts of the recorded calls of one kind, oldest first.
-    QStringList textos(Clase clase) const;
+    QStringList textos(Clase clase) const {
+        QStringList encontrados;
+        for (const Registro& registro : registros) {
+            if (registro.clase == clase) {
+                encontrados << registro.texto;
+            }
+        }
+        return encontrados;
+    }
 
-    bool pregunta(const QString& texto) override;
+    bool pregunta(const QString& texto) override {
+        registros.append({Clase::Pregunta, texto, {}, {}, 0, false, nullptr});
+        return respuestas.isEmpty() ? respuestaPorDefecto : respuestas.dequeue();
+    }
     void muestraMensaje(const QString& texto, const QString& titulo, const QString& tipo,
-                        qint16 segundos) override;
+                        qint16 segundos) override {
+        registros.append({Clase::Mensaje, texto, titulo, tipo, segundos, false, nullptr});
+    }
     void mensajeSistema(const QString& texto, QWidget* ventana, bool abandonar,
-                        qint32 tiempo) override;
+                        qint32 tiempo) override {
+        registros.append({Clase::Sistema, texto, {}, {}, tiempo, abandonar, ventana});
+    }
 
 private:
-    modTolvane1::Mensajeria* anterior_;
+    // In place of the routing in force for as long as this one lives.
+    modTolvane1::MensajeriaInstalada instalada_{this};
 };

@@ -74,18 +74,13 @@ QString textoSqlite(const QString& ruta) {
 
 QString creaFicheroSqlite(const QString& carpeta, const QString& nombre) {
     const QString ruta = QDir(carpeta).filePath(nombre);
-    QFile::remove(ruta);
     QFile fichero(ruta);
     // SQLite takes an empty file for an empty database.
-    if (!fichero.open(QIODevice::WriteOnly)) {
-        return {};
-    }
-    return ruta;
+    return fichero.open(QIODevice::WriteOnly | QIODevice::Truncate) ? ruta : QString();
 }
 
 MotorPrueba motorPrueba(const QString& nombre, const QString& carpeta) {
     MotorPrueba m;
-    m.nombre = nombre;
     if (nombre == u"sqlite") {
         const QString ruta = creaFicheroSqlite(carpeta);
         m.textoConexion = ruta.isEmpty() ? QString() : textoSqlite(ruta);
@@ -95,11 +90,8 @@ MotorPrueba motorPrueba(const QString& nombre, const QString& carpeta) {
     }
     m.obligatorio = mariaDbObligatoria();
     const std::optional<DatosMariaDb> datos = datosMariaDb();
-    if (!datos) {
-        m.motivo = QStringLiteral("MariaDB no configurada (scripts/testdb env)");
-        return m;
-    }
-    m.motivo = motivoMariaDbAusente(*datos);
+    m.motivo = datos ? motivoMariaDbAusente(*datos)
+                     : QStringLiteral("MariaDB no configurada (scripts/testdb env)");
     if (m.motivo.isEmpty()) {
         m.textoConexion = textoMariaDb(*datos);
     }

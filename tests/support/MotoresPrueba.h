@@ -22,7 +22,6 @@ struct DatosMariaDb {
 
 // One engine as a test reaches it.
 struct MotorPrueba {
-    QString nombre;            // "sqlite" or "mariadb"
     QString textoConexion;     // empty when the engine is not available
     QString motivo;            // why it is not available
     bool obligatorio = false;  // unavailable means the test fails, not that it is skipped

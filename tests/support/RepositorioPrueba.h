@@ -39,7 +39,6 @@ public:
     explicit RepositorioPrueba(const QString& motor, Tablas tablas = Tablas::Nuevas,
                                const QString& directorio = QString())
         : motor_(motor), directorio_(directorio.isEmpty() ? carpeta_.path() : directorio) {
-        conexion = std::make_unique<aConexion>();
         if (motor == u"sqlite" && !QFile::exists(directorio_ + QStringLiteral("/repo.db"))) {
             prueba::creaFicheroSqlite(directorio_, QStringLiteral("repo.db"));
         } else if (motor != u"sqlite" && !prueba::datosMariaDb()) {
@@ -54,10 +53,7 @@ public:
         cor.setConexion_ac(conexion.get());
         if (tablas != Tablas::Existentes) {
             for (const char* t : {"tDatosFichero", "tFicheros", "tCarpetas"}) {
-                try {
-                    ejecuta(QStringLiteral("DROP TABLE ") + QString::fromLatin1(t));
-                } catch (const platform::ErrorEjecucion&) {
-                }
+                ejecuta(QStringLiteral("DROP TABLE IF EXISTS ") + QString::fromLatin1(t));
             }
         }
         if (tablas == Tablas::Nuevas) {
@@ -103,26 +99,16 @@ public:
     // The first column of the first row of sql (invalid when there is no row).
     QVariant valor(const QString& sql) { return columna(sql).value(0); }
 
-    // A new folder under padre; its code.
-    qint32 carpeta(const QString& nombre, qint32 padre) {
-        const qint32 cod =
-            valor(QStringLiteral("SELECT MAX(codCarpeta) AS m FROM tCarpetas")).toInt() + 1;
-        auto rs = std::make_shared<platform::Recordset>();
-        rs->open(QStringLiteral("SELECT * FROM tCarpetas WHERE codCarpeta=-1"), conexion->con(), 0,
-                 platform::Recordset::kOptimista);
-        rs->addNew();
-        rs->field(QStringLiteral("codCarpeta")).setValue(cod);
-        rs->field(QStringLiteral("carpeta")).setValue(nombre);
-        rs->field(QStringLiteral("codCarpetaPadre")).setValue(padre);
-        rs->update();
+    // A new folder under padre; its code. The name is quoted, not escaped: no backslashes.
+    qint32 carpeta(QString nombre, qint32 padre) {
+        const qint32 cod = valor("SELECT MAX(codCarpeta) AS m FROM tCarpetas").toInt() + 1;
+        ejecuta(QStringLiteral("INSERT INTO tCarpetas (codCarpeta,carpeta,codCarpetaPadre) VALUES "
+                               "(%1,'%2',%3)")
+                    .arg(cod)
+                    .arg(nombre.replace(u'\'', QStringLiteral("''")))
+                    .arg(padre));
         return cod;
     }
-
-    QString longitud(const QString& columna) const {
-        return QStringLiteral("LENGTH(") + columna + u')';
-    }
-
-    QString fechaHora(const QDateTime& d) const { return conexion->fechaHora(d); }
 
     // Takes the engine away under the repository (MariaDB is stopped; SQLite's connection is
     // closed) until recuperaConexion().
@@ -139,7 +125,7 @@ public:
         }
     }
 
-    std::unique_ptr<aConexion> conexion;
+    std::unique_ptr<aConexion> conexion = std::make_unique<aConexion>();
     cCorvinal cor;
 
 private:
