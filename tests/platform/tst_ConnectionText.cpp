@@ -36,7 +36,7 @@ private slots:
         // A file database is answered by its path, the servers by their ODBC text. The texts the
         // test engines open with (a Jet path, a MySQL ODBC text) are every engine test's.
         const struct {
-            const char *texto, *esperado, *sqlServer, *oracle;
+            const char *texto, *esperado, *sqlServer = nullptr, *oracle = nullptr;
         } traducciones[] = {
             {"provider = microsoft.jet.oledb.4.0 ;DATA SOURCE=\"/d/x y.mdb\"", "/d/x y.mdb"},
             {"Provider=sqloledb.1;Network Library=DBMSSOCN;Data Source=srv,1433;Initial "
