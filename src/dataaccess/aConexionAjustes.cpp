@@ -173,7 +173,7 @@ QString aConexion::carpetaBaseDatos(QWidget* ventana, const QString& baseDatos) 
 }
 
 void aConexion::estableceConexion(qint32 t, QWidget* ventana, const QString& baseDatos) {
-    if (t != 0) {
+    if (motorDe(t) != Motor::Fichero) {
         modTolvane1::aviso(
             u"No se encuentra disponible el algoritmo de establecimiento de conexión con bases "_s
             u"de datos distintas a Access."_s,
