@@ -49,7 +49,6 @@ private slots:
     void instanciaNueva() {
         aConexion c;
         QVERIFY(!c.conexionAbierta() && c.conexionRota() && !c.conectando());
-        QCOMPARE(c.con()->cursorLocation(), 3);
         c.setTipoConexion(1);
         // Only a file database has a location.
         QCOMPARE(c.ubicacion(), QString());

