@@ -306,7 +306,8 @@ private slots:
         QCOMPARE(c_->nRegistros(u"tCarFijo"_s), 0);
     }
 
-    // A PNG stored with cargaImagen reads back through both readers with the same pixels; a null column gives a null picture; the file reader writes in the temporary folder.
+    // A PNG stored with cargaImagen reads back through both readers with the same pixels; a null
+    // column gives a null picture; the file reader writes in the temporary folder.
     void imagenes() {
         const QImage original = imagenPrueba();
         const QString png = carpeta_.filePath(u"muestra.png"_s);

@@ -81,39 +81,32 @@ private slots:
         QVERIFY2(!relojPuesto(), "the hourglass was left on");
     }
 
-    void conectaNormalizaYAbre_data() {
-        QTest::addColumn<qint32>("tipo");
-        QTest::addColumn<QString>("proveedorAntes");
-        QTest::addColumn<qint16>("puerto");
-        QTest::addColumn<QString>("proveedor");
-        QTest::addColumn<bool>("preguntaIdioma");
-        QTest::newRow("SQL Server") << 1 << QString() << qint16(1433) << u"sqloledb.1"_s << true;
-        QTest::newRow("MySQL") << 2 << QString() << qint16(3306) << QString() << false;
-        QTest::newRow("Oracle") << 3 << u"MSDAORA"_s << qint16(1521) << u"OraOLEDB.Oracle"_s
-                                << false;
-    }
-
     void conectaNormalizaYAbre() {
-        QFETCH(qint32, tipo);
-        QFETCH(QString, proveedorAntes);
-        QFETCH(qint16, puerto);
-        QFETCH(QString, proveedor);
-        QFETCH(bool, preguntaIdioma);
-        aConexion c;
-        ajusta(c, tipo);
-        c.setProvider(proveedorAntes);
-        c.conecta(true);
-        QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
-        QVERIFY(c.conexionAbierta() && !c.conexionRota() && !c.conectando());
-        QCOMPARE(c.puerto(), puerto);
-        QCOMPARE(c.provider(), proveedor);
-        QCOMPARE(c.ficheroBD(), u"gestion"_s);
-        QCOMPARE(grabadora_->textosConexion(), QStringList{c.textoConexion()});
-        // Only SQL Server is asked for its language.
-        const QStringList esperadas =
-            preguntaIdioma ? QStringList{u"SELECT @@language as lenguaje"_s} : QStringList();
-        QCOMPARE(sinSecuencias(grabadora_->sentencias()), esperadas);
-        QVERIFY(mensajes_->registros.isEmpty());
+        const struct {
+            qint32 tipo;
+            QString proveedorAntes;
+            qint16 puerto;
+            QString proveedor;
+        } filas[] = {{1, {}, 1433, u"sqloledb.1"_s},
+                     {2, {}, 3306, {}},
+                     {3, u"MSDAORA"_s, 1521, u"OraOLEDB.Oracle"_s}};
+        for (const auto& f : filas) {
+            cleanup();  // a fresh engine and messenger for each
+            init();
+            aConexion c;
+            ajusta(c, f.tipo);
+            c.setProvider(f.proveedorAntes);
+            c.conecta(true);
+            QVERIFY2(!c.errorConexion(), qPrintable(c.mensajeErrorConexion()));
+            QVERIFY(c.conexionAbierta() && !c.conexionRota() && !c.conectando());
+            QCOMPARE(c.puerto(), f.puerto);
+            QCOMPARE(c.provider(), f.proveedor);
+            QCOMPARE(grabadora_->textosConexion(), QStringList{c.textoConexion()});
+            // Only SQL Server is asked for its language.
+            QCOMPARE(sinSecuencias(grabadora_->sentencias()),
+                     f.tipo == 1 ? QStringList{u"SELECT @@language as lenguaje"_s} : QStringList());
+            QVERIFY(mensajes_->registros.isEmpty());
+        }
     }
 
     // The recording connection refuses, as SQL Server without MARS, a statement while
@@ -288,35 +281,28 @@ private slots:
 
     // Time-outs are retried up to the maximum (at least once) and never registered; the real
     // time-out, and its registration outside, are shown on MariaDB.
-    void ejecutaSinTimeout_data() {
-        QTest::addColumn<int>("timeOuts");
-        QTest::addColumn<int>("maximo");
-        QTest::addColumn<bool>("lanza");
-        QTest::addColumn<int>("intentos");
-        QTest::newRow("segundo bien") << 1 << 3 << false << 2;
-        QTest::newRow("al menos uno") << 5 << 0 << true << 1;
-        QTest::newRow("sin agotar") << 0 << 2 << false << 1;
-    }
-
     void ejecutaSinTimeout() {
-        QFETCH(int, timeOuts);
-        QFETCH(int, maximo);
-        QFETCH(bool, lanza);
-        QFETCH(int, intentos);
-        auto c = prueba::conectada(1, *grabadora_);
-        if (timeOuts > 0) {
-            grabadora_->falla(u"SELECT lento"_s, kTiempoAgotado, timeOuts);
+        const struct {
+            int timeOuts, maximo;
+            bool lanza;
+            int intentos;
+        } filas[] = {{1, 3, false, 2}, {5, 0, true, 1}, {0, 2, false, 1}};
+        for (const auto& f : filas) {
+            auto c = prueba::conectada(1, *grabadora_);
+            if (f.timeOuts > 0) {
+                grabadora_->falla(u"SELECT lento"_s, kTiempoAgotado, f.timeOuts);
+            }
+            bool lanzado = false;
+            try {
+                c->ejecutaSinTimeout(u"SELECT lento"_s, static_cast<qint16>(f.maximo));
+            } catch (const platform::ErrorEjecucion& e) {
+                lanzado = true;
+                QCOMPARE(e.numero(), platform::ErrorEjecucion::kTiempoAgotado);
+            }
+            QCOMPARE(lanzado, f.lanza);
+            QCOMPARE(grabadora_->sentencias().count(u"SELECT lento"_s), f.intentos);
+            QVERIFY(insercionesError(*grabadora_).isEmpty());
         }
-        bool lanzado = false;
-        try {
-            c->ejecutaSinTimeout(u"SELECT lento"_s, static_cast<qint16>(maximo));
-        } catch (const platform::ErrorEjecucion& e) {
-            lanzado = true;
-            QCOMPARE(e.numero(), platform::ErrorEjecucion::kTiempoAgotado);
-        }
-        QCOMPARE(lanzado, lanza);
-        QCOMPARE(grabadora_->sentencias().count(u"SELECT lento"_s), intentos);
-        QVERIFY(insercionesError(*grabadora_).isEmpty());
     }
 
     void ejecutaSinTimeoutOtroErrorSeRegistraYLanza() {
@@ -421,7 +407,7 @@ private slots:
         QVERIFY(c->conexionRota());
     }
 
-    // Each engine's date text is the dialect's; the real engines show it is taken from there.
+    // The date text is the dialect's, shown evaluated by the real engines in their tErrores rows.
     void sucesoConCodigosSeguidos() {
         auto c = prueba::conectada(1, *grabadora_);
         grabadora_->responde(u"FROM tSucesos"_s, TablaGuionada{{u"ultCod"_s}, {{41}}});
