@@ -193,17 +193,16 @@ private slots:
     // Both members hand the path to the desktop and answer whether it took it.
     void abrirFichero() {
         const QString ruta = u"/tmp/informe de ventas.pdf"_s;
-        for (const auto& [pdf, aceptado] :
-             {std::pair{true, true}, std::pair{false, true}, std::pair{false, false}}) {
-            QStringList abiertos;
-            const bool acepta = aceptado;
-            const Abridor abridor([&abiertos, acepta](const QString& fichero) {
-                abiertos.append(fichero);
-                return acepta;
-            });
-            QCOMPARE(pdf ? c_->abrirPdf(ruta) : c_->abrirFichero(ruta), aceptado);
-            QCOMPARE(abiertos, QStringList{ruta});
-        }
+        QStringList abiertos;
+        bool acepta = true;
+        const Abridor abridor([&abiertos, &acepta](const QString& fichero) {
+            abiertos.append(fichero);
+            return acepta;
+        });
+        QVERIFY(c_->abrirPdf(ruta));
+        acepta = false;
+        QVERIFY(!c_->abrirFichero(ruta));
+        QCOMPARE(abiertos, QStringList(2, ruta));
     }
 
     // A control of another kind, offering the same properties, is filled the same way.

