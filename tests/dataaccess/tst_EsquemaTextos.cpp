@@ -296,7 +296,6 @@ private slots:
         QCOMPARE(c->parametroClaveForanea(2, u"campoOrigen"_s), u"codTipo"_s);
         QCOMPARE(c->parametroClaveForanea(2, u"tablaDestino"_s), u"tTipos"_s);
         QCOMPARE(c->parametroClaveForanea(1, u"claveForanea"_s), u"FK_1"_s);
-        QCOMPARE(c->parametroClaveForanea(1, u"ClaveForanea"_s), QString());
     }
 
     void columnasSqlServer() {

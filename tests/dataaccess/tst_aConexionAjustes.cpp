@@ -138,8 +138,7 @@ private slots:
         MensajeriaGrabada mensajes;
         for (const auto& [antes, despues] :
              {std::pair{QString(), QCoreApplication::applicationDirPath() + u"/"_s},
-              std::pair{u"/no/existe"_s, u"/no/existe/"_s},
-              std::pair{u"/no/existe/"_s, u"/no/existe/"_s}}) {
+              std::pair{u"/no/existe"_s, u"/no/existe/"_s}}) {
             aConexion c;
             c.setDirectorioBD(antes);
             c.setBaseDatos(u"no-existe.mdb"_s);

@@ -223,10 +223,6 @@ private slots:
         QVERIFY(insercionesError(*grabadora_)
                     .value(1)
                     .contains(u"'acción "_s + QString(243, u'e') + u"','SELECT largo'"_s));
-        // The action's description belongs to its failure only.
-        grabadora_->falla(u"SELECT otro"_s, kSintaxis, 1);
-        c->ejecutaAccion(u"SELECT otro"_s, QString());
-        QVERIFY(insercionesError(*grabadora_).last().contains(u",0,'Sintaxis"_s));
     }
 
     void marcaError() {
