@@ -158,7 +158,7 @@ private slots:
         QCOMPARE(grabadora_->textosConexion().size(), 3);
     }
 
-    // The good asynchronous open is shown on the real engines.
+    // The good asynchronous open is shown on MariaDB.
     void conectaAsincronoFallido() {
         grabadora_->fallaAlAbrir(platform::ErrorEjecucion(1, u"Sin respuesta"_s));
         aConexion c;
@@ -272,7 +272,7 @@ private slots:
             int timeOuts, maximo;
             bool lanza;
             int intentos;
-        } filas[] = {{1, 3, false, 2}, {5, 0, true, 1}, {0, 2, false, 1}};
+        } filas[] = {{1, 3, false, 2}, {0, 2, false, 1}, {5, 0, true, 1}};  // leftovers last
         for (const auto& f : filas) {
             auto c = prueba::conectada(1, *grabadora_);
             if (f.timeOuts > 0) {
