@@ -26,7 +26,6 @@ private slots:
             {"1,,|srv,db,sa,pw,1433", "", "", cinco, 1, 1433},
             {"srv,db,sa,pw,1433", "", "", cinco, 1, 1433},
             {" 1 ,,|srv,db,sa,pw,1433", "", "", cinco, 1, 1433},
-            {"0,,|srv,db,sa,pw,1433", "", "", cinco, 0, 1433},
             {"2,p,s,x,y|srv,db,sa,pw,1433", "p", "s", cinco, 2, 1433},
             {"1,,|srv,db,sa,p|w,1433", "", "", "srv/db/sa/p|w/1433", 1, 1433},
             {"3,,|srv,db,sa,pw,1433,apps", "", "", "srv/db/sa/pw/1433/apps", 3, 1433},

@@ -92,7 +92,6 @@ private slots:
             const char* hexadecimal;
             bool ida;
         } casos[] = {
-            {"abc", "616263", true},
             {deCodigos({1, 10, 255}), "010AFF", true},
             {QStringLiteral("\u20AC\u00F1"), "80F1", true},
             {deCodigos({0x81, 0x9D}), "819D", true},

@@ -28,7 +28,6 @@ public:
     bool aceptaConfiguracion = false;
     QString carpetaWindows_;
     int configuraciones = 0;
-    std::optional<RegistroArranque> previo;
     QStringList iniciados;
     QStringList registrados;
     bool registroArranca = true;
@@ -36,7 +35,6 @@ public:
     bool configura(const QString& carpeta,
                    const std::optional<RegistroArranque>& registro) override {
         ++configuraciones;
-        previo = registro;
         if (aceptaConfiguracion && !lineaConfiguracion.isEmpty()) {
             RegistroArranque::escribeFichero(RegistroArranque::rutaFichero(carpeta),
                                              lineaConfiguracion);

@@ -142,7 +142,6 @@ private slots:
               mysql);
             f("aplicacion no encontrada y luego la buena", {{"O'Brien", "k'1", "Nada"}, almacen},
               {sinAplicacion}, 3, oracle);
-            f("referencia vacia", {{"", "k'1", "Ges'tion"}}, {}, -1, nada);
         }
     }
     void busqueda() {

@@ -1,5 +1,4 @@
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -23,10 +22,6 @@ void cuentaDescarga() {
 // Deletions asked for outside any event loop wait for a push.
 void borraPendientes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-QLabel* caption(const fMensajeSystem& ventana) {
-    return ventana.findChild<QLabel*>(QStringLiteral("eCaption"));
 }
 
 }  // namespace
