@@ -33,7 +33,7 @@ public:
     bool registroArranca = true;
 
     bool configura(const QString& carpeta,
-                   const std::optional<RegistroArranque>& registro) override {
+                   const std::optional<RegistroArranque>& /*registro*/) override {
         ++configuraciones;
         if (aceptaConfiguracion && !lineaConfiguracion.isEmpty()) {
             RegistroArranque::escribeFichero(RegistroArranque::rutaFichero(carpeta),
