@@ -86,8 +86,10 @@ private slots:
         fBajandoFichero v;
         v.cor_progreso(0.5f, 61000, 512);
         QCOMPARE(etiqueta(v, "eTiempoQueda")->text(), QStringLiteral(" 1 m.  1 s. "));
-        QCOMPARE(etiqueta(v, "eVelocidad")->text().remove(QLocale().decimalPoint()),
-                 QStringLiteral("050 Kb./s"));
+        QCOMPARE(etiqueta(v, "eVelocidad")
+                     ->text()
+                     .replace(QLocale().decimalPoint(), QStringLiteral(".")),
+                 QStringLiteral("0.50 Kb./s"));
         v.cor_estado(QStringLiteral("mal"), true);
         QVERIFY(esRojo(etiqueta(v, "eEstado")));
         v.cor_estado(QStringLiteral("bien"), false);
