@@ -60,7 +60,7 @@ class TstCorvinal : public QObject {
     QTemporaryDir scratch_;
 
     // Prepares the engine's repository with "apps/app.sh" (compressed) and "fob7.exe" in the
-    // root; gives the connection part of a launch record for it (password in clear), or nothing
+    // root; gives the connection fields of a launch record for it (password in clear), or nothing
     // when the engine is not there.
     std::optional<QString> repositorio(const QString& motor) {
         const QString carpetaRepo = scratch_.filePath(motor);

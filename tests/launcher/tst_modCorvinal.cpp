@@ -75,7 +75,7 @@ class TstModCorvinal : public QObject {
     QString lanzador_;
     const platform::TerminacionInstalada fin_{cuentaTerminacion};
 
-    // The connection part of a record that reaches the test repository.
+    // The connection fields of a record that reaches the test repository.
     QString conexion() const {
         return prueba::registroMotor("sqlite", repo_->directorio(), "repo.db", "admin", "pw");
     }
