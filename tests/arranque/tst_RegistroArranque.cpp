@@ -26,8 +26,6 @@ private slots:
             {"1,,|srv,db,sa,pw,1433", "", "", cinco, 1, 1433},
             {"srv,db,sa,pw,1433", "", "", cinco, 1, 1433},
             {" 1 ,,|srv,db,sa,pw,1433", "", "", cinco, 1, 1433},
-            {"0,,|srv,db,sa,pw,1433", "", "", cinco, 0, 1433},
-            {"2,prov|srv,db,sa,pw,1433", "prov", "", cinco, 2, 1433},
             {"2,p,s,x,y|srv,db,sa,pw,1433", "p", "s", cinco, 2, 1433},
             {"1,,|srv,db,sa,p|w,1433", "", "", "srv/db/sa/p|w/1433", 1, 1433},
             {"3,,|srv,db,sa,pw,1433,apps", "", "", "srv/db/sa/pw/1433/apps", 3, 1433},
@@ -103,21 +101,12 @@ private slots:
             const RegistroArranque r =
                 RegistroArranque::analiza(RegistroArranque::leeFichero(ruta(carpeta)).value());
             QVERIFY(r.valido);
-            QCOMPARE(r.campos.size(), 5);
             QCOMPARE(modTolvane1::decodifica(r.campos.at(RegistroArranque::kPassword)),
                      platform::deCp1252(platform::aCp1252(clara)));
         }
     }
 
     void leeFichero() {
-        // Random bytes without NUL: a megabyte comes back whole, only its line ends dropped.
-        QRandomGenerator azar(99);
-        QByteArray grande(1 << 20, '\0');
-        for (char& b : grande) {
-            b = char(azar.bounded(1, 256));
-        }
-        QByteArray grandeSinFinales = grande;
-        grandeSinFinales.removeIf([](char c) { return c == '\r' || c == '\n'; });
         const struct {
             QByteArray bytes;
             std::optional<QString> registro;
@@ -130,15 +119,12 @@ private slots:
             {"\x80\xF1\x81\xFF", QStringLiteral("\u20AC\u00F1\u0081\u00FF")},
             // A NUL byte marks a binary file: no record, not even an encoded password, holds one.
             {QByteArray("1,,|s,d,l,p\0,1", 14), std::nullopt},
-            {grande, platform::deCp1252(grandeSinFinales)},
         };
         for (const auto& c : casos) {
             QTemporaryDir carpeta;
             prueba::escribe(ruta(carpeta), c.bytes);
             QCOMPARE(RegistroArranque::leeFichero(ruta(carpeta)), c.registro);
         }
-        // Random bytes before the first "|" are no connection type.
-        QVERIFY(!RegistroArranque::analiza(platform::deCp1252(grandeSinFinales)).valido);
         QTemporaryDir carpeta;
         QVERIFY(!RegistroArranque::leeFichero(ruta(carpeta)).has_value());
         QVERIFY(QDir(carpeta.path()).mkdir(QStringLiteral("corvinal.ini")));
