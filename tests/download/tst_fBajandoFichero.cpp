@@ -5,6 +5,7 @@
 
 #include "arranque/Salida.h"
 #include "download/TextosDescarga.h"
+#include "download/TrabajoDescarga.h"
 #include "download/fBajandoFichero.h"
 #include "platform/Espera.h"
 #include "platform/Fin.h"
@@ -147,6 +148,7 @@ private slots:
         QTest::newRow("puerto de mas de 16 bits")
             << 3 << "El puerto 40000 no es válido: debe estar entre 0 y 32767.";
     }
+    // The work alone, without a window: each failure is said in red as the last status line.
     void fallos() {
         QFETCH(int, caso);
         QFETCH(QString, estado);
@@ -155,14 +157,23 @@ private slots:
         const QByteArray anterior("programa anterior");
         prueba::escribe(enDestino("app.exe"), anterior);
         MensajeriaGrabada mensajes;
-        fBajandoFichero v;
-        descarga(v, caso == 1 ? QStringLiteral("otro.exe") : QStringLiteral("app.exe"),
-                 caso == 0 ? QStringLiteral("/no/existe/nunca") : QString(), caso == 3 ? 40000 : 0);
-        QVERIFY(v.cerrada());
-        QVERIFY(!v.ficheroDescargado());
-        QVERIFY2(etiqueta(v, "eEstado")->text().startsWith(estado),
-                 qPrintable(etiqueta(v, "eEstado")->text()));
-        QVERIFY(esRojo(etiqueta(v, "eEstado")));
+        TrabajoDescarga trabajo;
+        QSignalSpy estados(&trabajo, &TrabajoDescarga::estado);
+        trabajo.setDatos(
+            DatosConexion{0,
+                          caso == 0 ? QStringLiteral("/no/existe/nunca") : repo_->directorio(),
+                          "repo.db",
+                          "admin",
+                          "x",
+                          caso == 3 ? 40000 : 0,
+                          {},
+                          {}});
+        trabajo.setCarpetaLocal(destino_->path());
+        trabajo.setFichero(caso == 1 ? QStringLiteral("otro.exe") : QStringLiteral("app.exe"));
+        QCOMPARE(trabajo.ejecuta(), TrabajoDescarga::Resultado::kFallo);
+        QVERIFY2(estados.last().at(0).toString().startsWith(estado),
+                 qPrintable(estados.last().at(0).toString()));
+        QVERIFY(estados.last().at(1).toBool());
         // The program that was there stays whole.
         QCOMPARE(prueba::lee(enDestino("app.exe")), anterior);
     }
