@@ -191,8 +191,8 @@ private slots:
             {QString(QChar(char16_t(0xDC00))) + u'z', "?z"},
             {QString(), QByteArray()},
         };
-        for (const auto& [texto, bytes] : ajenos) {
-            QCOMPARE(platform::aCp1252(texto), bytes);
+        for (const auto& [ajeno, bytes] : ajenos) {
+            QCOMPARE(platform::aCp1252(ajeno), bytes);
         }
     }
 
