@@ -28,6 +28,10 @@ public:
     // Reads the next row into `row` (one value per column); false when there is none left.
     // Throws ErrorEjecucion when the engine fails while reading.
     virtual bool fetch(QVector<QVariant>& row) = 0;
+    // Reads the next row of a result whose first column is an integer and whose second is
+    // binary, without building values: `datos` may share the engine's buffer and stays valid
+    // until the next call only. False when there is none left. Throws as fetch does.
+    virtual bool fetchBloque(qint64& numero, QByteArray& datos);
 };
 
 // The outcome of one statement: a cursor when it produced columns, the rows it changed,

@@ -298,6 +298,44 @@ public:
     const QVector<ColumnInfo>& columns() const override { return columnas_; }
 
     bool fetch(QVector<QVariant>& fila) override {
+        if (enlazado_) {
+            // Values are read with SQLGetData, which bound columns refuse.
+            SQLFreeStmt(st_, SQL_UNBIND);
+            enlazado_ = false;
+        }
+        if (!avanza()) {
+            return false;
+        }
+        fila.resize(columnas_.size());
+        for (int i = 0; i < columnas_.size(); ++i) {
+            fila[i] = leeValor(st_, SQLUSMALLINT(i + 1), columnas_[i].type);
+        }
+        return true;
+    }
+
+    bool fetchBloque(qint64& numero, QByteArray& datos) override {
+        if (columnas_.size() < 2) {
+            return ResultCursor::fetchBloque(numero, datos);
+        }
+        enlaza();
+        if (!avanza()) {
+            return false;
+        }
+        if (indicadorDatos_ == SQL_NO_TOTAL || indicadorDatos_ > SQLLEN(buffer_.size())) {
+            throw ErrorEjecucion(
+                kErrorDesbordamiento,
+                QStringLiteral("Un valor de la fila mide más de %1 bytes.").arg(buffer_.size()),
+                kOrigen);
+        }
+        numero = indicadorNumero_ == SQL_NULL_DATA ? 0 : qint64(numero_);
+        const SQLLEN n = indicadorDatos_ == SQL_NULL_DATA ? 0 : indicadorDatos_;
+        datos = QByteArray::fromRawData(buffer_.constData(), qsizetype(n));
+        return true;
+    }
+
+private:
+    // Fetches the next row; false (and the statement released) at the end.
+    bool avanza() {
         if (!st_) {
             return false;
         }
@@ -309,14 +347,23 @@ public:
         if (!exito(r)) {
             lanza(SQL_HANDLE_STMT, st_, QString());
         }
-        fila.resize(columnas_.size());
-        for (int i = 0; i < columnas_.size(); ++i) {
-            fila[i] = leeValor(st_, SQLUSMALLINT(i + 1), columnas_[i].type);
-        }
         return true;
     }
 
-private:
+    // Binds the two columns once, so each fetch lands in the same buffers with no call per
+    // value.
+    void enlaza() {
+        if (enlazado_ || !st_) {
+            return;
+        }
+        if (!exito(SQLBindCol(st_, 1, SQL_C_SBIGINT, &numero_, 0, &indicadorNumero_)) ||
+            !exito(SQLBindCol(st_, 2, SQL_C_BINARY, buffer_.data(), SQLLEN(buffer_.size()),
+                              &indicadorDatos_))) {
+            lanza(SQL_HANDLE_STMT, st_, QString());
+        }
+        enlazado_ = true;
+    }
+
     void libera() {
         if (st_) {
             SQLCloseCursor(st_);
@@ -327,6 +374,12 @@ private:
 
     SQLHSTMT st_;
     QVector<ColumnInfo> columnas_;
+    // The bound row of fetchBloque.
+    bool enlazado_ = false;
+    SQLBIGINT numero_ = 0;
+    SQLLEN indicadorNumero_ = 0;
+    QByteArray buffer_{kTrozo, Qt::Uninitialized};
+    SQLLEN indicadorDatos_ = 0;
 };
 
 // How one value is bound: its C and SQL types, its column size and the bytes it binds.

@@ -264,6 +264,33 @@ void Recordset::moveNext() {
     leeSiguienteDelMotor();
 }
 
+bool Recordset::recorreBloques(const std::function<bool(qint64, const QByteArray&)>& porFila) {
+    compruebaAbierto();
+    terminaEdicionAlMover();
+    if (materializado_) {
+        for (; !eof(); moveNext()) {
+            if (!porFila(valorCampo(0).toLongLong(), valorCampo(1).toByteArray())) {
+                return false;
+            }
+        }
+        return true;
+    }
+    bool seguir =
+        !hayActual_ || porFila(actual_.value(0).toLongLong(), actual_.value(1).toByteArray());
+    qint64 numero = 0;
+    QByteArray datos;
+    while (seguir && cursor_ && cursor_->fetchBloque(numero, datos)) {
+        ++filasPasadas_;
+        seguir = porFila(numero, datos);
+    }
+    cursor_.reset();
+    hayActual_ = false;
+    actual_.clear();
+    eof_ = true;
+    bof_ = false;
+    return seguir;
+}
+
 void Recordset::moveFirst() {
     compruebaAbierto();
     terminaEdicionAlMover();

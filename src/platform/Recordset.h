@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 #include "platform/CodigosError.h"
@@ -102,6 +103,11 @@ public:
     void setSoloAdelante(bool activo) { soloAdelante_ = activo; }
     // Rows are still to be read from the engine, whose statement is open meanwhile.
     bool leeDelMotor() const { return cursor_ != nullptr; }
+    // From the current row on, hands porFila each row as the integer of its first column and
+    // the bytes of its second (valid during the call only), reading forward from the engine
+    // without building values; stops when porFila returns false, and returns false then.
+    // The recordset ends at EOF either way.
+    bool recorreBloques(const std::function<bool(qint64, const QByteArray&)>& porFila);
 
 private:
     friend class Connection;

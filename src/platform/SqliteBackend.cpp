@@ -203,6 +203,33 @@ public:
     const QVector<ColumnInfo>& columns() const override { return columnas_; }
 
     bool fetch(QVector<QVariant>& fila) override {
+        if (!avanza()) {
+            return false;
+        }
+        fila.resize(columnas_.size());
+        for (int i = 0; i < columnas_.size(); ++i) {
+            fila[i] = valorSqlite(st_, i, columnas_[i].type);
+        }
+        return true;
+    }
+
+    bool fetchBloque(qint64& numero, QByteArray& datos) override {
+        if (columnas_.size() < 2) {
+            return ResultCursor::fetchBloque(numero, datos);
+        }
+        if (!avanza()) {
+            return false;
+        }
+        numero = sqlite3_column_int64(st_, 0);
+        // The blob stays in SQLite's row buffer until the next step: no copy is made.
+        datos = QByteArray::fromRawData(static_cast<const char*>(sqlite3_column_blob(st_, 1)),
+                                        sqlite3_column_bytes(st_, 1));
+        return true;
+    }
+
+private:
+    // Steps to the next row; false (and the statement finalised) at the end.
+    bool avanza() {
         if (!st_) {
             return false;
         }
@@ -220,14 +247,9 @@ public:
             }
         }
         pendiente_ = false;
-        fila.resize(columnas_.size());
-        for (int i = 0; i < columnas_.size(); ++i) {
-            fila[i] = valorSqlite(st_, i, columnas_[i].type);
-        }
         return true;
     }
 
-private:
     qint32 atributosNulo(int i) const {
         const char* tabla = sqlite3_column_table_name(st_, i);
         const char* origen = sqlite3_column_origin_name(st_, i);

@@ -257,14 +257,18 @@ bool cCorvinal::leeBloques(qint32 codFichero, EscritorBloques& escritor, qint32 
          primero += formatoRepositorio::kBloquesPorConsulta) {
         const qint64 ultimo = primero + formatoRepositorio::kBloquesPorConsulta - 1;
         {
+            // The range's columns come in sqlRango's order: block number, then its bytes.
             auto rs = con().executeSoloAdelante(sqlRango(codFichero, primero, ultimo, nBloques));
-            for (; !rs->eof(); rs->moveNext()) {
+            const bool seguido = rs->recorreBloques([&](qint64 nBloque, const QByteArray& datos) {
                 if (!descargando_) {
                     return false;
                 }
-                escritor.agrega(rs->field(QStringLiteral("nBloque")).value().toLongLong(),
-                                rs->field(QStringLiteral("datos")).value().toByteArray());
+                escritor.agrega(nBloque, datos);
                 informaProgreso(escritor.recibidos(), nBloques, ahoraMs() - inicioMs, vel);
+                return true;
+            });
+            if (!seguido) {
+                return false;
             }
         }
         // A short range is a missing block: a damaged count never walks the empty ranges
