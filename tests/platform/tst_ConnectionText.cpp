@@ -96,6 +96,7 @@ private slots:
             {"'it''s & #01/02/03#' & x", "'it''s & #01/02/03#' || x"},
             {"'#' & n WHERE c='#' AND d=#1/2/30#", "'#' || n WHERE c='#' AND d='1930-01-02'"},
             {"SELECT 'a & b", "SELECT 'a & b"},
+            {"d=#1/2/03#'x', 'y'#1/2/03#", "d='2003-01-02' 'x', 'y' '2003-01-02'"},
         };
         for (const auto& [entrada, salida] : casos) {
             QCOMPARE(platform::adaptaSqlite(entrada), QString(salida));
