@@ -51,6 +51,8 @@ private slots:
              "MariaDB Unicode"},
             {"Provider=MSOLEDBSQL;Server=srv;Database=fob;UID=u;PWD=",
              "Driver={FreeTDS};Server=srv;Database=fob;UID=u;PWD="},
+            {"Provider=SQLOLEDB;Data Source=srv;User ID={'u};Password={\"p}",
+             "Driver={FreeTDS};Server=srv;UID={'u};PWD={\"p}"},
             {"Provider=OraOLEDB.Oracle;Data Source=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL="
              "TCP)(HOST=h)(PORT=1521)))(CONNECT_DATA=(SERVER=DEDICATED)(SERVICE_NAME=s)));User "
              "Id=u;Password=p;",
