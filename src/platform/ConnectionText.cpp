@@ -35,10 +35,12 @@ QString valor(const QVector<std::pair<QString, QString>>& pares, const QString& 
     return {};
 }
 
-// A value as an ODBC text writes it: braced when it could be misread.
+// A value as an ODBC text writes it: braced when it could be misread, also by a reader that
+// takes a leading quote for quoting.
 QString valorOdbc(const QString& v) {
     const bool riesgo = v.contains(u';') || v.contains(u'{') || v.contains(u'}') ||
-                        v.contains(u'=') || v != v.trimmed();
+                        v.contains(u'=') || v != v.trimmed() || v.startsWith(u'"') ||
+                        v.startsWith(u'\'');
     if (!riesgo) {
         return v;
     }

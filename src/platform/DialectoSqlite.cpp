@@ -73,8 +73,15 @@ QString adaptaSqlite(const QString& sql) {
                 salida += ch;
                 ++i;
             } else {
+                // A quote touching the literal would join them into one text: '2003-01-02''x'.
+                if (salida.endsWith(u'\'')) {
+                    salida += u' ';
+                }
                 salida += fecha;
                 i = cierre + 1;
+                if (i < sql.size() && sql[i] == u'\'') {
+                    salida += u' ';
+                }
             }
         } else {
             salida += ch;

@@ -51,6 +51,8 @@ private slots:
              "MariaDB Unicode"},
             {"Provider=MSOLEDBSQL;Server=srv;Database=fob;UID=u;PWD=",
              "Driver={FreeTDS};Server=srv;Database=fob;UID=u;PWD="},
+            {"Provider=SQLOLEDB;Data Source=srv;User ID={'u};Password={\"p}",
+             "Driver={FreeTDS};Server=srv;UID={'u};PWD={\"p}"},
             {"Provider=OraOLEDB.Oracle;Data Source=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL="
              "TCP)(HOST=h)(PORT=1521)))(CONNECT_DATA=(SERVER=DEDICATED)(SERVICE_NAME=s)));User "
              "Id=u;Password=p;",
@@ -96,6 +98,7 @@ private slots:
             {"'it''s & #01/02/03#' & x", "'it''s & #01/02/03#' || x"},
             {"'#' & n WHERE c='#' AND d=#1/2/30#", "'#' || n WHERE c='#' AND d='1930-01-02'"},
             {"SELECT 'a & b", "SELECT 'a & b"},
+            {"d=#1/2/03#'x', 'y'#1/2/03#", "d='2003-01-02' 'x', 'y' '2003-01-02'"},
         };
         for (const auto& [entrada, salida] : casos) {
             QCOMPARE(platform::adaptaSqlite(entrada), QString(salida));
