@@ -28,7 +28,8 @@ CalculoHuella::~CalculoHuella() = default;
 void CalculoHuella::agrega(const QByteArray& guardado) {
     guardado_.addData(guardado);
     if (!restaurador_) {
-        agregaColocado(guardado.constData(), guardado.size());
+        // Stored as placed: one hash serves both.
+        longitud_ += guardado.size();
         return;
     }
     if (danado_) {
@@ -55,8 +56,8 @@ std::optional<Huella> CalculoHuella::termina() {
     }
     Huella h;
     h.longitud = longitud_;
-    h.sha256 = QString::fromLatin1(colocado_.result().toHex());
     h.sha256Guardado = QString::fromLatin1(guardado_.result().toHex());
+    h.sha256 = restaurador_ ? QString::fromLatin1(colocado_.result().toHex()) : h.sha256Guardado;
     return h;
 }
 
