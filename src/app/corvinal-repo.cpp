@@ -469,7 +469,8 @@ private:
                 ++cuenta.calculadas;
                 imprime(stdout, QStringLiteral("huella: ") + enRuta(f.nombre));
             } else {
-                // Without fechaUm no version can be told from another.
+                // Without fechaUm no version can be told from another; any other reason was
+                // said through estado.
                 ++cuenta.sinHuella;
                 imprime(stdout, QStringLiteral("sin huella: ") + enRuta(f.nombre));
             }
