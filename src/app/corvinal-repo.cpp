@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -17,6 +16,7 @@
 #include "comun/modTolvane1.h"
 #include "dataaccess/Motor.h"
 #include "dataaccess/aConexion.h"
+#include "platform/Cadencia.h"
 #include "platform/Compresion.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Formato.h"
@@ -26,6 +26,7 @@
 #include "repository/FormatoRepositorio.h"
 #include "repository/OrdenesRepo.h"
 #include "repository/RutaRepositorio.h"
+#include "repository/TablaHuellas.h"
 #include "repository/cCorvinal.h"
 
 namespace {
@@ -73,20 +74,20 @@ private:
     bool si_;
 };
 
-// The progress bar on stderr, drawn only when stderr is a terminal, at most ten times a second.
+// The progress bar on stderr, drawn only when stderr is a terminal, at most ten times a second
+// and always at the end.
 class BarraProgreso {
 public:
-    BarraProgreso() : activa_(platform::errorEsTerminal()) { reloj_.start(); }
+    BarraProgreso() : activa_(platform::errorEsTerminal()) {}
     ~BarraProgreso() {
         if (dibujada_) {
             std::fputc('\n', stderr);
         }
     }
     void muestra(float fraccion, qint32 restanteMs, qint32 velocidad) {
-        if (!activa_ || (fraccion < 1.0f && dibujada_ && reloj_.elapsed() < 100)) {
+        if (!activa_ || (fraccion < 1.0f && !refresco_.toca())) {
             return;
         }
-        reloj_.restart();
         dibujada_ = true;
         constexpr int kAncho = 30;
         const int llenos = qBound(0, int(fraccion * kAncho), kAncho);
@@ -101,7 +102,8 @@ public:
 private:
     bool activa_;
     bool dibujada_ = false;
-    QElapsedTimer reloj_;
+    static constexpr qint64 kRefrescoMs = 100;
+    platform::Cadencia refresco_{kRefrescoMs};
 };
 
 RegistroArranque registroEnUso(const Opciones& o) {
@@ -183,6 +185,8 @@ public:
             cor_.eliminafichero(codigoFichero(resuelveRuta(carpeta), nombre));
         } else if (orden == u"listar") {
             lista(resuelveRuta(a.value(0)));
+        } else if (orden == u"huellas") {
+            return huellas(a.value(0));
         }
         return kExitoso;
     }
@@ -280,14 +284,66 @@ private:
     // even when reading the files fails.
     void lista(qint32 carpeta) const {
         QTextStream salida(stdout);
-        for (const QString& subcarpeta : arbol_.subcarpetas(carpeta)) {
-            salida << subcarpeta << "/\n";
+        for (const auto& subcarpeta : arbol_.subcarpetas(carpeta)) {
+            salida << subcarpeta.second << "/\n";
         }
         for (const FicheroListado& f : arbol_.ficheros(carpeta)) {
             salida << f.nombre << '\t' << f.bytes << '\t' << f.bloques << '\t' << f.comprimido
                    << '\t'
                    << platform::formatoFecha(f.fechaUm, QStringLiteral("yyyy-mm-dd hh:nn:ss"))
                    << '\n';
+        }
+    }
+
+    // Fingerprints every file of ruta and its subfolders that has none for its current
+    // version, one line per file, then a summary.
+    int huellas(const QString& ruta) {
+        const qint32 carpeta = resuelveRuta(ruta);
+        if (!TablaHuellas(*cor_.conexion_ac()).existe()) {
+            throw Fallo{QStringLiteral("No existe la tabla ") + TablaHuellas::kTabla +
+                        QStringLiteral(": créela con crear-tablas.")};
+        }
+        CuentaHuellas cuenta;
+        huellasDe(carpeta, rutaRepositorio::segmentos(ruta).join(u'/'), cuenta);
+        imprime(stdout, QStringLiteral("%1 calculadas, %2 al día, %3 sin huella.")
+                            .arg(cuenta.calculadas)
+                            .arg(cuenta.alDia)
+                            .arg(cuenta.sinHuella));
+        return errores_ == 0 ? kExitoso : kFallo;
+    }
+
+    struct CuentaHuellas {
+        int calculadas = 0;
+        int alDia = 0;
+        int sinHuella = 0;
+    };
+
+    void huellasDe(qint32 carpeta, const QString& ruta, CuentaHuellas& cuenta) {
+        const auto enRuta = [&ruta](const QString& nombre) {
+            return ruta.isEmpty() ? nombre : ruta + u'/' + nombre;
+        };
+        TablaHuellas tabla(*cor_.conexion_ac());
+        for (const FicheroListado& f : arbol_.ficheros(carpeta)) {
+            // An unfinished upload is not a file of the repository yet.
+            if (f.nombre.endsWith(formatoRepositorio::kSufijoSubida)) {
+                continue;
+            }
+            const std::optional<Huella> huella = tabla.lee(f.codFichero);
+            if (huella && huella->esDe(f.fechaUm)) {
+                ++cuenta.alDia;
+                imprime(stdout, QStringLiteral("al día: ") + enRuta(f.nombre));
+            } else if (f.fechaUm.isValid() && cor_.calculaHuella(f.codFichero)) {
+                ++cuenta.calculadas;
+                imprime(stdout, QStringLiteral("huella: ") + enRuta(f.nombre));
+            } else {
+                // Without fechaUm no version can be told from another; any other reason was
+                // said through estado.
+                ++cuenta.sinHuella;
+                imprime(stdout, QStringLiteral("sin huella: ") + enRuta(f.nombre));
+            }
+        }
+        for (const auto& [codigo, nombre] : arbol_.subcarpetas(carpeta)) {
+            huellasDe(codigo, enRuta(nombre), cuenta);
         }
     }
 

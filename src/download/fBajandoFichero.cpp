@@ -181,11 +181,19 @@ void fBajandoFichero::cor_estado(const QString& mensaje, bool error) {
 }
 
 void fBajandoFichero::cor_progreso(float fraccion, qint32 restante, qint32 velocidad) {
+    // Every block reports, thousands a second; drawing each would cost more than reading it.
+    // The end is always drawn.
+    if (fraccion >= 1 || refresco_.toca()) {
+        muestraProgreso(fraccion, restante, velocidad);
+    }
+    // The user may close the window here, during a download.
+    platform::cede();
+}
+
+void fBajandoFichero::muestraProgreso(float fraccion, qint32 restante, qint32 velocidad) {
     const int ancho = cuadro_->width();
     eProgreso_->resize(fraccion < 1 ? static_cast<int>(ancho * fraccion) : ancho,
                        eProgreso_->height());
-    // The user may close the window here, during a download.
-    platform::cede();
     eTiempoQueda_->setText(TextosDescarga::textoTiempoQueda(restante));
     eVelocidad_->setText(
         TextosDescarga::textoVelocidad(velocidad, QLocale().decimalPoint().front()));

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "dataaccess/DatosConexion.h"
+#include "platform/Cadencia.h"
 
 class QFrame;
 class QLabel;
@@ -20,6 +21,8 @@ public:
     // Pause after a successful download and after a failure, in seconds.
     static constexpr double kPausaExito = 1;
     static constexpr double kPausaFallo = 5;
+    // The bar and its texts are redrawn at most this often (20 times a second).
+    static constexpr qint64 kRefrescoMs = 50;
 
     explicit fBajandoFichero(QWidget* padre = nullptr);
     ~fBajandoFichero() override;
@@ -57,7 +60,9 @@ public:
     void timEmpezar_Timer();
     // Status line from the repository: red when error.
     void cor_estado(const QString& mensaje, bool error);
-    // Bar, remaining time and speed from the repository's progress.
+    // Bar, remaining time and speed from the repository's progress, redrawn at most every
+    // kRefrescoMs on the clock in force but always at the end; yields to the event loop on
+    // every call.
     void cor_progreso(float fraccion, qint32 restante, qint32 velocidad);
     // Restores a file that was stored compressed and deletes its ".jzp" form.
     void cor_ficheroBajado(const QString& fichero, bool comprimido);
@@ -71,6 +76,7 @@ protected:
 
 private:
     void colocaControles();
+    void muestraProgreso(float fraccion, qint32 restante, qint32 velocidad);
     void muestraEstado(const QString& texto, bool error);
     void espera(double segundos);
 
@@ -94,4 +100,5 @@ private:
     bool empezado_ = false;
     bool cerrada_ = false;
     int decimaEcoProgreso_ = -1;
+    platform::Cadencia refresco_{kRefrescoMs};
 };

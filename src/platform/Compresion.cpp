@@ -9,6 +9,7 @@
 
 #include "platform/ErrorEjecucion.h"
 #include "platform/ErrorFichero.h"
+#include "platform/Restaurador.h"
 
 namespace platform {
 
@@ -16,9 +17,6 @@ namespace {
 
 const QString kOrigen = QStringLiteral("Compresion");
 
-struct LiberaDCtx {
-    void operator()(ZSTD_DCtx* c) const { ZSTD_freeDCtx(c); }
-};
 struct LiberaCCtx {
     void operator()(ZSTD_CCtx* c) const { ZSTD_freeCCtx(c); }
 };
@@ -65,11 +63,6 @@ qint64 lee(QFile& entrada, QByteArray& buffer) {
     return n;
 }
 
-[[noreturn]] void fallaDatos(const QString& fichero, const QString& detalle) {
-    falla(Compresion::kDatosDanados, QStringLiteral("El fichero comprimido ") + fichero +
-                                         QStringLiteral(" está dañado: ") + detalle);
-}
-
 }  // namespace
 
 void Compresion::restaura() const {
@@ -77,30 +70,14 @@ void Compresion::restaura() const {
     abreEntrada(entrada);
     QSaveFile salida(ficheroSalida_);
     abreSalida(salida);
-    std::unique_ptr<ZSTD_DCtx, LiberaDCtx> dctx(ZSTD_createDCtx());
+    Restaurador restaurador(ficheroComprimido_, [&salida](const char* datos, qsizetype tam) {
+        escribe(salida, datos, size_t(tam));
+    });
     QByteArray bufEntrada(qsizetype(ZSTD_DStreamInSize()), Qt::Uninitialized);
-    QByteArray bufSalida(qsizetype(ZSTD_DStreamOutSize()), Qt::Uninitialized);
-    size_t pendiente = 1;  // non-zero until the frame has been decoded and flushed
     for (qint64 n = lee(entrada, bufEntrada); n > 0; n = lee(entrada, bufEntrada)) {
-        ZSTD_inBuffer in{bufEntrada.constData(), size_t(n), 0};
-        bool salidaLlena = false;
-        while (in.pos < in.size || (salidaLlena && pendiente != 0)) {
-            if (pendiente == 0) {
-                fallaDatos(ficheroComprimido_, QStringLiteral("datos tras el final"));
-            }
-            ZSTD_outBuffer out{bufSalida.data(), size_t(bufSalida.size()), 0};
-            pendiente = ZSTD_decompressStream(dctx.get(), &out, &in);
-            if (ZSTD_isError(pendiente)) {
-                fallaDatos(ficheroComprimido_, QString::fromLatin1(ZSTD_getErrorName(pendiente)));
-            }
-            escribe(salida, bufSalida.constData(), out.pos);
-            salidaLlena = out.pos == out.size;
-        }
+        restaurador.agrega(bufEntrada.constData(), qsizetype(n));
     }
-    if (pendiente != 0) {
-        falla(kDatosDanados, QStringLiteral("El fichero comprimido ") + ficheroComprimido_ +
-                                 QStringLiteral(" está incompleto."));
-    }
+    restaurador.termina();
     confirma(salida);
 }
 

@@ -54,26 +54,29 @@ std::optional<qint32> ArbolRepositorio::fichero(qint32 codCarpeta, const QString
     return rs->field(QStringLiteral("codFichero")).value().toInt();
 }
 
-QStringList ArbolRepositorio::subcarpetas(qint32 codCarpeta) const {
-    QStringList nombres;
-    auto rs = consulta(QStringLiteral("SELECT carpeta FROM tCarpetas WHERE codCarpetaPadre=") +
-                       QString::number(codCarpeta) + QStringLiteral(" ORDER BY carpeta"));
+QVector<std::pair<qint32, QString>> ArbolRepositorio::subcarpetas(qint32 codCarpeta) const {
+    QVector<std::pair<qint32, QString>> hijas;
+    auto rs =
+        consulta(QStringLiteral("SELECT codCarpeta,carpeta FROM tCarpetas WHERE codCarpetaPadre=") +
+                 QString::number(codCarpeta) + QStringLiteral(" ORDER BY carpeta"));
     for (; !rs->eof(); rs->moveNext()) {
-        nombres << rs->field(QStringLiteral("carpeta")).value().toString();
+        hijas.append({rs->field(QStringLiteral("codCarpeta")).value().toInt(),
+                      rs->field(QStringLiteral("carpeta")).value().toString()});
     }
-    return nombres;
+    return hijas;
 }
 
 QVector<FicheroListado> ArbolRepositorio::ficheros(qint32 codCarpeta) const {
     QVector<FicheroListado> lista;
     auto rs = consulta(
-        QStringLiteral("SELECT f.nombre,f.nBloques,f.comprimido,f.fechaUm,") +
+        QStringLiteral("SELECT f.codFichero,f.nombre,f.nBloques,f.comprimido,f.fechaUm,") +
         funcionLongitud(conexion().motor()) +
         QStringLiteral("(d.datos) AS ultimo FROM tFicheros f LEFT JOIN tDatosFichero d ON "
                        "d.codFichero=f.codFichero AND d.nBloque=f.nBloques WHERE f.codCarpeta=") +
         QString::number(codCarpeta) + QStringLiteral(" ORDER BY f.nombre"));
     for (; !rs->eof(); rs->moveNext()) {
         FicheroListado f;
+        f.codFichero = rs->field(QStringLiteral("codFichero")).value().toInt();
         f.nombre = rs->field(QStringLiteral("nombre")).value().toString();
         f.bloques = rs->field(QStringLiteral("nBloques")).value().toLongLong();
         f.bytes = bytesDe(f.bloques, rs->field(QStringLiteral("ultimo")).value().toLongLong());

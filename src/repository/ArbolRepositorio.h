@@ -6,6 +6,7 @@
 #include <QVector>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class aConexion;
 class cCorvinal;
@@ -16,6 +17,7 @@ class Recordset;
 
 // One stored file as a listing shows it.
 struct FicheroListado {
+    qint32 codFichero = 0;
     QString nombre;
     qint64 bytes = 0;
     qint64 bloques = 0;
@@ -36,8 +38,8 @@ public:
     std::optional<qint32> carpeta(const QString& ruta) const;
     // Code of the file nombre in folder codCarpeta; nothing when the folder holds none.
     std::optional<qint32> fichero(qint32 codCarpeta, const QString& nombre) const;
-    // Names of the folders inside codCarpeta, ordered by name.
-    QStringList subcarpetas(qint32 codCarpeta) const;
+    // Codes and names of the folders inside codCarpeta, ordered by name.
+    QVector<std::pair<qint32, QString>> subcarpetas(qint32 codCarpeta) const;
     // The files in codCarpeta, ordered by name, their sizes counted from their blocks.
     QVector<FicheroListado> ficheros(qint32 codCarpeta) const;
 

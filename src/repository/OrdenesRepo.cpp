@@ -26,6 +26,8 @@ const char kUso[] =
     "                                    dice cada fichero traído u omitido (--quiet: el resumen)\n"
     "  eliminar RUTA/NOMBRE              borra un fichero y sus bloques\n"
     "  listar [RUTA]                     carpetas y ficheros: bytes, bloques, comprimido, fechaUm\n"
+    "  huellas [RUTA]                    calcula la huella de los ficheros de RUTA y sus\n"
+    "                                    subcarpetas que no la tengan (uno por línea)\n"
     "\n"
     "Las carpetas de RUTA se separan con \"/\" o \"\\\": \"a/b\", \"/a/b\" y \"a/b/\" son la "
     "misma\n"
@@ -55,7 +57,7 @@ struct FormaOrden {
 };
 constexpr FormaOrden kOrdenes[] = {
     {"crear-tablas", 0, 0}, {"crear-carpeta", 1, 1}, {"subir", 2, 2},  {"bajar", 2, 2},
-    {"sincronizar", 2, 2},  {"eliminar", 1, 1},      {"listar", 0, 1},
+    {"sincronizar", 2, 2},  {"eliminar", 1, 1},      {"listar", 0, 1}, {"huellas", 0, 1},
 };
 
 [[noreturn]] void fallaUso(const QString& motivo) {

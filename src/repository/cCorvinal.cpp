@@ -15,8 +15,10 @@
 #include "platform/Recordset.h"
 #include "platform/Reloj.h"
 #include "platform/TextoSql.h"
+#include "repository/CalculoHuella.h"
 #include "repository/FormatoRepositorio.h"
 #include "repository/RutaRepositorio.h"
+#include "repository/TablaHuellas.h"
 
 using formatoRepositorio::kTamBloque;
 using platform::ErrorEjecucion;
@@ -34,8 +36,9 @@ constexpr qint32 kBloquesPorLote = 256;
 }  // namespace
 
 // The upload under way: the local file read block by block, the recordset the blocks are
-// added through, the statement that ends the open batch of blocks (empty when none), and the
-// code of the file it replaces (agreed for this upload only).
+// added through, the statement that ends the open batch of blocks (empty when none), the code
+// of the file it replaces (agreed for this upload only), and the fingerprint of the very bytes
+// stored, for the row stamped fechaUm.
 struct cCorvinal::Subida {
     QFile fichero;
     std::shared_ptr<platform::Recordset> bloques;
@@ -45,6 +48,8 @@ struct cCorvinal::Subida {
     qint64 inicioMs = 0;
     qint32 codigoASustituir = 0;
     QString nombre;
+    QDateTime fechaUm;
+    std::optional<CalculoHuella> huella;
 };
 
 cCorvinal::cCorvinal(QObject* parent) : QObject(parent) {}
@@ -120,6 +125,17 @@ QString cCorvinal::empiezaTransaccion() {
     return QStringLiteral("COMMIT");
 }
 
+void cCorvinal::enTransaccion(const std::function<void()>& trabajo) {
+    const QString fin = empiezaTransaccion();
+    try {
+        trabajo();
+    } catch (const ErrorEjecucion&) {
+        terminaTransaccion(fin.isEmpty() ? fin : QStringLiteral("ROLLBACK"));
+        throw;
+    }
+    terminaTransaccion(fin);
+}
+
 void cCorvinal::terminaTransaccion(const QString& fin) {
     if (fin.isEmpty()) {
         return;
@@ -159,8 +175,11 @@ bool cCorvinal::subeFichero(qint32 codCarpeta, const QString& fichero, const QSt
         return false;
     }
     abreFicheroLocal(fichero);
+    subida_->huella.emplace(comprimido);
     codFicheroSubido_ = codigoSiguienteFichero();
     subida_->nBloques = formatoRepositorio::nBloques(subida_->fichero.size());
+    // The moment the row is written stamps its version, and its fingerprint row with it.
+    subida_->fechaUm = formatoRepositorio::alSegundo(QDateTime::currentDateTime());
     insertaFilaPendiente(codCarpeta, nombre, comprimido);
     abreBloques();
     if (porPasos) {
@@ -215,8 +234,7 @@ void cCorvinal::insertaFilaPendiente(qint32 codCarpeta, const QString& nombre, b
     fila.field(QStringLiteral("nombre")).setValue(nombre + formatoRepositorio::kSufijoSubida);
     fila.field(QStringLiteral("nBloques")).setValue(subida_->nBloques);
     fila.field(QStringLiteral("comprimido")).setValue(comprimido ? 1 : 0);
-    fila.field(QStringLiteral("fechaUm"))
-        .setValue(formatoRepositorio::alSegundo(QDateTime::currentDateTime()));
+    fila.field(QStringLiteral("fechaUm")).setValue(subida_->fechaUm);
     fila.update();
     fila.close();
 }
@@ -266,6 +284,7 @@ void cCorvinal::guardaBloque(bool enLotes) {
     if (datos.isEmpty()) {
         throw platform::errorLectura(s.fichero, kOrigen);
     }
+    s.huella->agrega(datos);
     // The row is still named ".new", so readers never see the blocks of an open batch.
     if (enLotes && s.finLote.isEmpty()) {
         s.finLote = empiezaTransaccion();
@@ -306,21 +325,22 @@ void cCorvinal::terminaSubida(const QString& quien) {
     cierraLote();
     informaFin(s.contador, s.inicioMs);
     s.bloques->close();
+    std::optional<Huella> huella = s.huella->termina();
     // The old file goes only now that the new blocks are stored; inside one transaction
-    // readers see the old file or the new one, never neither.
-    const QString fin = empiezaTransaccion();
-    try {
+    // readers see the old file or the new one, never neither, and the new one with its
+    // fingerprint.
+    enTransaccion([&] {
         if (s.codigoASustituir > 0) {
             eliminafichero(s.codigoASustituir);
         }
         conexion_->executeNR(QStringLiteral("UPDATE tFicheros SET nombre=") + texto(s.nombre) +
                              QStringLiteral(" WHERE codFichero=") +
                              QString::number(codFicheroSubido_));
-    } catch (const ErrorEjecucion&) {
-        terminaTransaccion(fin.isEmpty() ? fin : QStringLiteral("ROLLBACK"));
-        throw;
-    }
-    terminaTransaccion(fin);
+        if (huella) {
+            huella->fechaUm = s.fechaUm;
+            TablaHuellas(*conexion_).escribe(codFicheroSubido_, *huella);
+        }
+    });
     emit estado(QStringLiteral("Fichero ") + quien + QStringLiteral(" subido con éxito."), false);
     emit ficheroSubido();
     subida_.reset();
@@ -346,6 +366,7 @@ void cCorvinal::eliminafichero(qint32 codFichero) {
     c.setCommandTimeout(kTiempoEliminar);
     const QString cod = QString::number(codFichero);
     try {
+        TablaHuellas(*conexion_).elimina(codFichero);
         conexion_->executeNR(QStringLiteral("DELETE FROM tDatosFichero WHERE codFichero=") + cod);
         conexion_->executeNR(QStringLiteral("DELETE FROM tFicheros WHERE codFichero=") + cod);
     } catch (...) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QDateTime>
 #include <QFile>
 #include <QObject>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -61,7 +63,9 @@ public:
     // Downloads file codFichero into carpetaLocal, as nombreLocal or (when empty) under its
     // stored name (+ ".jzp" when stored compressed), refusing a stored name that is not one
     // path segment. Blocks are checked before the file replaces any previous one; the read has
-    // ended before the closing events; true only when the file was written.
+    // ended before the closing events; true only when the file was written, or when its
+    // fingerprint row shows the local file to be this very version already: then no block is
+    // read, the file is left untouched and ficheroAlDia comes instead of ficheroBajado.
     bool bajaFichero(qint32 codFichero, const QString& carpetaLocal,
                      const QString& nombreLocal = QString());
     // Asks a running download to stop before its next block.
@@ -78,6 +82,11 @@ public:
     // staying, when it cannot.
     static void restauraComprimido(const QString& fichero, platform::Compresion& jzp);
 
+    // Works out the fingerprint of stored file codFichero from its blocks (restoring a
+    // compressed one) and makes it the file's row of tFicherosHuella, for files that tools
+    // without the table published; false, said through estado, when the blocks cannot be read.
+    bool calculaHuella(qint32 codFichero);
+
     // ---- Upload and delete ----
 
     // Stores the local file `fichero` as `nombre` in folder codCarpeta (asking before
@@ -88,7 +97,7 @@ public:
                      bool comprimido, bool porPasos = false);
     // Stores the next block of a stepwise upload; false once the upload is finished or failed.
     bool pasoSubirFichero();
-    // Deletes a stored file and its blocks.
+    // Deletes a stored file, its blocks and its fingerprint row.
     void eliminafichero(qint32 codFichero);
     // Code of the file row of the last upload (of the existing file after a refused
     // replacement).
@@ -97,7 +106,7 @@ public:
     // ---- Tables ----
 
     // Creates whichever repository tables are missing (with the root folder when it creates
-    // tCarpetas) and adds fechaUm to a tFicheros that lacks it.
+    // tCarpetas), and the fingerprint table, and adds fechaUm to a tFicheros that lacks it.
     void creaTablas();
 
 signals:
@@ -107,7 +116,8 @@ signals:
     void estado(const QString& mensaje, bool error);
     // A download was written to disk (the path never carries ".jzp").
     void ficheroBajado(const QString& fichero, bool comprimido);
-    // A mirror left a local file as it was, being as new as the repository's.
+    // A download or a mirror left a local file as it was, being as new as the repository's or
+    // the very same file.
     void ficheroAlDia(const QString& fichero);
     // An upload finished (also raised after a successful download).
     void ficheroSubido();
@@ -130,19 +140,27 @@ private:
     // connection's owner already has one open, which is then used and left open).
     QString empiezaTransaccion();
     void terminaTransaccion(const QString& fin);
+    // Runs trabajo inside one write transaction where the engine has one, rolled back when
+    // trabajo throws.
+    void enTransaccion(const std::function<void()>& trabajo);
 
     // The file row and its blocks read inside one read transaction, ended before it returns.
     Lectura leeEnTransaccion(qint32 codFichero, const QString& carpetaLocal,
                              const QString& nombreLocal, qint64 inicioMs);
-    // The stored name, block count (as stored, checked later) and compression of a file row.
+    // The stored name, block count (as stored, checked later), compression and version stamp
+    // of a file row.
     struct FilaFichero {
         QString nombre;
         QVariant nBloques;
         bool comprimido = false;
+        QDateTime fechaUm;
     };
     std::optional<FilaFichero> leeFilaFichero(qint32 codFichero);
     Lectura leeFichero(qint32 codFichero, const QString& carpetaLocal, const QString& nombreLocal,
                        qint64 inicioMs);
+    // The file at `local` is the version of codFichero stamped fechaUm, by the fingerprint
+    // row; false on any doubt (no row, another version, no table, a failed read, a cancel).
+    bool estaAlDia(qint32 codFichero, const QDateTime& fechaUm, const QString& local);
     // The blocks in ordered ranges into escritor; false when cancelled.
     bool leeBloques(qint32 codFichero, EscritorBloques& escritor, qint32 nBloques, qint64 inicioMs);
     static qint64 ahoraMs();

@@ -5,6 +5,7 @@
 #include "platform/ErrorEjecucion.h"
 #include "platform/Espera.h"
 #include "repository/FormatoRepositorio.h"
+#include "repository/TablaHuellas.h"
 #include "repository/cCorvinal.h"
 
 using platform::Connection;
@@ -117,4 +118,7 @@ void cCorvinal::creaTablas() {
         c.nuevoCampo(QStringLiteral("datos"), aConexion::kImagen, -1, false, false);
         c.creaTabla();
     }
+    // Beside the three tables, which other installations share as they are: a download looks
+    // here to skip a file that is already in place.
+    TablaHuellas(c).crea();
 }

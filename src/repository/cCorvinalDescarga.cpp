@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QTemporaryDir>
 #include <limits>
 #include <optional>
 
@@ -13,9 +14,12 @@
 #include "platform/Espera.h"
 #include "platform/Recordset.h"
 #include "platform/Ruta.h"
+#include "platform/Sha256.h"
+#include "repository/CalculoHuella.h"
 #include "repository/EscritorBloques.h"
 #include "repository/FormatoRepositorio.h"
 #include "repository/RutaRepositorio.h"
+#include "repository/TablaHuellas.h"
 #include "repository/cCorvinal.h"
 
 using platform::ErrorEjecucion;
@@ -23,6 +27,9 @@ using platform::ErrorEjecucion;
 namespace {
 
 const QString kOrigen = QStringLiteral("cCorvinal");
+const QString kTextoAlDia = QStringLiteral("El fichero ya está al día.");
+// The stored content of a file whose fingerprint is worked out, in a folder of its own.
+const QString kContenido = QStringLiteral("contenido");
 
 // Clears the download flag on every way out of a download.
 class FinDescarga {
@@ -165,14 +172,17 @@ bool cCorvinal::descarga(const QString& fichero, const QString& directorio,
     return bajaFichero(codFichero, directorioLocal, QString());
 }
 
-// What reading one file gave: whether it is in place, the failure to report (empty when there
-// is none to report), and what the closing events need.
+// What reading one file gave: whether it is in place (alDia: it was already), the failure to
+// report (empty when there is none to report), and what the closing events and a fingerprint
+// need.
 struct cCorvinal::Lectura {
     bool hecho = false;
+    bool alDia = false;
     QString error;
     QString visible;
     bool comprimido = false;
     qint32 nBloques = 0;
+    QDateTime fechaUm;
 };
 
 bool cCorvinal::bajaFichero(qint32 codFichero, const QString& carpetaLocal,
@@ -187,6 +197,12 @@ bool cCorvinal::bajaFichero(qint32 codFichero, const QString& carpetaLocal,
     }
     if (!l.hecho) {
         return false;
+    }
+    if (l.alDia) {
+        emit estado(kTextoAlDia, false);
+        emit ficheroAlDia(l.visible);
+        emit ficheroSubido();
+        return true;
     }
     informaFin(l.nBloques, inicio);
     emit ficheroBajado(l.visible, l.comprimido);
@@ -212,8 +228,9 @@ cCorvinal::Lectura cCorvinal::leeFichero(qint32 codFichero, const QString& carpe
     if (!fila) {
         return l;
     }
-    const auto& [nombre, bloques, comprimido] = *fila;
+    const auto& [nombre, bloques, comprimido, fechaUm] = *fila;
     l.comprimido = comprimido;
+    l.fechaUm = fechaUm;
     if (nombreLocal.isEmpty() && !rutaRepositorio::esNombreSeguro(nombre)) {
         l.error = rutaRepositorio::textoNombreNoValido(nombre);
         return l;
@@ -222,6 +239,12 @@ cCorvinal::Lectura cCorvinal::leeFichero(qint32 codFichero, const QString& carpe
     const QString destino = nombreLocal.isEmpty() && l.comprimido
                                 ? l.visible + formatoRepositorio::kExtensionComprimido
                                 : l.visible;
+    // Under another name a compressed file lands as stored, which its fingerprint does not
+    // describe.
+    if ((nombreLocal.isEmpty() || !l.comprimido) && estaAlDia(codFichero, fechaUm, l.visible)) {
+        l.alDia = l.hecho = true;
+        return l;
+    }
     try {
         l.nBloques = numeroBloques(bloques);
         EscritorBloques escritor(destino, l.nBloques);
@@ -239,15 +262,64 @@ cCorvinal::Lectura cCorvinal::leeFichero(qint32 codFichero, const QString& carpe
 
 std::optional<cCorvinal::FilaFichero> cCorvinal::leeFilaFichero(qint32 codFichero) {
     auto rs = consulta(
-        QStringLiteral(
-            "SELECT codFichero,nombre,nBloques,comprimido FROM tFicheros WHERE codFichero=") +
+        QStringLiteral("SELECT codFichero,nombre,nBloques,comprimido,fechaUm FROM tFicheros WHERE "
+                       "codFichero=") +
         QString::number(codFichero));
     if (rs->eof()) {
         return std::nullopt;
     }
     return FilaFichero{rs->field(QStringLiteral("nombre")).value().toString(),
                        rs->field(QStringLiteral("nBloques")).value(),
-                       rs->field(QStringLiteral("comprimido")).value().toInt() == 1};
+                       rs->field(QStringLiteral("comprimido")).value().toInt() == 1,
+                       rs->field(QStringLiteral("fechaUm")).value().toDateTime()};
+}
+
+bool cCorvinal::estaAlDia(qint32 codFichero, const QDateTime& fechaUm, const QString& local) {
+    const QFileInfo info(local);
+    // Without a local file there is nothing to ask the database about.
+    if (!info.isFile()) {
+        return false;
+    }
+    const std::optional<Huella> huella = TablaHuellas(*conexion_).lee(codFichero);
+    if (!huella || !huella->esDe(fechaUm) || huella->longitud != info.size()) {
+        return false;
+    }
+    // The window gets its turn while a large file is read, and may cancel.
+    const std::optional<QString> sha256 = platform::sha256Fichero(local, [this] {
+        platform::cede();
+        return descargando_;
+    });
+    return sha256 && *sha256 == huella->sha256;
+}
+
+bool cCorvinal::calculaHuella(qint32 codFichero) {
+    const QTemporaryDir carpeta;
+    if (!carpeta.isValid()) {
+        throw ErrorEjecucion(platform::kErrorAccesoFichero,
+                             QStringLiteral("No se pudo crear una carpeta temporal."), kOrigen);
+    }
+    Lectura l;
+    {
+        FinDescarga fin(descargando_);
+        l = leeEnTransaccion(codFichero, carpeta.path(), kContenido, ahoraMs());
+    }
+    if (!l.error.isEmpty()) {
+        emit estado(l.error, true);
+    }
+    if (!l.hecho) {
+        return false;
+    }
+    std::optional<Huella> huella =
+        CalculoHuella::deFichero(carpeta.filePath(kContenido), l.comprimido);
+    if (!huella) {
+        emit estado(QStringLiteral("El fichero está guardado comprimido pero no se puede "
+                                   "restaurar: no tiene huella."),
+                    true);
+        return false;
+    }
+    huella->fechaUm = l.fechaUm;
+    enTransaccion([&] { TablaHuellas(*conexion_).escribe(codFichero, *huella); });
+    return true;
 }
 
 bool cCorvinal::leeBloques(qint32 codFichero, EscritorBloques& escritor, qint32 nBloques,

@@ -9,6 +9,7 @@
 #include "download/fBajandoFichero.h"
 #include "platform/Espera.h"
 #include "platform/Fin.h"
+#include "platform/Reloj.h"
 #include "support/CarpetaSoloLectura.h"
 #include "support/MensajeriaGrabada.h"
 #include "support/RepositorioPrueba.h"
@@ -82,11 +83,26 @@ private slots:
         QVERIFY(!v.ficheroDescargado());
     }
 
-    // The texts themselves are checked below; here, that each reaches its label.
+    // The texts themselves are checked below; here, that each reaches its label, at most every
+    // 50 ms but always at the end.
     void progresoYEstado() {
         fBajandoFichero v;
-        v.cor_progreso(0.5f, 61000, 512);
-        QCOMPARE(etiqueta(v, "eTiempoQueda")->text(), QStringLiteral(" 1 m.  1 s. "));
+        struct : platform::Reloj {
+            qint64 monotonoMs() const override { return ms; }
+            qint64 ms = 1000;
+        } reloj;
+        const platform::RelojInstalado puesto(&reloj);
+        const std::tuple<qint64, float, qint32, const char*> pasos[] = {
+            {0, 0.9f, 1000, ""},
+            {49, 0.9f, 61000, ""},
+            {1, 0.9f, 1500, " 2 s. "},
+            {0, 1.0f, 3725000, " 1 H.  2 m.  5 s. "},
+        };
+        for (const auto& [avance, fraccion, restante, texto] : pasos) {
+            reloj.ms += avance;
+            v.cor_progreso(fraccion, restante, 512);
+            QCOMPARE(etiqueta(v, "eTiempoQueda")->text(), QString::fromUtf8(texto));
+        }
         QCOMPARE(etiqueta(v, "eVelocidad")
                      ->text()
                      .replace(QLocale().decimalPoint(), QStringLiteral(".")),

@@ -80,7 +80,7 @@ class TstCorvinal : public QObject {
             c.execute(QString::fromLatin1(sentencia), nullptr,
                       platform::Connection::kOpcionSinRegistros);
         };
-        for (const char* t : {"tDatosFichero", "tFicheros", "tCarpetas"}) {
+        for (const char* t : {"tDatosFichero", "tFicheros", "tCarpetas", "tFicherosHuella"}) {
             sql(QByteArray("DROP TABLE IF EXISTS ") + t);
         }
         const QString app = scratch_.filePath(QStringLiteral("app.sh"));
@@ -95,6 +95,7 @@ class TstCorvinal : public QObject {
             {"subir", app, "apps", "--nombre", "malo1"},
             {"subir", app, "apps", "--nombre", "malo2"},
             {"subir", app, "apps", "--nombre", "malo3"},
+            {"subir", fob7, "/", "--nombre", "ajeno.exe"},
         };
         for (const QStringList& paso : pasos) {
             const Salida s =
@@ -112,7 +113,10 @@ class TstCorvinal : public QObject {
               "UPDATE tFicheros SET nombre='C:x' WHERE nombre='malo2'",
               "INSERT INTO tCarpetas (codCarpeta,carpeta,codCarpetaPadre) SELECT 99,'..',"
               "codCarpeta FROM tCarpetas WHERE carpeta='apps'",
-              "UPDATE tFicheros SET codCarpeta=99,nombre='fuera2.txt' WHERE nombre='malo3'"}) {
+              "UPDATE tFicheros SET codCarpeta=99,nombre='fuera2.txt' WHERE nombre='malo3'",
+              // As a tool that writes no fingerprints would have published it.
+              "DELETE FROM tFicherosHuella WHERE codFichero IN (SELECT codFichero FROM tFicheros "
+              "WHERE nombre='ajeno.exe')"}) {
             sql(sentencia);
         }
         return registro;
@@ -186,6 +190,16 @@ private slots:
             QVERIFY2(platform::esperaCondicion([&] { return QFile::exists(marcador); }, 10000),
                      qPrintable(s.texto));
             QCOMPARE(prueba::lee(carpeta + QStringLiteral("/app.sh")), kAplicacion);
+            // Run again, nothing is fetched: the same program is restarted as it is.
+            const QDateTime escrito = QFileInfo(carpeta + QStringLiteral("/app.sh")).lastModified();
+            QFile::remove(marcador);
+            const Salida otra = lanza(carpeta, {base + ",apps," + carpeta + ",app.sh,E"});
+            QVERIFY2(otra.terminado && otra.codigo == 0 &&
+                         otra.texto.contains(QStringLiteral("El fichero ya está al día.")) &&
+                         otra.texto.contains(QStringLiteral("En unos segundos")),
+                     qPrintable(otra.texto));
+            QVERIFY(platform::esperaCondicion([&] { return QFile::exists(marcador); }, 10000));
+            QCOMPARE(QFileInfo(carpeta + QStringLiteral("/app.sh")).lastModified(), escrito);
         } else if (caso == QLatin1String("cinco campos")) {
             const Salida s = lanza(carpeta, {base});
             QVERIFY2(s.terminado && s.codigo == 0 && !s.texto.contains("En unos segundos"),
@@ -247,6 +261,8 @@ private slots:
         // fetches the good file.
         QTest::newRow("sincronizar dice lo que hace")
             << QStringList{"sincronizar", "/apps/", "<destino>"} << 1 << "bajado: <destino>/app.sh";
+        QTest::newRow("huellas de lo que otros publicaron")
+            << QStringList{"huellas"} << 0 << "huella: ajeno.exe\nal día: fob7.exe";
         QTest::newRow("sincronizar resumido")
             << QStringList{"sincronizar", "apps", "<destino>", "--quiet"} << 1
             << "0 bajados, 1 al día, 3 errores.";

@@ -174,6 +174,76 @@ private slots:
         QCOMPARE(ficheros(local.path()), QStringList{"prog.exe"});
     }
 
+    // A second download of an unchanged file reads no block (they are deleted to prove it) and
+    // leaves the local file untouched; any doubt about the fingerprint row downloads in full.
+    void huella_data() {
+        QTest::addColumn<QString>("cambio");
+        QTest::addColumn<bool>("comprimido");
+        QTest::addColumn<bool>("alDia");
+        QTest::newRow("sin cambios") << "" << false << true;
+        QTest::newRow("sin cambios, comprimido") << "" << true << true;
+        QTest::newRow("huella de otra herramienta") << "calcula" << true << true;
+        QTest::newRow("fichero local tocado") << "local" << false << false;
+        QTest::newRow("otro contenido del mismo tamaño") << "republica" << false << false;
+        QTest::newRow("fila de otra versión") << "fecha" << false << false;
+        QTest::newRow("sin tabla de huellas") << "sin tabla" << false << false;
+    }
+    void huella() {
+        QFETCH(QString, cambio);
+        QFETCH(bool, comprimido);
+        QFETCH(bool, alDia);
+        RepositorioPrueba r(motor());
+        if (cambio == "sin tabla") {
+            r.ejecuta("DROP TABLE tFicherosHuella");
+        }
+        QByteArray esperado = aleatorios(30000, 1);
+        QVERIFY(r.publica("f.exe", esperado, comprimido));
+        QTemporaryDir local;
+        const QString fichero = local.filePath("f.exe");
+        QVERIFY(r.cor.descarga("f.exe", "", local.path()));
+        if (comprimido) {
+            restauraJzp(fichero);
+        }
+        if (cambio == "calcula") {
+            r.ejecuta("DELETE FROM tFicherosHuella");
+            QVERIFY(r.cor.calculaHuella(r.cor.codFicheroSubido()));
+        } else if (cambio == "local") {
+            escribe(fichero, aleatorios(30000, 2));
+        } else if (cambio == "republica") {
+            esperado = aleatorios(30000, 2);
+            MensajeriaGrabada mensajes;
+            mensajes.respuestas.enqueue(true);
+            QVERIFY(r.publica("f.exe", esperado));
+        } else if (cambio == "fecha") {
+            r.ejecuta("UPDATE tFicherosHuella SET fechaUm=" +
+                      r.conexion->fechaHora(QDateTime::currentDateTime().addDays(-1)));
+        }
+        const QDateTime antes = QDateTime::currentDateTime().addDays(-2);
+        QFile tocado(fichero);
+        QVERIFY(tocado.open(QIODevice::ReadOnly) &&
+                tocado.setFileTime(antes, QFileDevice::FileModificationTime));
+        tocado.close();
+        if (alDia) {
+            r.ejecuta("DELETE FROM tDatosFichero");
+        }
+        QSignalSpy estado(&r.cor, &cCorvinal::estado);
+        QSignalSpy bajados(&r.cor, &cCorvinal::ficheroBajado);
+        QVERIFY(r.cor.descarga("f.exe", "", local.path()));
+        if (comprimido && !alDia) {
+            restauraJzp(fichero);
+        }
+        QCOMPARE(lee(fichero), esperado);
+        QCOMPARE(bajados.size(), alDia ? 0 : 1);
+        QCOMPARE(QFileInfo(fichero).lastModified() == antes, alDia);
+        QCOMPARE(estados(estado),
+                 (alDia ? Estados{{"El fichero ya está al día.", false}} : Estados{}));
+        // Replacing and deleting take the file's row with them.
+        r.cor.eliminafichero(r.cor.codFicheroSubido());
+        QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tFicheros").toInt(), 0);
+        QVERIFY(cambio == "sin tabla" ||
+                r.valor("SELECT COUNT(*) AS n FROM tFicherosHuella").toInt() == 0);
+    }
+
     void nombreLocalDado() {
         RepositorioPrueba r(motor());
         QTemporaryDir dir;

@@ -80,7 +80,10 @@ private slots:
                      ",nombre varchar (200) NOT NULL ,nBloques int NOT NULL ,comprimido tinyint "
                      "NOT NULL DEFAULT 0 ,fechaUm datetime,PRIMARY KEY (codFichero))",
                      "CREATE TABLE tDatosFichero (codFichero int NOT NULL ,nBloque int NOT NULL "
-                     ",datos image NOT NULL ,PRIMARY KEY (codFichero,nBloque))"}));
+                     ",datos image NOT NULL ,PRIMARY KEY (codFichero,nBloque))",
+                     "CREATE TABLE tFicherosHuella (codFichero int NOT NULL ,fechaUm datetime NOT "
+                     "NULL ,longitud decimal(14,0) NOT NULL ,sha256 varchar (64) NOT NULL "
+                     ",sha256Guardado varchar (64) NOT NULL ,PRIMARY KEY (codFichero))"}));
         QCOMPARE(
             escrituras(3),
             (QStringList{
@@ -92,7 +95,10 @@ private slots:
                 "NULL ,comprimido NUMBER(1) DEFAULT (0) NOT NULL ,fechaUm DATE,PRIMARY KEY "
                 "(codFichero))",
                 "CREATE TABLE tDatosFichero (codFichero NUMBER(10) NOT NULL ,nBloque "
-                "NUMBER(10) NOT NULL ,datos BLOB NOT NULL ,PRIMARY KEY (codFichero,nBloque))"}));
+                "NUMBER(10) NOT NULL ,datos BLOB NOT NULL ,PRIMARY KEY (codFichero,nBloque))",
+                "CREATE TABLE tFicherosHuella (codFichero NUMBER(10) NOT NULL ,fechaUm DATE NOT "
+                "NULL ,longitud NUMBER(14,0) NOT NULL ,sha256 VARCHAR2 (64) NOT NULL "
+                ",sha256Guardado VARCHAR2 (64) NOT NULL ,PRIMARY KEY (codFichero))"}));
     }
 
     // A tFicheros made before fechaUm existed gets the column; nothing else is written.

@@ -52,7 +52,7 @@ public:
         }
         cor.setConexion_ac(conexion.get());
         if (tablas != Tablas::Existentes) {
-            for (const char* t : {"tDatosFichero", "tFicheros", "tCarpetas"}) {
+            for (const char* t : {"tDatosFichero", "tFicheros", "tCarpetas", "tFicherosHuella"}) {
                 ejecuta(QStringLiteral("DROP TABLE IF EXISTS ") + QString::fromLatin1(t));
             }
         }
