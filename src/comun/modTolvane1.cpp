@@ -89,7 +89,7 @@ QString carpetaTemporal() {
 }
 
 QString carpetaTemporalSegura() {
-    const QString carpeta = carpetaTemporal();
+    QString carpeta = carpetaTemporal();
     if (carpeta.isEmpty() || QDir(carpeta).isRoot()) {
         return QDir::tempPath();
     }
@@ -147,7 +147,7 @@ QString permutaBloques(const QString& texto) {
 }
 
 QString sumaClave(const QString& texto, const QString& clave) {
-    const QString permutado = permutaBloques(texto);
+    QString permutado = permutaBloques(texto);
     if (clave.isEmpty()) {
         return permutado;
     }

@@ -477,7 +477,7 @@ public:
     bool abrirPdf(const QString& fichero);
     bool abrirFichero(const QString& fichero);
     // Replaces the desktop opener (a test's hook); an empty function restores the real one.
-    static AbridorFicheros estableceAbridorFicheros(AbridorFicheros abridor);
+    static AbridorFicheros estableceAbridorFicheros(AbridorFicheros nuevo);
     // Withdraws rol from the comma-separated profiles (from every profile when empty).
     void quitaRol(const QString& rol, const QString& listaPerfiles = QString());
     // Grants rol (created when missing) to the agents of the comma-separated codes; an empty
@@ -495,7 +495,7 @@ public slots:
     // After every statement: debug line, failure classification and registration, history.
     void con_ExecuteComplete(qint32 recordsAffected, const platform::ErrorEjecucion* pError,
                              qint32 adStatus, const QString& commandText,
-                             platform::RecordsetPtr pRecordset);
+                             const platform::RecordsetPtr& pRecordset);
     // An informational message of the engine: pointer back, debug line.
     void con_InfoMessage(const QString& mensaje);
 

@@ -156,7 +156,7 @@ QString aConexion::carpetaBaseDatos(QWidget* ventana, const QString& baseDatos) 
     const QString titulo =
         u"Seleccione el directorio donde se encuentra almacenada la base de datos."_s;
     for (;;) {
-        const QString carpeta = seleccionaDirectorio(ventana, titulo);
+        QString carpeta = seleccionaDirectorio(ventana, titulo);
         if (QFileInfo(carpeta + baseDatos).isFile()) {
             return carpeta;
         }
@@ -200,4 +200,5 @@ void aConexion::estableceConexion(qint32 t, QWidget* ventana, const QString& bas
     desconecta();
 }
 
-#include "moc_aConexion.cpp"
+// aConexion.h has no aConexion.cpp for automoc to pair it with, so its moc output comes here.
+#include "moc_aConexion.cpp"  // NOLINT(bugprone-suspicious-include): automoc's output

@@ -233,7 +233,7 @@ QString aConexion::excelTemporal() {
             .remove(u'/')
             .remove(u':')
             .remove(u' ');
-    const QString tabla = (motor() == Motor::SqlServer ? u"#tExt_"_s : u"tExt_"_s) + sello;
+    QString tabla = (motor() == Motor::SqlServer ? u"#tExt_"_s : u"tExt_"_s) + sello;
     nuevaTabla(tabla);
     nuevoCampo(u"cod"_s, kEnteroLargo, -1, false, true);
     for (qsizetype c = 0; c < nColumnas; ++c) {

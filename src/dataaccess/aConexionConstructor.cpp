@@ -83,7 +83,7 @@ QString aConexion::tipoDato(qint32 tipo, qint16 tamano) const {
     if (tipo < 0 || tipo > kDecimal || !esMotorConocido(tipoConexion_)) {
         return QString();
     }
-    const QString base = QString::fromLatin1(kTipos[tipo][tipoConexion_]);
+    QString base = QString::fromLatin1(kTipos[tipo][tipoConexion_]);
     const QString numero = QString::number(tamano);
     switch (tipo) {
         case kMemo:
@@ -312,7 +312,7 @@ void aConexion::creaTablaRapida(const QString& tabla, const QString& camposClave
 
 QString aConexion::nuevaTablaTemporal() {
     const float valor = static_cast<float>(QRandomGenerator::global()->generateDouble()) * 1000.0f;
-    const QString nombre = u"temp"_s + platform::formatoNumero(valor, u"0000"_s);
+    QString nombre = u"temp"_s + platform::formatoNumero(valor, u"0000"_s);
     if (motor() == Motor::SqlServer) {
         return u'#' + nombre;
     }

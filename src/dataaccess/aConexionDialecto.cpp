@@ -63,7 +63,7 @@ QDateTime fechaHoraDeValor(const QVariant& valor) {
     for (const QString& patron :
          {u"yyyy-MM-dd HH:mm:ss"_s, u"yyyy-MM-dd HH:mm:ss.zzz"_s, u"yyyy-MM-ddTHH:mm:ss"_s,
           u"dd/MM/yyyy HH:mm:ss"_s, u"yyyy/MM/dd HH:mm:ss"_s}) {
-        const QDateTime fechaHora = QDateTime::fromString(texto, patron);
+        QDateTime fechaHora = QDateTime::fromString(texto, patron);
         if (fechaHora.isValid()) {
             return fechaHora;
         }

@@ -215,7 +215,7 @@ void aConexion::con_WillExecute(const QString& source) {
 
 void aConexion::con_ExecuteComplete(qint32 recordsAffected, const platform::ErrorEjecucion* pError,
                                     qint32 adStatus, const QString& commandText,
-                                    platform::RecordsetPtr pRecordset) {
+                                    const platform::RecordsetPtr& pRecordset) {
     Q_UNUSED(recordsAffected);
     quitaReloj();
     if (modoDepuracion_) {

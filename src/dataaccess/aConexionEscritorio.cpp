@@ -121,7 +121,7 @@ QString aConexion::codigoRol(const QString& rol) {
     if (r != nullptr && !r->eof()) {
         return QString::number(r->field(u"codRol"_s).value().toLongLong());
     }
-    const QString codigo = QString::number(codsiguiente(u"tRoles"_s, u"codRol"_s));
+    QString codigo = QString::number(codsiguiente(u"tRoles"_s, u"codRol"_s));
     executeNR(u"INSERT INTO tRoles (codRol,rol) VALUES ("_s + codigo + u",'"_s + literal(rol) +
               u"')"_s);
     return codigo;

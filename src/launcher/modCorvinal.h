@@ -31,7 +31,7 @@ public:
 };
 
 // How long the procedure waits for a download it has to act on.
-inline constexpr qint64 kEsperaDescargaMs = 240 * 1000;
+inline constexpr qint64 kEsperaDescargaMs = qint64{240} * 1000;
 // The restart notice and the seconds it stays open.
 inline constexpr char kAvisoReinicio[] = "En unos segundos volverá a iniciarse la aplicación.";
 inline constexpr qint16 kSegundosAviso = 3;

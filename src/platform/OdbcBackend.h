@@ -11,7 +11,7 @@ namespace platform {
 // connection handle; every statement its own statement handle. CommandTimeout is the
 // statement's query time-out, the connection time-out its login time-out; long values are
 // read with SQLGetData in pieces, and parameters are bound with their exact lengths.
-class OdbcBackend : public ConnectionBackend {
+class OdbcBackend final : public ConnectionBackend {
 public:
     explicit OdbcBackend(QString textoOdbc);
     ~OdbcBackend() override;

@@ -15,7 +15,7 @@ namespace platform {
 // isnull()), and CommandTimeout interrupts a statement that runs longer (a time-out error).
 // A lock held by another session is waited for with the event loop running, at most the
 // CommandTimeout, and then fails with its own lock error.
-class SqliteBackend : public ConnectionBackend {
+class SqliteBackend final : public ConnectionBackend {
 public:
     explicit SqliteBackend(QString ruta);
     ~SqliteBackend() override;

@@ -56,7 +56,7 @@ QDateTime leeFechaHora(const QString& texto) {
          {QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("yyyy-MM-dd HH:mm:ss.z"),
           QStringLiteral("yyyy-MM-ddTHH:mm:ss"), QStringLiteral("yyyy-MM-dd"),
           QStringLiteral("yyyy-MM-dd HH:mm")}) {
-        const QDateTime fecha = QDateTime::fromString(texto, formato);
+        QDateTime fecha = QDateTime::fromString(texto, formato);
         if (fecha.isValid()) {
             return fecha;
         }

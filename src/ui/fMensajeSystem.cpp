@@ -139,7 +139,9 @@ void fMensajeSystem::closeEvent(QCloseEvent* evento) {
         QTimer::singleShot(0, this, &fMensajeSystem::acepta);
         return;
     }
-    QWidget::closeEvent(evento);
+    // Past QDialog's handler: it would call reject(), which accepts here, and then refuse this
+    // close because the window is still visible.
+    QWidget::closeEvent(evento);  // NOLINT(bugprone-parent-virtual-call): see above
 }
 
 bool fMensajeSystem::eventFilter(QObject* objeto, QEvent* evento) {
