@@ -2,7 +2,6 @@
 #include <memory>
 
 #include "dataaccess/aConexion.h"
-#include "platform/ConnectionText.h"
 #include "support/MensajeriaGrabada.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -22,8 +21,9 @@ std::unique_ptr<aConexion> servidor(qint32 tipo, qint16 puerto = 1433, const QSt
                                     const QString& sid = {}, bool remoto = false,
                                     bool encriptada = false) {
     auto c = std::make_unique<aConexion>();
-    c->setTipoConexion(tipo);
+    // The type after the provider: SQL Server's own provider only where none is set.
     c->setProvider(provider);
+    c->setTipoConexion(tipo);
     c->setServidor(u"srv\\inst"_s);
     c->setBaseDatos(u"gestion"_s);
     c->setLogin(u"ana"_s);
@@ -45,22 +45,6 @@ class TstAConexionAjustes : public QObject {
     Q_OBJECT
 
 private slots:
-    // A new instance is closed; SQL Server takes its provider only when none is set.
-    void instanciaNueva() {
-        aConexion c;
-        QVERIFY(!c.conexionAbierta() && c.conexionRota() && !c.conectando());
-        c.setTipoConexion(1);
-        // Only a file database has a location.
-        QCOMPARE(c.ubicacion(), QString());
-        QCOMPARE(c.provider(), u"sqloledb.1"_s);
-        c.setProvider(u"SQLNCLI11"_s);
-        c.setTipoConexion(1);
-        QCOMPARE(c.provider(), u"SQLNCLI11"_s);
-        aConexion oracle;
-        oracle.setTipoConexion(3);
-        QCOMPARE(oracle.provider(), QString());
-    }
-
     // A backslash ending is platform::conSeparador's, checked with the paths it joins.
     void textoConexion() {
         const QString jet = u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source="_s;
@@ -101,36 +85,6 @@ private slots:
             {servidor(4), QString()}};
         for (const auto& f : filas) {
             QCOMPARE(f.c->textoConexion(), f.esperado);
-        }
-    }
-
-    // The server engines' texts, as the class builds them, reach the engine with every setting
-    // intact (an instance and port pair, Oracle's service description).
-    void traduccionDelTexto() {
-        platform::ControladoresOdbc controladores;
-        controladores.oracle = u"Oracle ODBC"_s;
-        controladores.instalados = QStringList{u"FreeTDS"_s, u"mySQL"_s, u"Oracle ODBC"_s};
-        const QStringList cuenta{u"UID=ana"_s, u"PWD=p'w"_s};
-        const struct {
-            std::unique_ptr<aConexion> c;
-            QStringList pares;
-        } filas[] = {
-            {servidor(1, 1433, {}, {}, true, true),
-             QStringList{u"Driver=FreeTDS"_s, u"Server=srv\\inst"_s, u"Port=1433"_s,
-                         u"Database=gestion"_s} +
-                 cuenta + QStringList{u"Encryption=require"_s}},
-            {servidor(3, 1433, {}, u"ORCL"_s),
-             QStringList{u"Driver=Oracle ODBC"_s, u"DBQ="_s + kOracle.arg(1521).arg(u"ORCL"_s)} +
-                 cuenta}};
-        for (const auto& f : filas) {
-            const platform::DestinoConexion destino =
-                platform::traduceConexion(f.c->textoConexion(), controladores);
-            QCOMPARE(destino.motor, platform::DestinoConexion::Motor::Odbc);
-            QStringList obtenidos;
-            for (const auto& [clave, valor] : platform::paresConexion(destino.textoOdbc)) {
-                obtenidos << clave + u'=' + valor;
-            }
-            QCOMPARE(obtenidos, f.pares);
         }
     }
 
