@@ -27,6 +27,8 @@ class TstAConexionDialecto : public QObject {
     Q_OBJECT
 
 private slots:
+    // The file database's and MySQL's dates, LIKE and escapes are evaluated by the real engines
+    // (tst_aConexionMotores); here, every engine's other texts and SQL Server's and Oracle's.
     void textoPorMotor() {
         QCOMPARE(m(0)->ahora(), u"now()"_s);
         QCOMPARE(m(1)->ahora(), u"getdate()"_s);
@@ -37,15 +39,11 @@ private slots:
         QCOMPARE(m(3)->hoy(), u"to_char(sysdate, 'DD/MM/YYYY')"_s);
 
         const QDate dia(2007, 3, 13);
-        QCOMPARE(m(0)->fecha(dia), u"#03/13/07#"_s);
         QCOMPARE(m(1)->fecha(dia), u"'13/03/07'"_s);
-        QCOMPARE(m(2)->fecha(dia), u"'2007-03-13'"_s);
         QCOMPARE(m(3)->fecha(dia), u"'2007/03/13'"_s);
         QCOMPARE(m(4)->fecha(dia), u"''"_s);
         const QDateTime tarde(dia, QTime(14, 5, 9));
-        QCOMPARE(m(0)->fechaHora(tarde), u"#03/13/07 14:05:09#"_s);
         QCOMPARE(m(1)->fechaHora(tarde), u"'13/03/07 14:05:09'"_s);
-        QCOMPARE(m(2)->fechaHora(tarde), u"'2007-03-13 14:05:09'"_s);
         QCOMPARE(m(3)->fechaHora(tarde), u"'2007/03/13 14:05:09'"_s);
 
         QCOMPARE(m(0)->concat(u"a & b"_s), u"a & b"_s);
@@ -66,7 +64,6 @@ private slots:
         QCOMPARE(condicion(1), u" CASE WHEN x>1 THEN 'si' ELSE 'no' END "_s);
         QCOMPARE(condicion(2), u"if(x>1,'si','no')"_s);
         QCOMPARE(condicion(3), u" DECODE(x>1,true,'si','no')"_s);
-        QCOMPARE(m(0)->sql_like(u"Nombre"_s, u"'ABC%'"_s), u"Nombre like 'ABC%'"_s);
         QCOMPARE(m(3)->sql_like(u"Nombre"_s, u"'ABC%'"_s), u"lower(Nombre) like 'abc%'"_s);
 
         QCOMPARE(m(0)->bol(true), u"True"_s);
@@ -79,15 +76,12 @@ private slots:
         QCOMPARE(tipado(m(1)->verdad()), u"short:1"_s);
         QCOMPARE(tipado(m(3)->verdad()), u":"_s);
 
-        // Quotes doubled and blanks trimmed; tabs stay; MySQL alone doubles the backslash.
+        // Quotes doubled and blanks trimmed; tabs stay; SQL Server keeps the backslash.
         QCOMPARE(m(0)->aplana(u"  O'Brien  "_s), u"O''Brien"_s);
         QCOMPARE(m(1)->aplana(u"\tx "_s), u"\tx"_s);
-        QCOMPARE(m(2)->aplana(u"C:\\datos\\"_s), u"C:\\\\datos\\\\"_s);
         QCOMPARE(m(1)->aplana(u"C:\\datos\\"_s), u"C:\\datos\\"_s);
-        QCOMPARE(m(2)->aplana(u"x\\' OR 1=1 -- "_s), u"x\\\\'' OR 1=1 --"_s);
         QCOMPARE(m(0)->como(u"  O'Bri*  "_s), u"O''Bri%"_s);
         QCOMPARE(m(1)->como(u"*a*b"_s), u"%a%b"_s);
-        QCOMPARE(m(2)->como(u"C:\\d*"_s), u"C:\\\\\\\\d%"_s);
         QCOMPARE(m(1)->como(u"C:\\d*"_s), u"C:\\d%"_s);
 
         QCOMPARE(m(1)->cur(1.23456), u"1.2346"_s);

@@ -300,30 +300,6 @@ private slots:
         QCOMPARE(r->field(u"n"_s).value().toInt(), 5);
     }
 
-    // Nothing here reaches an engine, so one is enough.
-    void malaEntrada() {
-        aConexion c;
-        if (!prepara(c, u"sqlite"_s)) {
-            return;
-        }
-        // Closed: clear errors, no question that cannot help.
-        QVERIFY_THROWS_EXCEPTION(platform::ErrorEjecucion, c.executeNR(u"SELECT 1"_s));
-        platform::RecordsetPtr r;
-        QVERIFY(!c.rs(r, u"SELECT 1 AS n"_s));
-        c.pruebaConexion();
-        QVERIFY(c.conexionRota());
-        QVERIFY(mensajes_->registros.isEmpty());
-
-        // A provider nobody knows.
-        aConexion otra;
-        otra.setCadenaConexion(u"Provider=Desconocido.1;Data Source=x"_s);
-        otra.conecta(false);
-        QVERIFY(otra.errorConexion());
-        QVERIFY2(otra.mensajeErrorConexion().contains(u"Desconocido.1"_s),
-                 qPrintable(otra.mensajeErrorConexion()));
-        QCOMPARE(mensajes_->registros.size(), 1);
-    }
-
     // The sequences loaded at every synchronous open hold no lock on the file: a drop and an
     // index replacement really happen, and another session writes at once.
     void secuenciasCargadasNoBloquean() {
