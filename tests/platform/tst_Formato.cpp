@@ -8,7 +8,6 @@
 #include "platform/Formato.h"
 #include "platform/Numero.h"
 #include "platform/Reloj.h"
-#include "platform/Ruta.h"
 #include "support/ErrorLanzado.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -193,16 +192,6 @@ private slots:
         };
         for (const auto& [ajeno, bytes] : ajenos) {
             QCOMPARE(platform::aCp1252(ajeno), bytes);
-        }
-    }
-
-    void uneRuta() {
-        const std::pair<const char*, const char*> casos[] = {{"/f7", "/f7/x.exe"},
-                                                             {"/f7/", "/f7/x.exe"},
-                                                             {"C:\\f7\\", "C:\\f7\\x.exe"},
-                                                             {"/", "/x.exe"}};
-        for (const auto& [carpeta, ruta] : casos) {
-            QCOMPARE(platform::uneRuta(carpeta, QStringLiteral("x.exe")), QString(ruta));
         }
     }
 
