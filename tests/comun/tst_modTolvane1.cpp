@@ -107,13 +107,6 @@ private slots:
         }
     }
 
-    void sumaYRestaConOtraClave() {
-        const QString texto = QStringLiteral("Hola mundo");
-        const QString sumado = modTolvane1::sumaClave(texto, QStringLiteral("xy"));
-        QVERIFY(sumado != texto);
-        QCOMPARE(modTolvane1::restaClave(sumado, QStringLiteral("xy")), texto);
-    }
-
     void carpetaTemporal() {
         const bool habia = qEnvironmentVariableIsSet("temp");
         const QByteArray antes = qgetenv("temp");

@@ -26,12 +26,6 @@ private slots:
         }
     }
 
-    void tiempoLargoNoDesborda() {
-        fMensaje ventana;
-        ventana.estableceTiempo(32767);
-        QCOMPARE(ventana.findChild<QTimer*>(QStringLiteral("tim"))->interval(), 32767000);
-    }
-
     // Past five lines of any break the window grows.
     void alturaPorLineas() {
         fMensaje corta;
