@@ -104,9 +104,7 @@ private slots:
             QString esperado;
             qint32 error;
         } filas[] = {{1.5, u"1.5"_s, 0},
-                     {42, u"42"_s, 0},
                      {u" 3.25 "_s, u"3.25"_s, 0},
-                     {1e20, u"1e+20"_s, 0},
                      {QVariant(), u"0"_s, 0},
                      {u"abc"_s, QString(), 13},
                      {u"1,5"_s, QString(), 13},
