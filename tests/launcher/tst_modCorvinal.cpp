@@ -195,7 +195,6 @@ private slots:
         const QString e = kAviso;
         const char* exe = "%1/fob7.exe";
         const char* dll = "%1/comp.dll";
-        f("E", ",,%1,fob7.exe,E", "", exe, "", e, 0);
         f("E con espera y barra final", ",,%1/,fob7.exe,E,0.5", "", exe, "", e, 0);
         f("E con campos 6 y 7 vacios", ",,,,E", "", exe, "", e, 0);
         f("I sin Systemroot", ",,%1,comp.dll,I", "", "", "",
