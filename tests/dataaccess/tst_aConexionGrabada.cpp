@@ -379,7 +379,6 @@ private slots:
     void registroDeDepuracion() {
         for (bool encriptar : {false, true}) {
             QTemporaryDir temporal;
-            QVERIFY(temporal.isValid());
             const QByteArray anterior = qgetenv("temp");
             qputenv("temp", temporal.path().toUtf8());
             const QString ruta = modTolvane1::carpetaTemporalSegura() + u"/logfob7.txt"_s;

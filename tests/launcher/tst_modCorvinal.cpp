@@ -82,7 +82,6 @@ class TstModCorvinal : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY(carpeta_.isValid());
         repo_ = std::make_unique<RepositorioPrueba>("sqlite");
         QVERIFY(repo_->publica(QStringLiteral("fob7.exe"), "#!/bin/sh\nexit 0\n", true));
         QVERIFY(repo_->publica(QStringLiteral("comp.dll"), "componente"));
