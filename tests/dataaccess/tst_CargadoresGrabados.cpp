@@ -43,9 +43,6 @@ private:
 private slots:
     void init() {
         grabadora_ = std::make_unique<ConexionGrabadora>();
-        grabadora_->responde(u"@@language"_s, TablaGuionada{{u"lenguaje"_s}, {{u"Español"_s}}});
-        grabadora_->responde(u"FROM tSecuencias"_s,
-                             TablaGuionada{{u"tabla"_s, u"campoCod"_s, u"codigo"_s}, {}});
         mensajes_ = std::make_unique<MensajeriaGrabada>();
         c_ = prueba::conectada(1, *grabadora_);
     }

@@ -43,16 +43,10 @@ private slots:
             return;
         }
         c_->creaTablaRapida(u"tEsqReg"_s, u"cod"_s, u"nombre T 5 N,grupo L N,importe M N"_s);
-        if (!c_->existeTabla(u"tErrores"_s)) {
-            c_->nuevaTabla(u"tErrores"_s);
-            c_->nuevoCampo(u"fecha"_s, aConexion::kFechaPrecisa, -1, true, false);
-            c_->nuevoCampo(u"codConexion"_s, aConexion::kEnteroLargo, -1, true, false);
-            c_->nuevoCampo(u"error"_s, aConexion::kTexto, 250, true, false);
-            c_->nuevoCampo(u"query"_s, aConexion::kMemo, 0, true, false);
-            c_->nuevoCampo(u"historial"_s, aConexion::kMemo, 0, true, false);
-            c_->creaTabla();
-        }
-        c_->executeNR(u"DELETE FROM tErrores"_s);
+        c_->executeNR(u"DROP TABLE IF EXISTS tErrores"_s);
+        c_->executeNR(
+            u"CREATE TABLE tErrores (fecha DATETIME, codConexion INT, error VARCHAR(250), "_s
+            u"query TEXT, historial TEXT)"_s);
     }
     void cleanup() { c_.reset(); }
 

@@ -73,16 +73,6 @@ private slots:
         destino_.reset();
     }
 
-    // The download waits for the first tick of its timer.
-    void antesDelPrimerSegundo() {
-        fBajandoFichero v;
-        auto* tim = v.findChild<QTimer*>(QStringLiteral("timEmpezar"));
-        QVERIFY(!tim->isActive());
-        v.bajaFichero(2, "srv", "db", "u", "p", 3306);
-        QVERIFY(tim->isActive());
-        QVERIFY(!v.ficheroDescargado());
-    }
-
     // The texts themselves are checked below; here, that each reaches its label, at most every
     // 50 ms but always at the end.
     void progresoYEstado() {
@@ -154,43 +144,36 @@ private slots:
         }
     }
 
+    // The work alone, without a window: each failure is said in red as the last status line and
+    // the program that was there stays whole. A server that does not answer and a file that is
+    // not there are the end-to-end and repository tests' cases.
     void fallos_data() {
-        QTest::addColumn<int>("caso");
+        QTest::addColumn<bool>("danado");
+        QTest::addColumn<int>("puerto");
         QTest::addColumn<QString>("estado");
-        QTest::newRow("conexion imposible")
-            << 0 << "No pudo establecerse conexión con la base de datos: \r";
-        QTest::newRow("fichero ausente") << 1 << "No se encontró el fichero:/otro.exe";
-        QTest::newRow("restauracion imposible") << 2 << "Error al bajar el fichero.";
-        QTest::newRow("puerto de mas de 16 bits")
-            << 3 << "El puerto 40000 no es válido: debe estar entre 0 y 32767.";
-    }
-    // The work alone, without a window: each failure is said in red as the last status line.
-    void fallos() {
-        QFETCH(int, caso);
-        QFETCH(QString, estado);
         // Raw bytes stored as if compressed cannot be restored.
-        QVERIFY(repo_->publica(QStringLiteral("app.exe"), contenido(1), true, caso == 2));
+        QTest::newRow("restauracion imposible") << true << 0 << "Error al bajar el fichero.";
+        QTest::newRow("puerto de mas de 16 bits")
+            << false << 40000 << "El puerto 40000 no es válido: debe estar entre 0 y 32767.";
+    }
+    void fallos() {
+        QFETCH(bool, danado);
+        QFETCH(int, puerto);
+        QFETCH(QString, estado);
+        QVERIFY(repo_->publica(QStringLiteral("app.exe"), contenido(1), true, danado));
         const QByteArray anterior("programa anterior");
         prueba::escribe(enDestino("app.exe"), anterior);
         MensajeriaGrabada mensajes;
         TrabajoDescarga trabajo;
         QSignalSpy estados(&trabajo, &TrabajoDescarga::estado);
         trabajo.setDatos(
-            DatosConexion{0,
-                          caso == 0 ? QStringLiteral("/no/existe/nunca") : repo_->directorio(),
-                          "repo.db",
-                          "admin",
-                          "x",
-                          caso == 3 ? 40000 : 0,
-                          {},
-                          {}});
+            DatosConexion{0, repo_->directorio(), "repo.db", "admin", "x", puerto, {}, {}});
         trabajo.setCarpetaLocal(destino_->path());
-        trabajo.setFichero(caso == 1 ? QStringLiteral("otro.exe") : QStringLiteral("app.exe"));
+        trabajo.setFichero(QStringLiteral("app.exe"));
         QCOMPARE(trabajo.ejecuta(), TrabajoDescarga::Resultado::kFallo);
         QVERIFY2(estados.last().at(0).toString().startsWith(estado),
                  qPrintable(estados.last().at(0).toString()));
         QVERIFY(estados.last().at(1).toBool());
-        // The program that was there stays whole.
         QCOMPARE(prueba::lee(enDestino("app.exe")), anterior);
     }
 
@@ -285,21 +268,9 @@ private slots:
     }
 
     void velocidad() {
-        QCOMPARE(TextosDescarga::textoVelocidad(1536, u'.'), QStringLiteral("1.50 Kb./s"));
         QCOMPARE(TextosDescarga::textoVelocidad(1536, u','), QStringLiteral("1,50 Kb./s"));
         QCOMPARE(TextosDescarga::textoVelocidad(10485760, u'.'), QStringLiteral("10240.00 Kb./s"));
         QCOMPARE(TextosDescarga::textoVelocidad(1000, u'.'), QStringLiteral("0.98 Kb./s"));
-    }
-
-    void conexion() {
-        const auto texto = [](qint32 tipo, const char* sid) {
-            return TextosDescarga::textoConexion(tipo, "srv", 1433, "db", sid);
-        };
-        QCOMPARE(texto(2, ""), QStringLiteral("Conexion: MySQL Servidor: srv, 1433. BDD: db"));
-        QCOMPARE(texto(3, "ORCL"),
-                 QStringLiteral("Conexion: ORACLE Servidor: srv, 1433. BDD: db SID:ORCL"));
-        // An engine code outside the list has no name, and no crash.
-        QCOMPARE(texto(7, ""), QStringLiteral("Conexion:  Servidor: srv, 1433. BDD: db"));
     }
 };
 

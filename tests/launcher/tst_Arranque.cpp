@@ -74,11 +74,9 @@ private slots:
         } casos[] = {
             {"2,,|s,d,l,p,3306", 2, "", kLanzador, "fob7.exe", true},
             {"3,OraOLEDB.Oracle,ORCL|s,d,l,p,1521,apps", 3, "apps", kLanzador, "fob7.exe", true},
-            {"s,d,l,p,1,apps,/home/f7", 1, "apps", "/home/f7", "fob7.exe", true},
             {"s,d,l,p,1,apps,/home/f7,otra.exe", 1, "apps", "/home/f7", "otra.exe", true},
             {"s,d,l,p,1,,,fob8.exe", 1, "", kLanzador, "fob8.exe", true},
             {"s,d,l,p,1,apps,,,E", 1, "apps", kLanzador, "fob7.exe", false},
-            {"0,,|/datos,db,l,p,0,apps", 0, "apps", kLanzador, "fob7.exe", true},
         };
         for (const auto& c : casos) {
             const PlanArranque plan = planificaArranque(c.registro, kSinFichero, kLanzador);

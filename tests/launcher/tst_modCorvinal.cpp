@@ -82,7 +82,6 @@ class TstModCorvinal : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY(carpeta_.isValid());
         repo_ = std::make_unique<RepositorioPrueba>("sqlite");
         QVERIFY(repo_->publica(QStringLiteral("fob7.exe"), "#!/bin/sh\nexit 0\n", true));
         QVERIFY(repo_->publica(QStringLiteral("comp.dll"), "componente"));
@@ -195,7 +194,6 @@ private slots:
         const QString e = kAviso;
         const char* exe = "%1/fob7.exe";
         const char* dll = "%1/comp.dll";
-        f("E", ",,%1,fob7.exe,E", "", exe, "", e, 0);
         f("E con espera y barra final", ",,%1/,fob7.exe,E,0.5", "", exe, "", e, 0);
         f("E con campos 6 y 7 vacios", ",,,,E", "", exe, "", e, 0);
         f("I sin Systemroot", ",,%1,comp.dll,I", "", "", "",

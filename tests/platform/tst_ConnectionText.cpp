@@ -33,15 +33,16 @@ private slots:
             }
             QCOMPARE(obtenido, esperado);
         }
-        // A file database is answered by its path, the servers by their ODBC text. The texts the
-        // test engines open with (a Jet path, a MySQL ODBC text) are every engine test's.
+        // A file database is answered by its path, the servers by their ODBC text, in the forms
+        // aConexion builds (an instance and port pair, Oracle's service description). The texts
+        // the test engines open with (a Jet path, a MySQL ODBC text) are every engine test's.
         const struct {
             const char *texto, *esperado, *sqlServer = nullptr, *oracle = nullptr;
         } traducciones[] = {
             {"provider = microsoft.jet.oledb.4.0 ;DATA SOURCE=\"/d/x y.mdb\"", "/d/x y.mdb"},
-            {"Provider=sqloledb.1;Network Library=DBMSSOCN;Data Source=srv,1433;Initial "
+            {"Provider=sqloledb.1;Network Library=DBMSSOCN;Data Source=srv\\inst,1433;Initial "
              "Catalog=fob;User ID=sa;Password=x",
-             "Driver={FreeTDS};Server=srv;Port=1433;Database=fob;UID=sa;PWD=x"},
+             "Driver={FreeTDS};Server=srv\\inst;Port=1433;Database=fob;UID=sa;PWD=x"},
             {"Provider=SQLOLEDB;Data Source=srv,1500;Initial Catalog=fob;User ID=sa;Password=p;w;"
              "Encrypt=yes",
              "Driver={FreeTDS};Server=srv;Port=1500;Database=fob;UID=sa;PWD=p;Encryption=require"},

@@ -61,10 +61,6 @@ private:
     int siguiente_ = 0;
 };
 
-}  // namespace
-
-namespace {
-
 class BackendGrabador : public platform::ConnectionBackend {
 public:
     BackendGrabador(std::shared_ptr<ConexionGrabadora::Estado> estado, QString texto)
@@ -134,6 +130,12 @@ private:
 ConexionGrabadora::ConexionGrabadora()
     : fabrica_([estado = estado_](const QString& texto) {
           return std::make_unique<BackendGrabador>(estado, texto);
-      }) {}
+      }) {
+    // A SQL Server answers its language, and the sequence table is there, empty.
+    responde(QStringLiteral("@@language"),
+             {{QStringLiteral("lenguaje")}, {{QStringLiteral("Español")}}});
+    responde(QStringLiteral("FROM tSecuencias"),
+             {{QStringLiteral("tabla"), QStringLiteral("campoCod"), QStringLiteral("codigo")}, {}});
+}
 
 }  // namespace prueba

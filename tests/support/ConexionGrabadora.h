@@ -25,6 +25,7 @@ struct TablaGuionada {
 // order, and queries are answered with the rows a test scripted. Like a SQL Server driver
 // without MARS, a statement issued while another result still has unread rows fails (24000). Used
 // to check the exact statements sent to engines that are not available here (SQL Server, Oracle).
+// It starts answering a SQL Server's language query and an empty sequence table.
 class ConexionGrabadora {
 public:
     // A scripted answer, rows or an error, for `veces` statements (0 = always).

@@ -23,15 +23,12 @@ public:
         QString tipo;
         qint32 segundos = 0;
         bool abandonar = false;
-        QWidget* ventana = nullptr;
     };
 
     // Every call received, oldest first.
     QList<Registro> registros;
-    // Answers for the next questions, first in first out.
+    // Answers for the next questions, first in first out; No when it is empty.
     QQueue<bool> respuestas;
-    // The answer given when the queue is empty (No unless a test says otherwise).
-    bool respuestaPorDefecto = false;
 
     // The texts of the recorded calls of one kind, oldest first.
     QStringList textos(Clase clase) const {
@@ -45,16 +42,16 @@ public:
     }
 
     bool pregunta(const QString& texto) override {
-        registros.append({Clase::Pregunta, texto, {}, {}, 0, false, nullptr});
-        return respuestas.isEmpty() ? respuestaPorDefecto : respuestas.dequeue();
+        registros.append({Clase::Pregunta, texto, {}, {}, 0, false});
+        return !respuestas.isEmpty() && respuestas.dequeue();
     }
     void muestraMensaje(const QString& texto, const QString& titulo, const QString& tipo,
                         qint16 segundos) override {
-        registros.append({Clase::Mensaje, texto, titulo, tipo, segundos, false, nullptr});
+        registros.append({Clase::Mensaje, texto, titulo, tipo, segundos, false});
     }
-    void mensajeSistema(const QString& texto, QWidget* ventana, bool abandonar,
+    void mensajeSistema(const QString& texto, QWidget* /*ventana*/, bool abandonar,
                         qint32 tiempo) override {
-        registros.append({Clase::Sistema, texto, {}, {}, tiempo, abandonar, ventana});
+        registros.append({Clase::Sistema, texto, {}, {}, tiempo, abandonar});
     }
 
 private:

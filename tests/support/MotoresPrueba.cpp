@@ -24,6 +24,13 @@ QString textoMariaDb(const DatosMariaDb& d) {
         .arg(d.host, d.puerto, d.baseDatos, d.usuario, d.password);
 }
 
+// The connection text the toolkit writes for a file database at `ruta`.
+QString textoSqlite(const QString& ruta) {
+    return QStringLiteral(
+               "Provider=Microsoft.Jet.OLEDB.4.0; Data Source=%1;Persist Security Info=False")
+        .arg(ruta);
+}
+
 // Whether the server answers, asked once per test program.
 QString motivoMariaDbAusente(const DatosMariaDb& datos) {
     static std::optional<QString> motivo;
@@ -63,13 +70,6 @@ std::optional<DatosMariaDb> datosMariaDb() {
 
 bool mariaDbObligatoria() {
     return entorno("CORVINAL_TEST_MARIADB_REQUIRED") == u"1";
-}
-
-QString textoSqlite(const QString& ruta) {
-    return QStringLiteral(
-               "Provider=Microsoft.Jet.OLEDB.4.0; Data Source=%1;Persist Security "
-               "Info=False")
-        .arg(ruta);
 }
 
 QString creaFicheroSqlite(const QString& carpeta, const QString& nombre) {

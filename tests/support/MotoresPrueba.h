@@ -58,8 +58,6 @@ QString registroMotor(const QString& nombre, const QString& carpeta,
 std::optional<DatosMariaDb> datosMariaDb();
 // The test run asked for MariaDB (CORVINAL_TEST_MARIADB_REQUIRED=1).
 bool mariaDbObligatoria();
-// The connection text the toolkit writes for a file database at `ruta`.
-QString textoSqlite(const QString& ruta);
 // Creates an empty SQLite database file `nombre` in `carpeta` and answers its path.
 QString creaFicheroSqlite(const QString& carpeta,
                           const QString& nombre = QStringLiteral("prueba.mdb"));

@@ -24,10 +24,8 @@ private:
 
 private slots:
     void initTestCase() {
-        c_ = std::make_unique<aConexion>();
-        c_->setCadenaConexion(prueba::textoSqlite(prueba::creaFicheroSqlite(carpeta_.path())));
-        c_->conecta(true);
-        QVERIFY(c_->conexionAbierta());
+        c_ = prueba::conectaMotor(QStringLiteral("sqlite"), carpeta_.path());
+        QVERIFY(c_);
         c_->executeNR(u"CREATE TABLE tZonas (codZona int, zona varchar(20), orden int)"_s);
         c_->executeNR(u"INSERT INTO tZonas VALUES (7,'Norte',1)"_s);
         c_->executeNR(u"INSERT INTO tZonas VALUES (3,'Sur',2)"_s);

@@ -1,4 +1,5 @@
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -6,6 +7,7 @@
 
 #include "platform/Fin.h"
 #include "platform/Instalado.h"
+#include "ui/fMensaje.h"
 #include "ui/fMensajeSystem.h"
 
 namespace {
@@ -24,8 +26,13 @@ void borraPendientes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+QPlainTextEdit* cuadro(const fMensaje& ventana) {
+    return ventana.findChild<QPlainTextEdit*>(QStringLiteral("mensaje"));
+}
+
 }  // namespace
 
+// The message window and the system message window.
 class tst_fMensajeSystem : public QObject {
     Q_OBJECT
 
@@ -104,6 +111,44 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(ventana.isNull(), 20000);
         QTest::qWait(300);
         QCOMPARE(finales, 1);
+    }
+
+    void sinTiempoSigueAbierta() {
+        for (const int segundos : {0, -5}) {
+            fMensaje ventana;
+            ventana.estableceTiempo(qint16(segundos));
+            QTimer::singleShot(1500, &ventana, [&ventana] { ventana.reject(); });
+            QCOMPARE(ventana.exec(), int(QDialog::Rejected));
+        }
+    }
+
+    // Past five lines of any break the window grows.
+    void alturaPorLineas() {
+        fMensaje corta;
+        corta.setTexto(QStringLiteral("1\r\n2\r\n3\r\n4\r\n5"));
+        for (const char* texto :
+             {"1\r\n2\r\n3\r\n4\r\n5\r\n6", "1\r2\r3\r4\r5\r6", "1\n2\n3\n4\n5\n6"}) {
+            fMensaje ventana;
+            ventana.setTexto(texto);
+            QVERIFY(ventana.height() > corta.height());
+        }
+    }
+
+    void imagenPorClave() {
+        fMensaje ventana;
+        auto* imagen = ventana.findChild<QLabel*>(QStringLiteral("imagen"));
+        ventana.estableceImagen(QStringLiteral("informacion"));
+        QVERIFY(!imagen->pixmap().isNull());
+        // An unknown key clears the picture of the one before.
+        ventana.estableceImagen(QStringLiteral("pregunta"));
+        QVERIFY(imagen->pixmap().isNull());
+        QCOMPARE(ventana.claveImagen(), QString());
+    }
+
+    void textoConRetornosDeCarro() {
+        fMensaje ventana;
+        ventana.setTexto(QStringLiteral("a\r\n\rb\nc\rd"));
+        QCOMPARE(cuadro(ventana)->toPlainText(), QStringLiteral("a\n\nb\nc\nd"));
     }
 };
 

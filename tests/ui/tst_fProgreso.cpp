@@ -39,12 +39,11 @@ class tst_fProgreso : public QObject {
     const platform::RelojInstalado instalado_{&reloj_};
 
 private slots:
+    // The texts an estimate gives (below) are not repeated here.
     void textoTiempoRestante() {
-        const std::pair<int, const char*> casos[] = {{3725, "Resta: 1 h. 2m."},
-                                                     {3600, "Resta: 1 h. 0m."},
+        const std::pair<int, const char*> casos[] = {{3600, "Resta: 1 h. 0m."},
                                                      {60, "Resta: 1 min. "},
                                                      {59, "Resta: 59 s."},
-                                                     {6, "Resta: 6 s."},
                                                      {5, ""},
                                                      {-20, ""}};
         for (const auto& [segundos, texto] : casos) {
@@ -77,7 +76,6 @@ private slots:
     void barraCrece() {
         fProgreso progreso;
         progreso.activaBarra(QStringLiteral("Copiando"), 4);
-        QCOMPARE(etiqueta(progreso, "eCaption"), QStringLiteral("Copiando "));
         progreso.incrementaBarra(QStringLiteral("uno"), 2);
         QCOMPARE(etiqueta(progreso, "eProgreso"), QStringLiteral("uno"));
         // A null text leaves the last one.
