@@ -229,7 +229,7 @@ void Main(const QString& lineaOrdenes, const QString& carpetaLanzador, Sistema& 
     // that closed without the file ends it at once.
     fBajandoFichero& v = *ventana;
     platform::esperaCondicion([&v] { return v.ficheroDescargado() || v.cerrada(); },
-                              kEsperaDescargaMs, 100);
+                              kEsperaDescargaMs, kPasoEsperaMs);
     if (!v.ficheroDescargado()) {
         salida::termina(salida::kFallo);
         return;

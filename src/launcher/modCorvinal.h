@@ -32,6 +32,8 @@ public:
 
 // How long the procedure waits for a download it has to act on.
 inline constexpr qint64 kEsperaDescargaMs = qint64{240} * 1000;
+// How often that wait looks at the window: the restart follows a download by at most this.
+inline constexpr int kPasoEsperaMs = 10;
 // The restart notice and the seconds it stays open.
 inline constexpr char kAvisoReinicio[] = "En unos segundos volverá a iniciarse la aplicación.";
 inline constexpr qint16 kSegundosAviso = 3;

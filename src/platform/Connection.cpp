@@ -207,6 +207,11 @@ ConnectionBackend& Connection::backendAbierto() const {
     return *backend_;
 }
 
+qint32 Connection::executeConValores(const QString& sql, const QVariantList& parametros) {
+    return ejecutaConEventos(sql, parametros, [](Resultado&) { return RecordsetPtr(); })
+        .recordsAffected;
+}
+
 RecordsetPtr Connection::execute(const QString& sql, qint32* recordsAffected, qint32 options) {
     if (recordsAffected) {
         *recordsAffected = -1;

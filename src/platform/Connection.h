@@ -93,6 +93,10 @@ public:
     // asynchronous).
     RecordsetPtr execute(const QString& sql, qint32* recordsAffected = nullptr,
                          qint32 options = -1);
+    // Runs a statement that returns no rows with `parametros` bound to its "?" marks in order
+    // (as the backend binds them), with the events of execute; answers the rows it changed
+    // (-1 when unknown).
+    qint32 executeConValores(const QString& sql, const QVariantList& parametros);
     // Runs a query whose rows are read forward straight from the engine, one in memory, for a
     // caller that reads them to the end within one function; the engine's statement stays open
     // until the last row is read or the recordset is closed. Never null.

@@ -13,4 +13,14 @@ namespace platform {
 std::optional<QString> sha256Fichero(const QString& ruta,
                                      const std::function<bool()>& sigue = nullptr);
 
+// The fingerprint of the file at ruta as sha256Fichero gives it, remembered beside the file
+// (rutaRecuerdo) with its size and modification time: while both stay the same the file is
+// not read again, so an unchanged application is not hashed whole on every start. A failure
+// to remember is not an error.
+std::optional<QString> sha256Recordado(const QString& ruta,
+                                       const std::function<bool()>& sigue = nullptr);
+
+// Where sha256Recordado keeps what it remembers of ruta: a hidden file beside it.
+QString rutaRecuerdo(const QString& ruta);
+
 }  // namespace platform

@@ -17,6 +17,7 @@
 #include "platform/TextoSql.h"
 #include "repository/CalculoHuella.h"
 #include "repository/FormatoRepositorio.h"
+#include "repository/InsercionBloques.h"
 #include "repository/RutaRepositorio.h"
 #include "repository/TablaHuellas.h"
 
@@ -41,7 +42,7 @@ constexpr qint32 kBloquesPorLote = 256;
 // stored, for the row stamped fechaUm.
 struct cCorvinal::Subida {
     QFile fichero;
-    std::shared_ptr<platform::Recordset> bloques;
+    std::optional<InsercionBloques> bloques;
     QString finLote;
     qint32 contador = 0;
     qint32 nBloques = 0;
@@ -240,11 +241,7 @@ void cCorvinal::insertaFilaPendiente(qint32 codCarpeta, const QString& nombre, b
 }
 
 void cCorvinal::abreBloques() {
-    subida_->bloques = std::make_shared<platform::Recordset>();
-    // Every stored block would otherwise stay in memory as a row of the recordset.
-    subida_->bloques->setSoloAdelante(true);
-    subida_->bloques->open(QStringLiteral("SELECT * FROM tDatosFichero WHERE codFichero=-1"),
-                           &con(), 0, platform::Recordset::kOptimista);
+    subida_->bloques.emplace(con(), conexion_->motor(), codFicheroSubido_);
     subida_->inicioMs = ahoraMs();
 }
 
@@ -290,23 +287,20 @@ void cCorvinal::guardaBloque(bool enLotes) {
         s.finLote = empiezaTransaccion();
     }
     ++s.contador;
-    s.bloques->addNew();
-    s.bloques->field(QStringLiteral("codFichero")).setValue(codFicheroSubido_);
-    s.bloques->field(QStringLiteral("nBloque")).setValue(s.contador);
-    s.bloques->field(QStringLiteral("datos")).setValue(datos);
     const qint64 e = ahoraMs() - s.inicioMs;
     if (s.nBloques > 0 && e > 0) {
         qint32 vel = 0;
         informaProgreso(s.contador, s.nBloques, e, vel);
     }
     platform::cede();
-    s.bloques->update();
+    s.bloques->agrega(s.contador, datos);
     if (s.contador % kBloquesPorLote == 0) {
         cierraLote();
     }
 }
 
 void cCorvinal::cierraLote() {
+    subida_->bloques->vacia();
     const QString fin = std::exchange(subida_->finLote, QString());
     if (!fin.isEmpty()) {
         // Unlike a read transaction's end, a failed commit loses blocks: the upload fails.
@@ -324,7 +318,6 @@ void cCorvinal::terminaSubida(const QString& quien) {
     }
     cierraLote();
     informaFin(s.contador, s.inicioMs);
-    s.bloques->close();
     std::optional<Huella> huella = s.huella->termina();
     // The old file goes only now that the new blocks are stored; inside one transaction
     // readers see the old file or the new one, never neither, and the new one with its

@@ -181,13 +181,15 @@ private:
     void abreFicheroLocal(const QString& fichero);
     // The file row under its ".new" name, which no reader looks for.
     void insertaFilaPendiente(qint32 codCarpeta, const QString& nombre, bool comprimido);
-    // The recordset the blocks are added through.
+    // Where the blocks of the upload are stored through.
     void abreBloques();
     // Stores every block and renames the row; false, said through estado, when it fails.
     bool guardaTodo(const QString& fichero);
-    // Stores the next block; enLotes gathers blocks into transactions of a bounded size.
+    // Reads the next block and hands it to the store; enLotes gathers blocks into transactions
+    // of a bounded size.
     void guardaBloque(bool enLotes);
-    // Commits the open batch of blocks, if any; throws when the commit fails.
+    // Stores the blocks handed over so far and commits the open batch, if any; throws when
+    // either fails.
     void cierraLote();
     void terminaSubida(const QString& quien);
     void fallaSubida(const QString& descripcion);

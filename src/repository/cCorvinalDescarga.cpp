@@ -285,7 +285,7 @@ bool cCorvinal::estaAlDia(qint32 codFichero, const QDateTime& fechaUm, const QSt
         return false;
     }
     // The window gets its turn while a large file is read, and may cancel.
-    const std::optional<QString> sha256 = platform::sha256Fichero(local, [this] {
+    const std::optional<QString> sha256 = platform::sha256Recordado(local, [this] {
         platform::cede();
         return descargando_;
     });

@@ -208,6 +208,8 @@ private slots:
             r.ejecuta("DELETE FROM tFicherosHuella");
             QVERIFY(r.cor.calculaHuella(r.cor.codFicheroSubido()));
         } else if (cambio == "local") {
+            // Found up to date first, so that the fingerprint it remembers is of the old bytes.
+            QVERIFY(r.cor.descarga("f.exe", "", local.path()));
             escribe(fichero, aleatorios(30000, 2));
         } else if (cambio == "republica") {
             esperado = aleatorios(30000, 2);

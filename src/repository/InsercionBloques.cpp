@@ -1,0 +1,48 @@
+#include "repository/InsercionBloques.h"
+
+#include <QStringList>
+#include <utility>
+
+#include "platform/Connection.h"
+
+namespace {
+
+// Rows a statement carries where lists are allowed: 16 blocks are 160 KiB, well inside any
+// server's packet limit, and already make the statement's own cost small beside the data.
+constexpr int kFilasPorSentencia = 64;
+
+QString sentencia(int filas) {
+    QStringList marcas;
+    for (int i = 0; i < filas; ++i) {
+        marcas << QStringLiteral("(?,?,?)");
+    }
+    return QStringLiteral("INSERT INTO tDatosFichero (codFichero,nBloque,datos) VALUES ") +
+           marcas.join(u',');
+}
+
+}  // namespace
+
+InsercionBloques::InsercionBloques(platform::Connection& c, Motor motor, qint32 codFichero)
+    : con_(c), codFichero_(codFichero), filasPorSentencia_(filasPorSentencia(motor)) {
+    valores_.reserve(3 * filasPorSentencia_);
+}
+
+void InsercionBloques::agrega(qint32 nBloque, const QByteArray& datos) {
+    valores_ << codFichero_ << nBloque << datos;
+    if (valores_.size() >= 3 * filasPorSentencia_) {
+        vacia();
+    }
+}
+
+void InsercionBloques::vacia() {
+    if (valores_.isEmpty()) {
+        return;
+    }
+    // Kept rows are dropped even when refused: the caller abandons the upload on that throw.
+    const QVariantList valores = std::exchange(valores_, {});
+    con_.executeConValores(sentencia(int(valores.size() / 3)), valores);
+}
+
+int InsercionBloques::filasPorSentencia(Motor motor) {
+    return motor == Motor::Oracle ? 1 : kFilasPorSentencia;
+}
