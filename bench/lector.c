@@ -1,9 +1,37 @@
-/* The protocol-limit anchor of the download benchmark: the file's blocks read with the
- * server's own client library, streamed row by row (mysql_use_result) and written to a file,
- * with nothing else in the way. Usage: lector HOST PORT USER PASSWORD DB COD_FICHERO SALIDA */
+/* The anchors of the download benchmark: a file's blocks read with the engine's own C library
+ * and written to a file, with nothing else in the way. On MariaDB the rows are streamed
+ * (mysql_use_result); on SQLite each blob is written straight from the library's row buffer.
+ * Usage: lector HOST PORT USER PASSWORD DB COD_FICHERO SALIDA
+ *        lector sqlite FICHERO_BD COD_FICHERO SALIDA */
 #include <mysql.h>
+#include <sqlite3.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+
+static int sqlite(const char* bd, int cod, const char* salida) {
+    sqlite3* db;
+    sqlite3_stmt* st;
+    char sql[160];
+    snprintf(sql, sizeof sql,
+             "SELECT datos FROM tDatosFichero WHERE codFichero=%d ORDER BY nBloque", cod);
+    if (sqlite3_open_v2(bd, &db, SQLITE_OPEN_READONLY, NULL) != SQLITE_OK ||
+        sqlite3_prepare_v2(db, sql, -1, &st, NULL) != SQLITE_OK) {
+        fprintf(stderr, "lector: %s\n", sqlite3_errmsg(db));
+        return 1;
+    }
+    FILE* f = fopen(salida, "wb");
+    if (!f) {
+        perror("lector: fopen");
+        return 1;
+    }
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        fwrite(sqlite3_column_blob(st, 0), 1, (size_t)sqlite3_column_bytes(st, 0), f);
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return fclose(f) == 0 ? 0 : 1;
+}
 
 static int falla(MYSQL* m, const char* paso) {
     fprintf(stderr, "lector: %s: %s\n", paso, mysql_error(m));
@@ -11,8 +39,12 @@ static int falla(MYSQL* m, const char* paso) {
 }
 
 int main(int argc, char** argv) {
+    if (argc == 5 && strcmp(argv[1], "sqlite") == 0) {
+        return sqlite(argv[2], atoi(argv[3]), argv[4]);
+    }
     if (argc != 8) {
-        fprintf(stderr, "usage: lector HOST PORT USER PASSWORD DB COD_FICHERO SALIDA\n");
+        fprintf(stderr, "usage: lector HOST PORT USER PASSWORD DB COD_FICHERO SALIDA\n"
+                        "       lector sqlite FICHERO_BD COD_FICHERO SALIDA\n");
         return 2;
     }
     MYSQL* m = mysql_init(NULL);

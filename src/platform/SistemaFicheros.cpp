@@ -1,5 +1,6 @@
 #include "platform/SistemaFicheros.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <unistd.h>
@@ -18,6 +19,11 @@ quint64 identificadorSistemaFicheros(int descriptor) {
     // Some file systems (overlays, memory) report no identifier: their device number is one.
     struct stat st {};
     return fstat(descriptor, &st) == 0 ? static_cast<quint64>(st.st_dev) : 0;
+}
+
+void empiezaVolcado(int descriptor, qint64 desde, qint64 hasta) {
+    // Only a hint: a failure leaves the bytes to the final flush.
+    ::sync_file_range(descriptor, desde, hasta - desde, SYNC_FILE_RANGE_WRITE);
 }
 
 bool entradaEsTerminal() {

@@ -1,6 +1,7 @@
 #include "repository/CalculoHuella.h"
 
 #include <QFile>
+#include <utility>
 
 #include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"
@@ -12,6 +13,8 @@ namespace {
 const QString kOrigen = QStringLiteral("CalculoHuella");
 // Bytes read at a time from a file of stored content.
 constexpr qint64 kPieza = 1 << 20;
+// Bytes handed to the hashing thread at a time: a thread start is small beside hashing them.
+constexpr qint64 kLote = 1 << 20;
 
 }  // namespace
 
@@ -23,9 +26,38 @@ CalculoHuella::CalculoHuella(bool comprimido) {
     }
 }
 
-CalculoHuella::~CalculoHuella() = default;
+CalculoHuella::~CalculoHuella() {
+    // The thread works on this object's members: they must outlive it.
+    if (trabajo_.valid()) {
+        trabajo_.wait();
+    }
+}
 
 void CalculoHuella::agrega(const QByteArray& guardado) {
+    pendientes_.append(guardado);
+    bytesPendientes_ += guardado.size();
+    if (bytesPendientes_ >= kLote) {
+        entrega();
+    }
+}
+
+void CalculoHuella::entrega() {
+    espera();
+    bytesPendientes_ = 0;
+    trabajo_ = std::async(std::launch::async, [this, lote = std::exchange(pendientes_, {})] {
+        for (const QByteArray& guardado : lote) {
+            procesa(guardado);
+        }
+    });
+}
+
+void CalculoHuella::espera() {
+    if (trabajo_.valid()) {
+        trabajo_.get();
+    }
+}
+
+void CalculoHuella::procesa(const QByteArray& guardado) {
     guardado_.addData(guardado);
     if (!restaurador_) {
         // Stored as placed: one hash serves both.
@@ -44,6 +76,8 @@ void CalculoHuella::agrega(const QByteArray& guardado) {
 }
 
 std::optional<Huella> CalculoHuella::termina() {
+    entrega();
+    espera();
     try {
         if (restaurador_ && !danado_) {
             restaurador_->termina();

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
+#include <QList>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -13,7 +15,9 @@ class Restaurador;
 
 // Works out the fingerprint of a stored file from its stored bytes as they pass, in order,
 // without keeping them: the SHA-256 of those bytes and, of the file they place on disk (what
-// restoring them gives, when stored compressed), its length and SHA-256.
+// restoring them gives, when stored compressed), its length and SHA-256. The hashing runs on a
+// thread of its own, a batch of bytes at a time, so that an upload hashes while the server
+// stores.
 class CalculoHuella {
 public:
     explicit CalculoHuella(bool comprimido);
@@ -32,7 +36,16 @@ public:
     static std::optional<Huella> deFichero(const QString& ruta, bool comprimido);
 
 private:
+    // Hands the bytes gathered so far to the hashing thread, once the previous batch is done.
+    void entrega();
+    // Waits for the batch being hashed, if any.
+    void espera();
+    void procesa(const QByteArray& guardado);
     void agregaColocado(const char* datos, qsizetype tam);
+
+    QList<QByteArray> pendientes_;
+    qint64 bytesPendientes_ = 0;
+    std::future<void> trabajo_;
 
     QCryptographicHash guardado_{QCryptographicHash::Sha256};
     QCryptographicHash colocado_{QCryptographicHash::Sha256};

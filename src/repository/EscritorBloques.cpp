@@ -2,11 +2,14 @@
 
 #include "platform/ErrorEjecucion.h"
 #include "platform/ErrorFichero.h"
+#include "platform/SistemaFicheros.h"
 #include "repository/FormatoRepositorio.h"
 
 namespace {
 
 const QString kOrigen = QStringLiteral("cCorvinal");
+// Bytes written before the disk is asked to start on them.
+constexpr qint64 kTramoVolcado = qint64{8} << 20;
 
 [[noreturn]] void fallaBloques(const QString& descripcion) {
     throw platform::ErrorEjecucion(EscritorBloques::kBloquesIncoherentes, descripcion, kOrigen);
@@ -57,6 +60,20 @@ void EscritorBloques::agrega(qint64 nBloque, const QByteArray& datos) {
         fallaEscritura();
     }
     ++recibidos_;
+    vuelcaPorDetras();
+}
+
+void EscritorBloques::vuelcaPorDetras() {
+    // The disk writes one stretch while the next one arrives, instead of all of it at the end.
+    const qint64 escritos = qint64(recibidos_) * formatoRepositorio::kTamBloque;
+    if (escritos - volcados_ < kTramoVolcado) {
+        return;
+    }
+    if (!fichero_.flush()) {
+        fallaEscritura();
+    }
+    platform::empiezaVolcado(fichero_.handle(), volcados_, escritos);
+    volcados_ = escritos;
 }
 
 void EscritorBloques::exigeHasta(qint64 ultimo) const {

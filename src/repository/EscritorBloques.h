@@ -33,10 +33,14 @@ public:
     void termina();
 
 private:
+    // Starts the disk on what was written since it was last asked, once that is a long stretch.
+    void vuelcaPorDetras();
     [[noreturn]] void fallaEscritura() const;
 
     QSaveFile fichero_;
     qint32 nBloques_;
     qint32 recibidos_ = 0;
+    // Bytes already handed to the disk's write-back.
+    qint64 volcados_ = 0;
     bool terminado_ = false;
 };
