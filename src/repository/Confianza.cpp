@@ -13,7 +13,7 @@ const Confianza* actual = nullptr;
 QMap<QString, qint64> leeEstado(const QString& ruta) {
     QMap<QString, qint64> ediciones;
     QFile fichero(ruta);
-    if (!fichero.open(QIODevice::ReadOnly)) {
+    if (ruta.isEmpty() || !fichero.open(QIODevice::ReadOnly)) {
         return ediciones;
     }
     while (!fichero.atEnd()) {
