@@ -55,7 +55,7 @@ platform::ParClaves genera(const QString& carpeta) {
     if (!dir.exists()) {
         falla(QStringLiteral("No se encontró el directorio:") + carpeta);
     }
-    const platform::ParClaves par = platform::generaClaves();
+    platform::ParClaves par = platform::generaClaves();
     creaNuevo(dir.filePath(kSecreta), par.secreta.toLatin1() + '\n',
               QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     creaNuevo(dir.filePath(kPublica), par.publica.toLatin1() + '\n',
@@ -73,7 +73,7 @@ QString leeSecreta(const QString& ruta) {
 }
 
 QStringList leePublicas(const QString& ruta) {
-    const QStringList lineas = lineasDe(ruta);
+    QStringList lineas = lineasDe(ruta);
     for (const QString& linea : lineas) {
         if (!platform::esClavePublica(linea)) {
             falla(QStringLiteral("Clave pública no válida en ") + ruta + QStringLiteral(": ") +

@@ -270,7 +270,7 @@ cCorvinal::Lectura cCorvinal::leeFichero(qint32 codFichero, const QString& carpe
         l.error = QStringLiteral("Error bajando fichero: \r") + e.descripcion();
         return l;
     }
-    if (firmado) {
+    if (firmado && confianza_ != nullptr) {
         confianza_->anotaEdicion(firmado->ruta, firmado->edicion);
     }
     l.hecho = true;
