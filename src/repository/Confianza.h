@@ -25,6 +25,7 @@ public:
 
     // The trust of this program, installed by its main(); nullptr when it trusts no key.
     static const Confianza* instalada();
+    // Makes confianza (borrowed; nullptr for none) the one instalada() answers.
     static void instala(const Confianza* confianza);
 
 private:

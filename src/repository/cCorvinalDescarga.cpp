@@ -302,10 +302,8 @@ bool cCorvinal::leeVerificado(qint32 codFichero, const QVariant& bloques, const 
 
 std::optional<cCorvinal::FilaFichero> cCorvinal::leeFilaFichero(qint32 codFichero) {
     auto rs = consulta(
-        QStringLiteral(
-            "SELECT codFichero,nombre,nBloques,comprimido,fechaUm,codCarpeta FROM tFicheros "
-            "WHERE "
-            "codFichero=") +
+        QStringLiteral("SELECT codFichero,nombre,nBloques,comprimido,fechaUm,codCarpeta FROM "
+                       "tFicheros WHERE codFichero=") +
         QString::number(codFichero));
     if (rs->eof()) {
         return std::nullopt;
