@@ -1,4 +1,5 @@
 #include <QDateTime>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -270,8 +271,11 @@ cCorvinal::Lectura cCorvinal::leeFichero(qint32 codFichero, const QString& carpe
         l.error = QStringLiteral("Error bajando fichero: \r") + e.descripcion();
         return l;
     }
-    if (firmado && confianza_ != nullptr) {
-        confianza_->anotaEdicion(firmado->ruta, firmado->edicion);
+    // The file is in place either way; without the counter kept only the rollback check of
+    // later runs is weaker, which the debug output tells.
+    if (firmado && confianza_ != nullptr &&
+        !confianza_->anotaEdicion(firmado->ruta, firmado->edicion)) {
+        qWarning("No se pudo guardar la edición aceptada de %s", qPrintable(firmado->ruta));
     }
     l.hecho = true;
     return l;
