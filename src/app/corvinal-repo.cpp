@@ -21,8 +21,11 @@
 #include "platform/ErrorEjecucion.h"
 #include "platform/Formato.h"
 #include "platform/Producto.h"
+#include "platform/Recordset.h"
 #include "platform/SistemaFicheros.h"
 #include "repository/ArbolRepositorio.h"
+#include "repository/Confianza.h"
+#include "repository/FicherosClaves.h"
 #include "repository/FormatoRepositorio.h"
 #include "repository/OrdenesRepo.h"
 #include "repository/RutaRepositorio.h"
@@ -187,6 +190,12 @@ public:
             lista(resuelveRuta(a.value(0)));
         } else if (orden == u"huellas") {
             return huellas(a.value(0));
+        } else if (orden == u"firmar") {
+            return firmar(a[0], ficherosClaves::leeSecreta(a[1]));
+        } else if (orden == u"verificar") {
+            return verificar(a.value(0));
+        } else if (orden == u"sucesos") {
+            sucesos();
         }
         return kExitoso;
     }
@@ -246,6 +255,9 @@ private:
             platform::Compresion::comprime(fichero, origen);
         }
         MensajeriaTerminal terminal(o_.si);
+        if (!o_.firmar.isEmpty()) {
+            cor_.setClaveFirma(ficherosClaves::leeSecreta(o_.firmar));
+        }
         bool ok = false;
         {
             const modTolvane1::MensajeriaInstalada instalada(&terminal);
@@ -347,6 +359,90 @@ private:
         }
     }
 
+    int firmar(const QString& ruta, const QString& secreta) {
+        const auto [carpeta, nombre] = rutaRepositorio::separaNombre(ruta);
+        if (!cor_.firmaFichero(codigoFichero(resuelveRuta(carpeta), nombre), secreta)) {
+            return kFallo;
+        }
+        imprime(stdout, QStringLiteral("firmado: ") + ruta);
+        return kExitoso;
+    }
+
+    // The signature state of every file of ruta and its subfolders, one line per file, then a
+    // summary; failed unless every one is valid.
+    int verificar(const QString& ruta) {
+        const qint32 carpeta = resuelveRuta(ruta);
+        // No state file: a publisher's check knows no installed release.
+        const Confianza confianza(ficherosClaves::leePublicas(o_.claves), true, QString());
+        int noValidas = 0;
+        verificaEn(carpeta, rutaRepositorio::segmentos(ruta).join(u'/'), confianza, noValidas);
+        imprime(stdout, QStringLiteral("%1 no válidas.").arg(noValidas));
+        return noValidas == 0 && errores_ == 0 ? kExitoso : kFallo;
+    }
+
+    void verificaEn(qint32 carpeta, const QString& ruta, const Confianza& confianza,
+                    int& noValidas) {
+        const auto enRuta = [&ruta](const QString& nombre) {
+            return ruta.isEmpty() ? nombre : ruta + u'/' + nombre;
+        };
+        for (const FicheroListado& f : arbol_.ficheros(carpeta)) {
+            if (f.nombre.endsWith(formatoRepositorio::kSufijoSubida)) {
+                continue;
+            }
+            const cCorvinal::EstadoFirma e = cor_.verificaFirma(f.codFichero, confianza);
+            noValidas += e == cCorvinal::EstadoFirma::kValida ? 0 : 1;
+            imprime(stdout, textoEstado(e) + QStringLiteral(": ") + enRuta(f.nombre));
+        }
+        for (const auto& [codigo, nombre] : arbol_.subcarpetas(carpeta)) {
+            verificaEn(codigo, enRuta(nombre), confianza, noValidas);
+        }
+    }
+
+    static QString textoEstado(cCorvinal::EstadoFirma e) {
+        switch (e) {
+            case cCorvinal::EstadoFirma::kValida:
+                return QStringLiteral("válida");
+            case cCorvinal::EstadoFirma::kInvalida:
+            case cCorvinal::EstadoFirma::kAnterior:
+                return QStringLiteral("inválida");
+            case cCorvinal::EstadoFirma::kSinFirma:
+            case cCorvinal::EstadoFirma::kSinTabla:
+                break;
+        }
+        return QStringLiteral("sin firma");
+    }
+
+    // The launchers' trace, oldest first: date, then the event.
+    void sucesos() const {
+        aConexion& c = *cor_.conexion_ac();
+        QString sql = QStringLiteral("SELECT codSuceso,fecha,suceso FROM tSucesos");
+        if (!o_.desde.isEmpty()) {
+            sql += QStringLiteral(" WHERE fecha>=") + c.fechaHora(fechaDesde(o_.desde));
+        }
+        auto rs = c.con()->execute(sql + QStringLiteral(" ORDER BY codSuceso"));
+        QTextStream salida(stdout);
+        for (; rs && !rs->eof(); rs->moveNext()) {
+            salida << platform::formatoFecha(
+                          rs->field(QStringLiteral("fecha")).value().toDateTime(),
+                          QStringLiteral("yyyy-mm-dd hh:nn:ss"))
+                   << '\t' << rs->field(QStringLiteral("suceso")).value().toString() << '\n';
+        }
+    }
+
+    static QDateTime fechaDesde(const QString& texto) {
+        QDateTime d = QDateTime::fromString(texto.trimmed(), Qt::ISODate);
+        if (!d.isValid()) {
+            d = QDateTime::fromString(texto.trimmed(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        }
+        if (!d.isValid()) {
+            d = QDate::fromString(texto.trimmed(), Qt::ISODate).startOfDay();
+        }
+        if (!d.isValid()) {
+            throw Fallo{QStringLiteral("Fecha no válida: ") + texto, kUsoIncorrecto};
+        }
+        return d;
+    }
+
     const Opciones& o_;
     cCorvinal cor_;
     ArbolRepositorio arbol_{cor_};
@@ -370,6 +466,12 @@ int main(int argc, char** argv) {
     try {
         const Opciones o = ordenesRepo::leeOpciones(argumentos);
         ordenesRepo::compruebaOrden(o);
+        if (o.posicionales.first() == u"claves") {
+            // Keys are made away from any database: the secret one never goes near the data.
+            const platform::ParClaves par = ficherosClaves::genera(o.posicionales[2]);
+            imprime(stdout, par.publica);
+            return kExitoso;
+        }
         aConexion conexion;
         conecta(conexion, registroEnUso(o), o.posicionales.first() == u"crear-tablas");
         return Herramienta(conexion, o).ejecuta();

@@ -1,13 +1,16 @@
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QStringList>
 
+#include "ClavesCompiladas.h"
 #include "arranque/Salida.h"
 #include "comun/Mensajeria.h"
 #include "download/Eco.h"
 #include "launcher/modCorvinal.h"
 #include "platform/Fin.h"
+#include "repository/Confianza.h"
 #include "setup/fHost.h"
 
 namespace {
@@ -85,12 +88,21 @@ int main(int argc, char** argv) {
     // The exit status says how the run ended, for the program or script that started it.
     const platform::TerminacionInstalada terminacion(salida::saleDelProceso);
 
+    // The publishers this build trusts; the state file keeps, beside corvinal.ini, the release
+    // last accepted at each path.
+    const QString carpeta = QCoreApplication::applicationDirPath();
+    const Confianza confianza(clavesCompiladas::claves(), clavesCompiladas::kFirmaObligatoria,
+                              QDir(carpeta).filePath(QStringLiteral("corvinal.ediciones")));
+    if (!clavesCompiladas::claves().isEmpty()) {
+        Confianza::instala(&confianza);
+    }
+
     MensajeriaEco eco(modTolvane1::mensajeria());
     modCorvinal::Sistema ventanas;
     SistemaEco sinNadie;
     // Unwatched runs print what the windows would show; nullptr keeps the windows.
     const modTolvane1::MensajeriaInstalada mensajes(Eco::activo() ? &eco : nullptr);
     modCorvinal::Sistema* sistema = Eco::activo() ? &sinNadie : &ventanas;
-    modCorvinal::Main(linea, QCoreApplication::applicationDirPath(), *sistema);
+    modCorvinal::Main(linea, carpeta, *sistema);
     return app.exec();
 }

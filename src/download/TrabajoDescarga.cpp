@@ -1,21 +1,33 @@
 #include "download/TrabajoDescarga.h"
 
+#include <QFileInfo>
 #include <limits>
 
 #include "comun/modTolvane1.h"
 #include "dataaccess/aConexion.h"
 #include "download/TextosDescarga.h"
+#include "download/TrazaDescarga.h"
 #include "platform/CodigosError.h"
 #include "platform/Compresion.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Espera.h"
 #include "platform/Producto.h"
+#include "platform/Reloj.h"
+#include "platform/Ruta.h"
+#include "repository/Confianza.h"
 #include "repository/cCorvinal.h"
 
 TrabajoDescarga::TrabajoDescarga(QObject* padre)
     : QObject(padre), cor_(std::make_unique<cCorvinal>()) {
     connect(cor_.get(), &cCorvinal::estado, this, &TrabajoDescarga::estado);
     connect(cor_.get(), &cCorvinal::ficheroBajado, this, &TrabajoDescarga::restaura);
+    connect(cor_.get(), &cCorvinal::ficheroAlDia, this, [this] { alDia_ = true; });
+    connect(cor_.get(), &cCorvinal::firmaRechazada, this, [this] { firmaRechazada_ = true; });
+    connect(this, &TrabajoDescarga::estado, this, [this](const QString& texto, bool error) {
+        if (error) {
+            ultimoError_ = texto;
+        }
+    });
 }
 
 TrabajoDescarga::~TrabajoDescarga() = default;
@@ -61,17 +73,37 @@ bool TrabajoDescarga::conecta() {
 
 TrabajoDescarga::Resultado TrabajoDescarga::descarga() {
     cor_->setConexion_ac(conexion_.get());
+    // The trust compiled into the program, if any: never one read from a folder.
+    cor_->setConfianza(Confianza::instalada());
     emit estado(QStringLiteral("Obteniendo fichero: ") + fichero_, false);
     restauracionFallida_ = false;
+    alDia_ = false;
+    firmaRechazada_ = false;
+    ultimoError_.clear();
+    const qint64 inicio = platform::reloj().monotonoMs();
+    Resultado r = Resultado::kFallo;
     try {
         const bool bajado = cor_->descarga(fichero_, carpeta_, carpetaLocal_);
-        return bajado && !restauracionFallida_ ? Resultado::kHecho : Resultado::kFallo;
+        r = bajado && !restauracionFallida_ ? Resultado::kHecho : Resultado::kFallo;
     } catch (const platform::ErrorEjecucion& error) {
         // A query that failed on the way (a repository without its tables, a lost connection)
         // is a failed download, said in red like the others.
         emit estado(error.descripcion(), true);
-        return Resultado::kFallo;
     }
+    const qint64 bytes = r == Resultado::kHecho && !alDia_
+                             ? QFileInfo(platform::uneRuta(carpetaLocal_, fichero_)).size()
+                             : 0;
+    TrazaDescarga::anota(
+        *conexion_, TrazaDescarga::texto(fichero_, bytes, platform::reloj().monotonoMs() - inicio,
+                                         resultadoTraza(r)));
+    return r;
+}
+
+QString TrabajoDescarga::resultadoTraza(Resultado r) const {
+    if (r == Resultado::kHecho) {
+        return alDia_ ? TrazaDescarga::kAlDia : TrazaDescarga::kDescargado;
+    }
+    return firmaRechazada_ ? TrazaDescarga::kFirmaInvalida : TrazaDescarga::error(ultimoError_);
 }
 
 void TrabajoDescarga::restaura(const QString& fichero, bool comprimido) {

@@ -54,6 +54,13 @@ signals:
 private:
     bool conecta();
     Resultado descarga();
+    // What the run came to, as the trace says it.
+    QString resultadoTraza(Resultado r) const;
+
+    // Set by the repository's events of the current download.
+    bool alDia_ = false;
+    bool firmaRechazada_ = false;
+    QString ultimoError_;
 
     std::unique_ptr<cCorvinal> cor_;
     std::unique_ptr<aConexion> conexion_;

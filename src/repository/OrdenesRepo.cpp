@@ -17,9 +17,10 @@ const char kUso[] =
     "Órdenes:\n"
     "  crear-tablas                      crea las tablas del repositorio que falten\n"
     "  crear-carpeta RUTA                crea cada carpeta que falte de RUTA (a/b/c)\n"
-    "  subir FICHERO RUTA [--nombre NOMBRE] [--comprimir] [--si]\n"
+    "  subir FICHERO RUTA [--nombre NOMBRE] [--comprimir] [--si] [--firmar CLAVE_SECRETA]\n"
     "                                    guarda FICHERO en la carpeta RUTA; pregunta antes de\n"
-    "                                    sustituir uno del mismo nombre (--si responde que sí)\n"
+    "                                    sustituir uno del mismo nombre (--si responde que sí);\n"
+    "                                    con --firmar lo firma como una edición nueva\n"
     "  bajar RUTA/NOMBRE CARPETA_LOCAL   trae un fichero, restaurado si se guardó comprimido\n"
     "  sincronizar RUTA CARPETA_LOCAL [--quiet]\n"
     "                                    refleja el árbol de RUTA y trae lo que sea más nuevo;\n"
@@ -28,6 +29,15 @@ const char kUso[] =
     "  listar [RUTA]                     carpetas y ficheros: bytes, bloques, comprimido, fechaUm\n"
     "  huellas [RUTA]                    calcula la huella de los ficheros de RUTA y sus\n"
     "                                    subcarpetas que no la tengan (uno por línea)\n"
+    "  claves generar CARPETA            crea CARPETA/editor.clave (secreta, solo para su dueño)\n"
+    "                                    y CARPETA/editor.pub (pública, una línea)\n"
+    "  firmar RUTA/NOMBRE CLAVE_SECRETA  firma un fichero ya publicado como una edición nueva\n"
+    "  verificar [RUTA] --claves FICHERO_PUB\n"
+    "                                    estado de la firma de cada fichero de RUTA y sus\n"
+    "                                    subcarpetas (válida, sin firma, inválida) con las claves\n"
+    "                                    públicas de FICHERO_PUB; sale con 1 si alguna no es "
+    "válida\n"
+    "  sucesos [--desde FECHA]           la traza de tSucesos (FECHA: aaaa-mm-dd[ hh:mm:ss])\n"
     "\n"
     "Las carpetas de RUTA se separan con \"/\" o \"\\\": \"a/b\", \"/a/b\" y \"a/b/\" son la "
     "misma\n"
@@ -56,8 +66,9 @@ struct FormaOrden {
     int maximo;
 };
 constexpr FormaOrden kOrdenes[] = {
-    {"crear-tablas", 0, 0}, {"crear-carpeta", 1, 1}, {"subir", 2, 2},  {"bajar", 2, 2},
-    {"sincronizar", 2, 2},  {"eliminar", 1, 1},      {"listar", 0, 1}, {"huellas", 0, 1},
+    {"crear-tablas", 0, 0}, {"crear-carpeta", 1, 1}, {"subir", 2, 2},     {"bajar", 2, 2},
+    {"sincronizar", 2, 2},  {"eliminar", 1, 1},      {"listar", 0, 1},    {"huellas", 0, 1},
+    {"claves", 2, 2},       {"firmar", 2, 2},        {"verificar", 0, 1}, {"sucesos", 0, 0},
 };
 
 [[noreturn]] void fallaUso(const QString& motivo) {
@@ -74,7 +85,8 @@ Opciones leeOpciones(const QStringList& args) {
     Opciones o;
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
-        const bool conValor = a == u"--conexion" || a == u"--nombre";
+        const bool conValor = a == u"--conexion" || a == u"--nombre" || a == u"--firmar" ||
+                              a == u"--claves" || a == u"--desde";
         if (conValor && i + 1 >= args.size()) {
             throw Fallo{a + QStringLiteral(" necesita un valor."), kUsoIncorrecto};
         }
@@ -83,6 +95,12 @@ Opciones leeOpciones(const QStringList& args) {
             o.conRegistro = true;
         } else if (a == u"--nombre") {
             o.nombre = args[++i];
+        } else if (a == u"--firmar") {
+            o.firmar = args[++i];
+        } else if (a == u"--claves") {
+            o.claves = args[++i];
+        } else if (a == u"--desde") {
+            o.desde = args[++i];
         } else if (a == u"--comprimir") {
             o.comprimir = true;
         } else if (a == u"--si") {
@@ -110,6 +128,18 @@ void compruebaOrden(const Opciones& o) {
     const qsizetype argumentos = o.posicionales.size() - 1;
     if (argumentos < forma->minimo || argumentos > forma->maximo) {
         fallaUso(QStringLiteral("Número de argumentos incorrecto para ") + orden + u'.');
+    }
+    if (orden == u"claves" && o.posicionales[1] != u"generar") {
+        fallaUso(QStringLiteral("Orden desconocida: claves ") + o.posicionales[1]);
+    }
+    if (orden == u"verificar" && o.claves.isEmpty()) {
+        fallaUso(QStringLiteral("verificar necesita --claves FICHERO_PUB."));
+    }
+    for (const QString& clave :
+         {o.firmar, o.claves, orden == u"firmar" ? o.posicionales[2] : QString()}) {
+        if (!clave.isEmpty() && !QFileInfo(clave).isFile()) {
+            throw Fallo{QStringLiteral("No se encontró el fichero: ") + clave};
+        }
     }
     QStringList nombres;
     if (orden == u"crear-carpeta") {

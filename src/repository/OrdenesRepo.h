@@ -25,6 +25,11 @@ struct Opciones {
     QStringList posicionales;
     QString nombre;
     bool comprimir = false;
+    // Secret key file to sign an upload with, public keys to verify against, and the first
+    // moment of the trace to list.
+    QString firmar;
+    QString claves;
+    QString desde;
     bool si = false;
     bool silencioso = false;
 };
@@ -36,7 +41,7 @@ QString uso();
 Opciones leeOpciones(const QStringList& args);
 // Throws Fallo unless o names a known command with as many arguments as it takes (kUsoIncorrecto,
 // followed by the usage text), the file to upload exists and every name the command would store
-// is one a publisher may store (kFallo).
+// is one a publisher may store, and the key files it names exist (kFallo).
 void compruebaOrden(const Opciones& o);
 
 }  // namespace ordenesRepo

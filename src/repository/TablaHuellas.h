@@ -18,6 +18,11 @@ struct Huella {
     // It was worked out for the file row stamped fechaUm (to the second); never for a row
     // without a stamp, whose versions cannot be told apart.
     bool esDe(const QDateTime& fechaUmFichero) const;
+    // otra describes the same stored content and placed file (its fechaUm aside).
+    bool mismoContenido(const Huella& otra) const {
+        return longitud == otra.longitud && sha256 == otra.sha256 &&
+               sha256Guardado == otra.sha256Guardado;
+    }
 };
 
 // The side table tFicherosHuella, one row per stored file, beside the three repository tables,

@@ -19,6 +19,7 @@
 #include "repository/FormatoRepositorio.h"
 #include "repository/InsercionBloques.h"
 #include "repository/RutaRepositorio.h"
+#include "repository/TablaFirmas.h"
 #include "repository/TablaHuellas.h"
 
 using formatoRepositorio::kTamBloque;
@@ -50,6 +51,7 @@ struct cCorvinal::Subida {
     qint32 codigoASustituir = 0;
     QString nombre;
     QDateTime fechaUm;
+    qint32 codCarpeta = 0;
     std::optional<CalculoHuella> huella;
 };
 
@@ -171,6 +173,7 @@ bool cCorvinal::subeFichero(qint32 codCarpeta, const QString& fichero, const QSt
     }
     subida_ = std::make_unique<Subida>();
     subida_->nombre = nombre;
+    subida_->codCarpeta = codCarpeta;
     if (!aceptaSustitucion(codCarpeta, nombre)) {
         subida_.reset();
         return false;
@@ -319,10 +322,21 @@ void cCorvinal::terminaSubida(const QString& quien) {
     cierraLote();
     informaFin(s.contador, s.inicioMs);
     std::optional<Huella> huella = s.huella->termina();
+    if (huella) {
+        huella->fechaUm = s.fechaUm;
+    } else if (!claveFirma_.isEmpty()) {
+        throw ErrorEjecucion(platform::kErrorArgumento,
+                             QStringLiteral("El fichero comprimido no se puede restaurar: no se "
+                                            "puede firmar."),
+                             kOrigen);
+    }
     // The old file goes only now that the new blocks are stored; inside one transaction
     // readers see the old file or the new one, never neither, and the new one with its
-    // fingerprint.
+    // fingerprint and signature. Signed before the old row goes, whose release it follows.
     enTransaccion([&] {
+        if (!claveFirma_.isEmpty()) {
+            escribeFirma(codFicheroSubido_, s.codCarpeta, s.nombre, *huella, claveFirma_);
+        }
         if (s.codigoASustituir > 0) {
             eliminafichero(s.codigoASustituir);
         }
@@ -330,7 +344,6 @@ void cCorvinal::terminaSubida(const QString& quien) {
                              QStringLiteral(" WHERE codFichero=") +
                              QString::number(codFicheroSubido_));
         if (huella) {
-            huella->fechaUm = s.fechaUm;
             TablaHuellas(*conexion_).escribe(codFicheroSubido_, *huella);
         }
     });
@@ -360,6 +373,7 @@ void cCorvinal::eliminafichero(qint32 codFichero) {
     const QString cod = QString::number(codFichero);
     try {
         TablaHuellas(*conexion_).elimina(codFichero);
+        TablaFirmas(*conexion_).elimina(codFichero);
         conexion_->executeNR(QStringLiteral("DELETE FROM tDatosFichero WHERE codFichero=") + cod);
         conexion_->executeNR(QStringLiteral("DELETE FROM tFicheros WHERE codFichero=") + cod);
     } catch (...) {

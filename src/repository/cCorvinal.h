@@ -9,6 +9,10 @@
 #include <memory>
 #include <optional>
 
+#include "repository/TablaHuellas.h"
+
+class CalculoHuella;
+class Confianza;
 class EscritorBloques;
 class aConexion;
 struct DatosConexion;
@@ -86,6 +90,39 @@ public:
     // compressed one) and makes it the file's row of tFicherosHuella, for files that tools
     // without the table published; false, said through estado, when the blocks cannot be read.
     bool calculaHuella(qint32 codFichero);
+    // The fingerprint of stored file codFichero worked out from its blocks, stamped with its
+    // fechaUm; nothing, said through estado, when they cannot be read or restored.
+    std::optional<Huella> huellaGuardada(qint32 codFichero);
+
+    // ---- Signatures ----
+
+    // How a file's signature stands against trusted keys.
+    enum class EstadoFirma {
+        kValida,
+        // No signature row, or one by a key that is not trusted.
+        kSinFirma,
+        // The signature, the fingerprint it covers or the stored content does not match.
+        kInvalida,
+        // Valid, but of an older release than the one accepted last at its path.
+        kAnterior,
+        // The database has no signature table and the trust does not demand one.
+        kSinTabla,
+    };
+    // Downloads check every file against confianza (borrowed) before anything is put in place;
+    // nullptr, the default, checks nothing.
+    void setConfianza(const Confianza* confianza) { confianza_ = confianza; }
+    // Uploads sign what they store with this secret key (hexadecimal); empty signs nothing.
+    void setClaveFirma(const QString& secreta) { claveFirma_ = secreta; }
+    // Signs stored file codFichero as a new release with the secret key `secreta`, working out
+    // its fingerprint first when it has none for its version; false, said through estado, when
+    // its blocks cannot be read; throws ErrorEjecucion when the tables refuse.
+    bool firmaFichero(qint32 codFichero, const QString& secreta);
+    // The signature state of stored file codFichero against confianza, its stored content read
+    // and compared with what was signed.
+    EstadoFirma verificaFirma(qint32 codFichero, const Confianza& confianza);
+    // The path of folder codCarpeta from the root ("a/b"; empty for the root); nothing when
+    // the folder tree is broken on the way up.
+    std::optional<QString> rutaDeCarpeta(qint32 codCarpeta);
 
     // ---- Upload and delete ----
 
@@ -121,6 +158,8 @@ signals:
     void ficheroAlDia(const QString& fichero);
     // An upload finished (also raised after a successful download).
     void ficheroSubido();
+    // A download was refused on its signature; nothing was put in place.
+    void firmaRechazada(cCorvinal::EstadoFirma estado);
 
 private:
     struct Subida;
@@ -147,22 +186,48 @@ private:
     // The file row and its blocks read inside one read transaction, ended before it returns.
     Lectura leeEnTransaccion(qint32 codFichero, const QString& carpetaLocal,
                              const QString& nombreLocal, qint64 inicioMs);
-    // The stored name, block count (as stored, checked later), compression and version stamp
-    // of a file row.
+    // The stored name, block count (as stored, checked later), compression, version stamp and
+    // folder of a file row.
     struct FilaFichero {
         QString nombre;
         QVariant nBloques;
         bool comprimido = false;
         QDateTime fechaUm;
+        qint32 codCarpeta = 0;
     };
+    // What compruebaFirma found: the state and, for a valid signature, the fingerprint and
+    // release it covers and the file's repository path.
+    struct Comprobacion {
+        EstadoFirma estado = EstadoFirma::kSinFirma;
+        Huella huella;
+        qint64 edicion = 0;
+        QString ruta;
+        // What a launcher shows for a refusal.
+        QString texto() const;
+    };
+    // The signature of the file row against confianza, without its content.
+    Comprobacion compruebaFirma(qint32 codFichero, const FilaFichero& fila,
+                                const Confianza& confianza);
+    // Signs the fingerprint h of the file `nombre` of folder codCarpeta, stamped fechaUm, as
+    // the next release at its path.
+    void escribeFirma(qint32 codFichero, qint32 codCarpeta, const QString& nombre, const Huella& h,
+                      const QString& secreta);
     std::optional<FilaFichero> leeFilaFichero(qint32 codFichero);
     Lectura leeFichero(qint32 codFichero, const QString& carpetaLocal, const QString& nombreLocal,
                        qint64 inicioMs);
     // The file at `local` is the version of codFichero stamped fechaUm, by the fingerprint
     // row; false on any doubt (no row, another version, no table, a failed read, a cancel).
     bool estaAlDia(qint32 codFichero, const QDateTime& fechaUm, const QString& local);
-    // The blocks in ordered ranges into escritor; false when cancelled.
-    bool leeBloques(qint32 codFichero, EscritorBloques& escritor, qint32 nBloques, qint64 inicioMs);
+    // Reads the blocks into destino, put in place only when they match what firmado covers
+    // (when given); false, said in l, when cancelled or refused.
+    bool leeVerificado(qint32 codFichero, const QVariant& bloques, const QString& destino,
+                       const std::optional<Comprobacion>& firmado, qint64 inicioMs, Lectura& l);
+    // The file at `local` has the length and SHA-256 of h.
+    bool coincideLocal(const QString& local, const Huella& h);
+    // The blocks in ordered ranges into escritor (and into calculo, when given); false when
+    // cancelled.
+    bool leeBloques(qint32 codFichero, EscritorBloques& escritor, qint32 nBloques, qint64 inicioMs,
+                    CalculoHuella* calculo = nullptr);
     static qint64 ahoraMs();
     // Bytes per second of `bloques` blocks in `ms` milliseconds, rounded half to even.
     static qint32 velocidad(qint64 bloques, qint64 ms);
@@ -196,6 +261,8 @@ private:
     qint32 codigoSiguienteFichero();
 
     aConexion* conexion_ = nullptr;
+    const Confianza* confianza_ = nullptr;
+    QString claveFirma_;
     bool descargando_ = false;
     qint32 codFicheroSubido_ = 0;
     std::unique_ptr<Subida> subida_;

@@ -5,6 +5,7 @@
 #include "platform/ErrorEjecucion.h"
 #include "platform/Espera.h"
 #include "repository/FormatoRepositorio.h"
+#include "repository/TablaFirmas.h"
 #include "repository/TablaHuellas.h"
 #include "repository/cCorvinal.h"
 
@@ -119,6 +120,17 @@ void cCorvinal::creaTablas() {
         c.creaTabla();
     }
     // Beside the three tables, which other installations share as they are: a download looks
-    // here to skip a file that is already in place.
+    // here to skip a file that is already in place, and a launcher with trusted keys for the
+    // signature of what it places.
     TablaHuellas(c).crea();
+    TablaFirmas(c).crea();
+    // Every launcher run leaves its trace here.
+    if (!c.existeTabla(QStringLiteral("tSucesos"))) {
+        c.nuevaTabla(QStringLiteral("tSucesos"));
+        c.nuevoCampo(QStringLiteral("codSuceso"), aConexion::kEnteroLargo, -1, false, true);
+        c.nuevoCampo(QStringLiteral("fecha"), aConexion::kFechaPrecisa, -1, true, false);
+        c.nuevoCampo(QStringLiteral("suceso"), aConexion::kMemo, -1, true, false);
+        c.nuevoCampo(QStringLiteral("codConexion"), aConexion::kEnteroLargo, -1, true, false);
+        c.creaTabla();
+    }
 }

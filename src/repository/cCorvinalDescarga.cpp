@@ -1,4 +1,5 @@
 #include <QDateTime>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -16,9 +17,11 @@
 #include "platform/Ruta.h"
 #include "platform/Sha256.h"
 #include "repository/CalculoHuella.h"
+#include "repository/Confianza.h"
 #include "repository/EscritorBloques.h"
 #include "repository/FormatoRepositorio.h"
 #include "repository/RutaRepositorio.h"
+#include "repository/TablaFirmas.h"
 #include "repository/TablaHuellas.h"
 #include "repository/cCorvinal.h"
 
@@ -179,6 +182,7 @@ struct cCorvinal::Lectura {
     bool hecho = false;
     bool alDia = false;
     QString error;
+    std::optional<EstadoFirma> rechazo;
     QString visible;
     bool comprimido = false;
     qint32 nBloques = 0;
@@ -194,6 +198,9 @@ bool cCorvinal::bajaFichero(qint32 codFichero, const QString& carpetaLocal,
     // no reader's lock.
     if (!l.error.isEmpty()) {
         emit estado(l.error, true);
+    }
+    if (l.rechazo) {
+        emit firmaRechazada(*l.rechazo);
     }
     if (!l.hecho) {
         return false;
@@ -228,42 +235,79 @@ cCorvinal::Lectura cCorvinal::leeFichero(qint32 codFichero, const QString& carpe
     if (!fila) {
         return l;
     }
-    const auto& [nombre, bloques, comprimido, fechaUm] = *fila;
-    l.comprimido = comprimido;
-    l.fechaUm = fechaUm;
-    if (nombreLocal.isEmpty() && !rutaRepositorio::esNombreSeguro(nombre)) {
-        l.error = rutaRepositorio::textoNombreNoValido(nombre);
+    l.comprimido = fila->comprimido;
+    l.fechaUm = fila->fechaUm;
+    if (nombreLocal.isEmpty() && !rutaRepositorio::esNombreSeguro(fila->nombre)) {
+        l.error = rutaRepositorio::textoNombreNoValido(fila->nombre);
         return l;
     }
-    l.visible = platform::uneRuta(carpetaLocal, nombreLocal.isEmpty() ? nombre : nombreLocal);
+    std::optional<Comprobacion> firmado;
+    if (confianza_ != nullptr) {
+        Comprobacion c = compruebaFirma(codFichero, *fila, *confianza_);
+        if (c.estado != EstadoFirma::kValida && c.estado != EstadoFirma::kSinTabla) {
+            l.error = c.texto();
+            l.rechazo = c.estado;
+            return l;
+        }
+        if (c.estado == EstadoFirma::kValida) {
+            firmado = std::move(c);
+        }
+    }
+    l.visible = platform::uneRuta(carpetaLocal, nombreLocal.isEmpty() ? fila->nombre : nombreLocal);
     const QString destino = nombreLocal.isEmpty() && l.comprimido
                                 ? l.visible + formatoRepositorio::kExtensionComprimido
                                 : l.visible;
     // Under another name a compressed file lands as stored, which its fingerprint does not
-    // describe.
-    if ((nombreLocal.isEmpty() || !l.comprimido) && estaAlDia(codFichero, fechaUm, l.visible)) {
-        l.alDia = l.hecho = true;
-        return l;
+    // describe. A signed file is only trusted in place when it is the very file signed.
+    if (nombreLocal.isEmpty() || !l.comprimido) {
+        l.alDia = firmado ? coincideLocal(l.visible, firmado->huella)
+                          : estaAlDia(codFichero, fila->fechaUm, l.visible);
     }
     try {
-        l.nBloques = numeroBloques(bloques);
-        EscritorBloques escritor(destino, l.nBloques);
-        if (!leeBloques(codFichero, escritor, l.nBloques, inicioMs)) {
+        if (!l.alDia && !leeVerificado(codFichero, fila->nBloques, destino, firmado, inicioMs, l)) {
             return l;
         }
-        escritor.termina();
     } catch (const ErrorEjecucion& e) {
         l.error = QStringLiteral("Error bajando fichero: \r") + e.descripcion();
         return l;
+    }
+    // The file is in place either way; without the counter kept only the rollback check of
+    // later runs is weaker, which the debug output tells.
+    if (firmado && confianza_ != nullptr &&
+        !confianza_->anotaEdicion(firmado->ruta, firmado->edicion)) {
+        qWarning("No se pudo guardar la edición aceptada de %s", qPrintable(firmado->ruta));
     }
     l.hecho = true;
     return l;
 }
 
+bool cCorvinal::leeVerificado(qint32 codFichero, const QVariant& bloques, const QString& destino,
+                              const std::optional<Comprobacion>& firmado, qint64 inicioMs,
+                              Lectura& l) {
+    l.nBloques = numeroBloques(bloques);
+    EscritorBloques escritor(destino, l.nBloques);
+    CalculoHuella calculo(l.comprimido);
+    if (!leeBloques(codFichero, escritor, l.nBloques, inicioMs, firmado ? &calculo : nullptr)) {
+        return false;
+    }
+    // The blocks must be the very content signed, and restore to the very file signed, before
+    // the writer puts anything in place.
+    if (firmado) {
+        const std::optional<Huella> leida = calculo.termina();
+        if (!leida || !leida->mismoContenido(firmado->huella)) {
+            l.error = TablaFirmas::kTextoFirmaNoValida;
+            l.rechazo = EstadoFirma::kInvalida;
+            return false;
+        }
+    }
+    escritor.termina();
+    return true;
+}
+
 std::optional<cCorvinal::FilaFichero> cCorvinal::leeFilaFichero(qint32 codFichero) {
     auto rs = consulta(
-        QStringLiteral("SELECT codFichero,nombre,nBloques,comprimido,fechaUm FROM tFicheros WHERE "
-                       "codFichero=") +
+        QStringLiteral("SELECT codFichero,nombre,nBloques,comprimido,fechaUm,codCarpeta FROM "
+                       "tFicheros WHERE codFichero=") +
         QString::number(codFichero));
     if (rs->eof()) {
         return std::nullopt;
@@ -271,7 +315,8 @@ std::optional<cCorvinal::FilaFichero> cCorvinal::leeFilaFichero(qint32 codFicher
     return FilaFichero{rs->field(QStringLiteral("nombre")).value().toString(),
                        rs->field(QStringLiteral("nBloques")).value(),
                        rs->field(QStringLiteral("comprimido")).value().toInt() == 1,
-                       rs->field(QStringLiteral("fechaUm")).value().toDateTime()};
+                       rs->field(QStringLiteral("fechaUm")).value().toDateTime(),
+                       rs->field(QStringLiteral("codCarpeta")).value().toInt()};
 }
 
 bool cCorvinal::estaAlDia(qint32 codFichero, const QDateTime& fechaUm, const QString& local) {
@@ -281,7 +326,12 @@ bool cCorvinal::estaAlDia(qint32 codFichero, const QDateTime& fechaUm, const QSt
         return false;
     }
     const std::optional<Huella> huella = TablaHuellas(*conexion_).lee(codFichero);
-    if (!huella || !huella->esDe(fechaUm) || huella->longitud != info.size()) {
+    return huella && huella->esDe(fechaUm) && coincideLocal(local, *huella);
+}
+
+bool cCorvinal::coincideLocal(const QString& local, const Huella& h) {
+    const QFileInfo info(local);
+    if (!info.isFile() || h.longitud != info.size()) {
         return false;
     }
     // The window gets its turn while a large file is read, and may cancel.
@@ -289,10 +339,19 @@ bool cCorvinal::estaAlDia(qint32 codFichero, const QDateTime& fechaUm, const QSt
         platform::cede();
         return descargando_;
     });
-    return sha256 && *sha256 == huella->sha256;
+    return sha256 && *sha256 == h.sha256;
 }
 
 bool cCorvinal::calculaHuella(qint32 codFichero) {
+    std::optional<Huella> huella = huellaGuardada(codFichero);
+    if (!huella) {
+        return false;
+    }
+    enTransaccion([&] { TablaHuellas(*conexion_).escribe(codFichero, *huella); });
+    return true;
+}
+
+std::optional<Huella> cCorvinal::huellaGuardada(qint32 codFichero) {
     const QTemporaryDir carpeta;
     if (!carpeta.isValid()) {
         throw ErrorEjecucion(platform::kErrorAccesoFichero,
@@ -307,7 +366,7 @@ bool cCorvinal::calculaHuella(qint32 codFichero) {
         emit estado(l.error, true);
     }
     if (!l.hecho) {
-        return false;
+        return std::nullopt;
     }
     std::optional<Huella> huella =
         CalculoHuella::deFichero(carpeta.filePath(kContenido), l.comprimido);
@@ -315,15 +374,14 @@ bool cCorvinal::calculaHuella(qint32 codFichero) {
         emit estado(QStringLiteral("El fichero está guardado comprimido pero no se puede "
                                    "restaurar: no tiene huella."),
                     true);
-        return false;
+        return std::nullopt;
     }
     huella->fechaUm = l.fechaUm;
-    enTransaccion([&] { TablaHuellas(*conexion_).escribe(codFichero, *huella); });
-    return true;
+    return huella;
 }
 
 bool cCorvinal::leeBloques(qint32 codFichero, EscritorBloques& escritor, qint32 nBloques,
-                           qint64 inicioMs) {
+                           qint64 inicioMs, CalculoHuella* calculo) {
     qint32 vel = 0;
     for (qint64 primero = 1; primero == 1 || primero <= nBloques;
          primero += formatoRepositorio::kBloquesPorConsulta) {
@@ -336,6 +394,9 @@ bool cCorvinal::leeBloques(qint32 codFichero, EscritorBloques& escritor, qint32 
                     return false;
                 }
                 escritor.agrega(nBloque, datos);
+                if (calculo != nullptr) {
+                    calculo->agrega(datos);
+                }
                 informaProgreso(escritor.recibidos(), nBloques, ahoraMs() - inicioMs, vel);
                 return true;
             });

@@ -5,9 +5,12 @@
 #include <QtTest>
 #include <algorithm>
 
+#include "platform/Firma.h"
 #include "platform/Reloj.h"
 #include "platform/Ruta.h"
+#include "repository/Confianza.h"
 #include "repository/FormatoRepositorio.h"
+#include "repository/TablaFirmas.h"
 #include "support/MensajeriaGrabada.h"
 #include "support/RepositorioPrueba.h"
 
@@ -244,6 +247,36 @@ private slots:
         QCOMPARE(r.valor("SELECT COUNT(*) AS n FROM tFicheros").toInt(), 0);
         QVERIFY(cambio == "sin tabla" ||
                 r.valor("SELECT COUNT(*) AS n FROM tFicherosHuella").toInt() == 0);
+    }
+
+    // A launcher with trusted keys and a database that has no signature table: refused unless
+    // its build lets such databases through; a signed file is taken either way.
+    void confianza_data() {
+        QTest::addColumn<bool>("sinTabla");
+        QTest::addColumn<bool>("obligatoria");
+        QTest::addColumn<bool>("bajado");
+        QTest::newRow("firmado") << false << true << true;
+        QTest::newRow("sin tabla de firmas") << true << true << false;
+        QTest::newRow("sin tabla de firmas, firma no obligatoria") << true << false << true;
+    }
+    void confianza() {
+        QFETCH(bool, sinTabla);
+        QFETCH(bool, obligatoria);
+        QFETCH(bool, bajado);
+        RepositorioPrueba r(motor());
+        const platform::ParClaves par = platform::generaClaves();
+        r.cor.setClaveFirma(par.secreta);
+        QVERIFY(r.publica("f.exe", aleatorios(30000, 1), true));
+        if (sinTabla) {
+            r.ejecuta("DROP TABLE tFicherosFirma");
+        }
+        QTemporaryDir local;
+        const Confianza confianza({par.publica}, obligatoria, local.filePath("estado"));
+        r.cor.setConfianza(&confianza);
+        QSignalSpy estado(&r.cor, &cCorvinal::estado);
+        QCOMPARE(r.cor.descarga("f.exe", "", local.path()), bajado);
+        QCOMPARE(QFile::exists(local.filePath("f.exe.jzp")), bajado);
+        QCOMPARE(estados(estado).contains({TablaFirmas::kTextoSinFirma, true}), !bajado);
     }
 
     void nombreLocalDado() {

@@ -83,7 +83,12 @@ private slots:
                      ",datos image NOT NULL ,PRIMARY KEY (codFichero,nBloque))",
                      "CREATE TABLE tFicherosHuella (codFichero int NOT NULL ,fechaUm datetime NOT "
                      "NULL ,longitud decimal(14,0) NOT NULL ,sha256 varchar (64) NOT NULL "
-                     ",sha256Guardado varchar (64) NOT NULL ,PRIMARY KEY (codFichero))"}));
+                     ",sha256Guardado varchar (64) NOT NULL ,PRIMARY KEY (codFichero))",
+                     "CREATE TABLE tFicherosFirma (codFichero int NOT NULL ,edicion decimal(14,0) "
+                     "NOT NULL ,clave varchar (64) NOT NULL ,firma varchar (128) NOT NULL ,PRIMARY "
+                     "KEY (codFichero))",
+                     "CREATE TABLE tSucesos (codSuceso int NOT NULL ,fecha datetime,suceso "
+                     "text,codConexion int,PRIMARY KEY (codSuceso))"}));
         QCOMPARE(
             escrituras(3),
             (QStringList{
@@ -98,7 +103,12 @@ private slots:
                 "NUMBER(10) NOT NULL ,datos BLOB NOT NULL ,PRIMARY KEY (codFichero,nBloque))",
                 "CREATE TABLE tFicherosHuella (codFichero NUMBER(10) NOT NULL ,fechaUm DATE NOT "
                 "NULL ,longitud NUMBER(14,0) NOT NULL ,sha256 VARCHAR2 (64) NOT NULL "
-                ",sha256Guardado VARCHAR2 (64) NOT NULL ,PRIMARY KEY (codFichero))"}));
+                ",sha256Guardado VARCHAR2 (64) NOT NULL ,PRIMARY KEY (codFichero))",
+                "CREATE TABLE tFicherosFirma (codFichero NUMBER(10) NOT NULL ,edicion "
+                "NUMBER(14,0) NOT NULL ,clave VARCHAR2 (64) NOT NULL ,firma VARCHAR2 (128) NOT "
+                "NULL ,PRIMARY KEY (codFichero))",
+                "CREATE TABLE tSucesos (codSuceso NUMBER(10) NOT NULL ,fecha DATE,suceso "
+                "VARCHAR2(4000),codConexion NUMBER(10),PRIMARY KEY (codSuceso))"}));
     }
 
     // A tFicheros made before fechaUm existed gets the column; nothing else is written.

@@ -52,7 +52,8 @@ public:
         }
         cor.setConexion_ac(conexion.get());
         if (tablas != Tablas::Existentes) {
-            for (const char* t : {"tDatosFichero", "tFicheros", "tCarpetas", "tFicherosHuella"}) {
+            for (const char* t : {"tDatosFichero", "tFicheros", "tCarpetas", "tFicherosHuella",
+                                  "tFicherosFirma", "tSucesos"}) {
                 ejecuta(QStringLiteral("DROP TABLE IF EXISTS ") + QString::fromLatin1(t));
             }
         }
