@@ -34,21 +34,17 @@ CalculoHuella::~CalculoHuella() {
 }
 
 void CalculoHuella::agrega(const QByteArray& guardado) {
-    pendientes_.append(guardado);
-    bytesPendientes_ += guardado.size();
-    if (bytesPendientes_ >= kLote) {
+    // Copied: the caller's bytes may be an engine's fetch buffer, reused by the next row.
+    pendiente_.append(guardado);
+    if (pendiente_.size() >= kLote) {
         entrega();
     }
 }
 
 void CalculoHuella::entrega() {
     espera();
-    bytesPendientes_ = 0;
-    trabajo_ = std::async(std::launch::async, [this, lote = std::exchange(pendientes_, {})] {
-        for (const QByteArray& guardado : lote) {
-            procesa(guardado);
-        }
-    });
+    trabajo_ = std::async(std::launch::async,
+                          [this, lote = std::exchange(pendiente_, {})] { procesa(lote); });
 }
 
 void CalculoHuella::espera() {

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
-#include <QList>
 #include <future>
 #include <memory>
 #include <optional>
@@ -43,8 +42,7 @@ private:
     void procesa(const QByteArray& guardado);
     void agregaColocado(const char* datos, qsizetype tam);
 
-    QList<QByteArray> pendientes_;
-    qint64 bytesPendientes_ = 0;
+    QByteArray pendiente_;
     std::future<void> trabajo_;
 
     QCryptographicHash guardado_{QCryptographicHash::Sha256};
