@@ -11,6 +11,8 @@ namespace {
 // MySQL's 1 MiB packet limit and SQL Server's 2100 parameters, and make the statement's own cost
 // small beside the data.
 constexpr int kFilasPorSentencia = 64;
+// Values of one row: codFichero, nBloque, datos.
+constexpr qsizetype kColumnas = 3;
 
 QString sentencia(int filas) {
     QStringList marcas;
@@ -24,13 +26,13 @@ QString sentencia(int filas) {
 }  // namespace
 
 InsercionBloques::InsercionBloques(platform::Connection& c, Motor motor, qint32 codFichero)
-    : con_(c), codFichero_(codFichero), filasPorSentencia_(filasPorSentencia(motor)) {
-    valores_.reserve(3 * filasPorSentencia_);
-}
+    : con_(c),
+      codFichero_(codFichero),
+      valoresPorSentencia_(kColumnas * filasPorSentencia(motor)) {}
 
 void InsercionBloques::agrega(qint32 nBloque, const QByteArray& datos) {
     valores_ << codFichero_ << nBloque << datos;
-    if (valores_.size() >= 3 * filasPorSentencia_) {
+    if (valores_.size() >= valoresPorSentencia_) {
         vacia();
     }
 }
@@ -41,7 +43,7 @@ void InsercionBloques::vacia() {
     }
     // Kept rows are dropped even when refused: the caller abandons the upload on that throw.
     const QVariantList valores = std::exchange(valores_, {});
-    con_.executeConValores(sentencia(int(valores.size() / 3)), valores);
+    con_.executeConValores(sentencia(int(valores.size() / kColumnas)), valores);
 }
 
 int InsercionBloques::filasPorSentencia(Motor motor) {

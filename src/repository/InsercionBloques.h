@@ -28,6 +28,6 @@ public:
 private:
     platform::Connection& con_;
     qint32 codFichero_;
-    int filasPorSentencia_;
+    qsizetype valoresPorSentencia_;
     QVariantList valores_;
 };
