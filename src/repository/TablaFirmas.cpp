@@ -7,6 +7,7 @@
 #include "platform/ErrorEjecucion.h"
 #include "platform/Recordset.h"
 #include "platform/TextoSql.h"
+#include "repository/FilaPorFichero.h"
 #include "repository/FormatoRepositorio.h"
 
 namespace {
@@ -108,23 +109,15 @@ void TablaFirmas::escribe(qint32 codFichero, const FilaFirma& f) {
                                            QStringLiteral(": créela con crear-tablas."),
                                        QStringLiteral("TablaFirmas"));
     }
-    elimina(codFichero);
-    platform::Recordset fila;
-    fila.open(QStringLiteral("SELECT * FROM ") + kTabla + QStringLiteral(" WHERE codFichero=-1"),
-              conexion_.con(), 0, platform::Recordset::kOptimista);
-    fila.addNew();
-    fila.field(QStringLiteral("codFichero")).setValue(codFichero);
-    fila.field(QStringLiteral("edicion")).setValue(f.edicion);
-    fila.field(QStringLiteral("clave")).setValue(f.clave);
-    fila.field(QStringLiteral("firma")).setValue(f.firma);
-    fila.update();
-    fila.close();
+    filaPorFichero::reemplaza(conexion_, kTabla, codFichero,
+                              {{QStringLiteral("edicion"), f.edicion},
+                               {QStringLiteral("clave"), f.clave},
+                               {QStringLiteral("firma"), f.firma}});
 }
 
 void TablaFirmas::elimina(qint32 codFichero) {
     if (!existe()) {
         return;
     }
-    conexion_.executeNR(QStringLiteral("DELETE FROM ") + kTabla +
-                        QStringLiteral(" WHERE codFichero=") + QString::number(codFichero));
+    filaPorFichero::elimina(conexion_, kTabla, codFichero);
 }

@@ -4,6 +4,7 @@
 #include "platform/Connection.h"
 #include "platform/ErrorEjecucion.h"
 #include "platform/Recordset.h"
+#include "repository/FilaPorFichero.h"
 #include "repository/FormatoRepositorio.h"
 
 namespace {
@@ -87,24 +88,17 @@ void TablaHuellas::escribe(qint32 codFichero, const Huella& h) {
     if (!existe()) {
         return;
     }
-    elimina(codFichero);
-    platform::Recordset fila;
-    fila.open(QStringLiteral("SELECT * FROM ") + kTabla + QStringLiteral(" WHERE codFichero=-1"),
-              conexion_.con(), 0, platform::Recordset::kOptimista);
-    fila.addNew();
-    fila.field(QStringLiteral("codFichero")).setValue(codFichero);
-    fila.field(QStringLiteral("fechaUm")).setValue(formatoRepositorio::alSegundo(h.fechaUm));
-    fila.field(QStringLiteral("longitud")).setValue(h.longitud);
-    fila.field(QStringLiteral("sha256")).setValue(h.sha256);
-    fila.field(QStringLiteral("sha256Guardado")).setValue(h.sha256Guardado);
-    fila.update();
-    fila.close();
+    filaPorFichero::reemplaza(
+        conexion_, kTabla, codFichero,
+        {{QStringLiteral("fechaUm"), formatoRepositorio::alSegundo(h.fechaUm)},
+         {QStringLiteral("longitud"), h.longitud},
+         {QStringLiteral("sha256"), h.sha256},
+         {QStringLiteral("sha256Guardado"), h.sha256Guardado}});
 }
 
 void TablaHuellas::elimina(qint32 codFichero) {
     if (!existe()) {
         return;
     }
-    conexion_.executeNR(QStringLiteral("DELETE FROM ") + kTabla +
-                        QStringLiteral(" WHERE codFichero=") + QString::number(codFichero));
+    filaPorFichero::elimina(conexion_, kTabla, codFichero);
 }
