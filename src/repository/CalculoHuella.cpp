@@ -18,7 +18,8 @@ constexpr qint64 kLote = 1 << 20;
 
 }  // namespace
 
-CalculoHuella::CalculoHuella(bool comprimido) {
+CalculoHuella::CalculoHuella(bool comprimido)
+    : lotes_([this](const QByteArray& lote) { procesa(lote); }, kLote) {
     if (comprimido) {
         restaurador_ = std::make_unique<platform::Restaurador>(
             QStringLiteral("guardado"),
@@ -26,31 +27,10 @@ CalculoHuella::CalculoHuella(bool comprimido) {
     }
 }
 
-CalculoHuella::~CalculoHuella() {
-    // The thread works on this object's members: they must outlive it.
-    if (trabajo_.valid()) {
-        trabajo_.wait();
-    }
-}
+CalculoHuella::~CalculoHuella() = default;
 
 void CalculoHuella::agrega(const QByteArray& guardado) {
-    // Copied: the caller's bytes may be an engine's fetch buffer, reused by the next row.
-    pendiente_.append(guardado);
-    if (pendiente_.size() >= kLote) {
-        entrega();
-    }
-}
-
-void CalculoHuella::entrega() {
-    espera();
-    trabajo_ = std::async(std::launch::async,
-                          [this, lote = std::exchange(pendiente_, {})] { procesa(lote); });
-}
-
-void CalculoHuella::espera() {
-    if (trabajo_.valid()) {
-        trabajo_.get();
-    }
+    lotes_.agrega(guardado);
 }
 
 void CalculoHuella::procesa(const QByteArray& guardado) {
@@ -72,8 +52,7 @@ void CalculoHuella::procesa(const QByteArray& guardado) {
 }
 
 std::optional<Huella> CalculoHuella::termina() {
-    entrega();
-    espera();
+    lotes_.termina();
     try {
         if (restaurador_ && !danado_) {
             restaurador_->termina();

@@ -2,10 +2,10 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
-#include <future>
 #include <memory>
 #include <optional>
 
+#include "platform/RelevoLotes.h"
 #include "repository/TablaHuellas.h"
 
 namespace platform {
@@ -35,19 +35,14 @@ public:
     static std::optional<Huella> deFichero(const QString& ruta, bool comprimido);
 
 private:
-    // Hands the bytes gathered so far to the hashing thread, once the previous batch is done.
-    void entrega();
-    // Waits for the batch being hashed, if any.
-    void espera();
     void procesa(const QByteArray& guardado);
     void agregaColocado(const char* datos, qsizetype tam);
-
-    QByteArray pendiente_;
-    std::future<void> trabajo_;
 
     QCryptographicHash guardado_{QCryptographicHash::Sha256};
     QCryptographicHash colocado_{QCryptographicHash::Sha256};
     qint64 longitud_ = 0;
     std::unique_ptr<platform::Restaurador> restaurador_;
     bool danado_ = false;
+    // Last, so that the hashing thread ends before the members it works on.
+    platform::RelevoLotes lotes_;
 };

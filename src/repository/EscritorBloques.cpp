@@ -10,6 +10,9 @@ namespace {
 const QString kOrigen = QStringLiteral("cCorvinal");
 // Bytes written before the disk is asked to start on them.
 constexpr qint64 kTramoVolcado = qint64{8} << 20;
+// Bytes written at a time, on a thread of their own, while the next blocks arrive: a system
+// call per block would cost as much as the copy.
+constexpr qsizetype kTramoEscritura = qsizetype{1} << 20;
 
 [[noreturn]] void fallaBloques(const QString& descripcion) {
     throw platform::ErrorEjecucion(EscritorBloques::kBloquesIncoherentes, descripcion, kOrigen);
@@ -18,13 +21,16 @@ constexpr qint64 kTramoVolcado = qint64{8} << 20;
 }  // namespace
 
 EscritorBloques::EscritorBloques(const QString& destino, qint32 nBloques)
-    : fichero_(destino), nBloques_(nBloques) {
+    : fichero_(destino),
+      nBloques_(nBloques),
+      escritura_([this](const QByteArray& lote) { escribe(lote); }, kTramoEscritura) {
     if (!fichero_.open(QIODevice::WriteOnly)) {
         fallaEscritura();
     }
 }
 
 EscritorBloques::~EscritorBloques() {
+    escritura_.abandona();
     if (!terminado_) {
         fichero_.cancelWriting();
     }
@@ -56,24 +62,24 @@ void EscritorBloques::agrega(qint64 nBloque, const QByteArray& datos) {
                          .arg(nBloque)
                          .arg(datos.size()));
     }
-    if (fichero_.write(datos) != datos.size()) {
-        fallaEscritura();
-    }
+    escritura_.agrega(datos);
     ++recibidos_;
-    vuelcaPorDetras();
 }
 
-void EscritorBloques::vuelcaPorDetras() {
+void EscritorBloques::escribe(const QByteArray& lote) {
+    if (fichero_.write(lote) != lote.size()) {
+        fallaEscritura();
+    }
+    escritos_ += lote.size();
     // The disk writes one stretch while the next one arrives, instead of all of it at the end.
-    const qint64 escritos = qint64(recibidos_) * formatoRepositorio::kTamBloque;
-    if (escritos - volcados_ < kTramoVolcado) {
+    if (escritos_ - volcados_ < kTramoVolcado) {
         return;
     }
     if (!fichero_.flush()) {
         fallaEscritura();
     }
-    platform::empiezaVolcado(fichero_.handle(), volcados_, escritos);
-    volcados_ = escritos;
+    platform::empiezaVolcado(fichero_.handle(), volcados_, escritos_);
+    volcados_ = escritos_;
 }
 
 void EscritorBloques::exigeHasta(qint64 ultimo) const {
@@ -86,6 +92,7 @@ void EscritorBloques::exigeHasta(qint64 ultimo) const {
 
 void EscritorBloques::termina() {
     exigeHasta(nBloques_);
+    escritura_.termina();
     if (!fichero_.commit()) {
         fallaEscritura();
     }

@@ -4,6 +4,8 @@
 #include <QSaveFile>
 #include <QString>
 
+#include "platform/RelevoLotes.h"
+
 // Writes a downloaded file from its blocks as they arrive, checking them against the storage
 // format: numbered 1 to nBloques without gaps, repeats or extras, every block full but the
 // last. The bytes go to a temporary file beside the target, which replaces the target only when
@@ -33,14 +35,22 @@ public:
     void termina();
 
 private:
-    // Starts the disk on what was written since it was last asked, once that is a long stretch.
-    void vuelcaPorDetras();
+    // Writes a batch of blocks and starts the disk on what was written since it was last asked,
+    // once that is a long stretch; runs on the writing thread.
+    void escribe(const QByteArray& lote);
+    // Writes the gathered blocks to the temporary file.
+    void escribePendiente();
     [[noreturn]] void fallaEscritura() const;
 
     QSaveFile fichero_;
+    // Blocks received and not yet written.
+    QByteArray pendiente_;
     qint32 nBloques_;
     qint32 recibidos_ = 0;
-    // Bytes already handed to the disk's write-back.
+    // Bytes written, and those already handed to the disk's write-back.
+    qint64 escritos_ = 0;
     qint64 volcados_ = 0;
     bool terminado_ = false;
+    // Last, so that the writing thread ends before the members it works on.
+    platform::RelevoLotes escritura_;
 };

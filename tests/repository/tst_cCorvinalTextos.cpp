@@ -1,6 +1,9 @@
+#include <sys/resource.h>
+
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <optional>
 
 #include "platform/ErrorEjecucion.h"
@@ -146,6 +149,31 @@ private slots:
             QCOMPARE(lee(destino), QByteArray("versión anterior"));
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"f.exe"});
         }
+    }
+
+    // A write that fails on the writing thread, past the first batches (the disk full; here the
+    // process's file size limit), fails the file: the target stays as it was.
+    void escrituraFallida() {
+        QTemporaryDir dir;
+        const QString destino = dir.filePath("f.exe");
+        escribe(destino, "versión anterior");
+        const qint32 nBloques = 400;
+        Bloques bloques;
+        for (qint32 n = 1; n <= nBloques; ++n) {
+            bloques.append({n, QByteArray(kTamBloque, 'a')});
+        }
+        rlimit antes{};
+        getrlimit(RLIMIT_FSIZE, &antes);
+        rlimit limite = antes;
+        limite.rlim_cur = 3 << 20;
+        const auto senal = signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &limite);
+        const std::optional<qint32> error = vuelca(destino, nBloques, bloques);
+        setrlimit(RLIMIT_FSIZE, &antes);
+        signal(SIGXFSZ, senal);
+        QCOMPARE(error, platform::kErrorAccesoFichero);
+        QCOMPARE(lee(destino), QByteArray("versión anterior"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"f.exe"});
     }
 
     void carpetaSoloLectura() {
