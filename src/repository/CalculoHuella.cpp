@@ -1,7 +1,6 @@
 #include "repository/CalculoHuella.h"
 
 #include <QFile>
-#include <utility>
 
 #include "platform/CodigosError.h"
 #include "platform/ErrorEjecucion.h"

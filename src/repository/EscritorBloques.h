@@ -38,13 +38,9 @@ private:
     // Writes a batch of blocks and starts the disk on what was written since it was last asked,
     // once that is a long stretch; runs on the writing thread.
     void escribe(const QByteArray& lote);
-    // Writes the gathered blocks to the temporary file.
-    void escribePendiente();
     [[noreturn]] void fallaEscritura() const;
 
     QSaveFile fichero_;
-    // Blocks received and not yet written.
-    QByteArray pendiente_;
     qint32 nBloques_;
     qint32 recibidos_ = 0;
     // Bytes written, and those already handed to the disk's write-back.
